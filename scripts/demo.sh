@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the demo: controls hosted in a real window,
+# saved as docs/gallery.png.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+mkdir -p "$root/docs"
+"$root/scripts/with-wine.sh" "$root/build/wineprefix" \
+  wine "$root/build/bin/cardel-demo.exe" 'Z:'"${root//\//\\}"'\docs\gallery.png'
+echo "gallery: $root/docs/gallery.png"

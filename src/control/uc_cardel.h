@@ -1,0 +1,192 @@
+#pragma once
+// ucCardel: the control object. The OLE plumbing comes from ole::ControlBase; this class adds the
+// automation interface, whose stored scalar properties are driven by the property catalogue.
+#include <cstdint>
+#include <vector>
+
+#include "control/cardel_interfaces.h"
+#include "control/cardel_state.h"
+#include "control/property_catalogue.h"
+#include "ole/control_base.h"
+#include "ole/errors.h"
+#include "ole/dispatch.h"
+#include "render/gdiplus_handles.h"
+
+namespace cardel {
+
+#define CARDEL_SCALAR_GET(Name, Type) \
+  STDMETHODIMP get_##Name(Type* value) noexcept override { return GetScalar(Prop::Name, value); }
+#define CARDEL_SCALAR(Name, Type) \
+  CARDEL_SCALAR_GET(Name, Type)   \
+  STDMETHODIMP put_##Name(Type value) noexcept override { return PutScalar(Prop::Name, static_cast<int32_t>(value)); }
+
+class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCardel, &IID__ucCardel> {
+ public:
+  explicit UcCardel(IUnknown* outer) noexcept;
+  ~UcCardel() override;
+
+  OLE_DELEGATING_IUNKNOWN
+
+  // Stored scalar properties.
+  CARDEL_SCALAR(AutoSize, VARIANT_BOOL)
+  CARDEL_SCALAR(PictureColorize, VARIANT_BOOL)
+  CARDEL_SCALAR(PictureShadow, VARIANT_BOOL)
+  CARDEL_SCALAR(PictureColor, OLE_COLOR)
+  CARDEL_SCALAR(PictureSetHeight, LONG)
+  CARDEL_SCALAR(PictureSetWidth, LONG)
+  CARDEL_SCALAR(PictureContrast, LONG)
+  CARDEL_SCALAR(PictureBrightness, LONG)
+  CARDEL_SCALAR(PictureGrayScale, VARIANT_BOOL)
+  CARDEL_SCALAR(CallOutCustomPosition, LONG)
+  CARDEL_SCALAR(CallOutRightTriangle, VARIANT_BOOL)
+  CARDEL_SCALAR(CallOut, VARIANT_BOOL)
+  CARDEL_SCALAR(CallOutWidth, short)
+  CARDEL_SCALAR(CallOutLen, short)
+  CARDEL_SCALAR(CallOutPosicion, eCallOutPosition)
+  CARDEL_SCALAR(CallOutAlign, eCallOutAlign)
+  CARDEL_SCALAR(CaptionTriming, StringTrimming)
+  CARDEL_SCALAR(ShadowOffsetX, short)
+  CARDEL_SCALAR(ShadowOffsetY, short)
+  CARDEL_SCALAR(ShadowColor, OLE_COLOR)
+  CARDEL_SCALAR(ShadowColorOpacity, short)
+  CARDEL_SCALAR(ShadowSize, short)
+  CARDEL_SCALAR(BorderCornerLeftTop, short)
+  CARDEL_SCALAR(BorderCornerRightTop, short)
+  CARDEL_SCALAR(BorderCornerBottomLeft, short)
+  CARDEL_SCALAR(BorderCornerBottomRight, short)
+  CARDEL_SCALAR(FrontColor, OLE_COLOR)
+  CARDEL_SCALAR(BackColor, OLE_COLOR)
+  CARDEL_SCALAR(BackColorOpacity, short)
+  CARDEL_SCALAR(BackAcrylicBlur, VARIANT_BOOL)
+  CARDEL_SCALAR(BackShadow, VARIANT_BOOL)
+  CARDEL_SCALAR(Border, VARIANT_BOOL)
+  CARDEL_SCALAR(BorderColor, OLE_COLOR)
+  CARDEL_SCALAR(BorderColorOpacity, short)
+  CARDEL_SCALAR(BorderPosition, eBorderPosition)
+  CARDEL_SCALAR(BorderWidth, short)
+  CARDEL_SCALAR(CaptionShadow, VARIANT_BOOL)
+  CARDEL_SCALAR(CaptionShowPrefix, VARIANT_BOOL)
+  CARDEL_SCALAR(CaptionAngle, short)
+  CARDEL_SCALAR(CaptionBorderColor, OLE_COLOR)
+  CARDEL_SCALAR(CaptionBorderWidth, short)
+  CARDEL_SCALAR(CaptionAlignmentH, CaptionAlignmentH)
+  CARDEL_SCALAR(CaptionAlignmentV, CaptionAlignmentV)
+  CARDEL_SCALAR(CaptionPaddingX, short)
+  CARDEL_SCALAR(CaptionPaddingY, short)
+  CARDEL_SCALAR(Enabled, VARIANT_BOOL)
+  CARDEL_SCALAR(ForeColor, OLE_COLOR)
+  CARDEL_SCALAR(ForeColorOpacity, short)
+  CARDEL_SCALAR(Gradient, VARIANT_BOOL)
+  CARDEL_SCALAR(GradientAngle, short)
+  CARDEL_SCALAR(GradientColor1, OLE_COLOR)
+  CARDEL_SCALAR(GradientColor1Opacity, short)
+  CARDEL_SCALAR(GradientColor2, OLE_COLOR)
+  CARDEL_SCALAR(GradientColor2Opacity, short)
+  CARDEL_SCALAR(PictureAngle, short)
+  CARDEL_SCALAR(PictureAlignmentH, PictureAlignmentH)
+  CARDEL_SCALAR(PictureAlignmentV, PictureAlignmentV)
+  CARDEL_SCALAR(PictureOpacity, short)
+  CARDEL_SCALAR(PicturePaddingY, short)
+  CARDEL_SCALAR(PicturePaddingX, short)
+  CARDEL_SCALAR(WordWrap, VARIANT_BOOL)
+  CARDEL_SCALAR(MouseToParent, VARIANT_BOOL)
+  CARDEL_SCALAR(OLEDropMode, eOLEDropMode)
+  CARDEL_SCALAR(HotLine, VARIANT_BOOL)
+  CARDEL_SCALAR(HotLineColor, OLE_COLOR)
+  CARDEL_SCALAR(HotLineColorOpacity, short)
+  CARDEL_SCALAR(HotLineWidth, short)
+  CARDEL_SCALAR(HotLinePosition, HotLinePosition)
+  CARDEL_SCALAR(Redraw, VARIANT_BOOL)
+  CARDEL_SCALAR(MousePointer, eMousePointer)
+  CARDEL_SCALAR(MousePointerHands, VARIANT_BOOL)
+  CARDEL_SCALAR(IconForeColor, OLE_COLOR)
+  CARDEL_SCALAR(IconAlignmentH, CaptionAlignmentH)
+  CARDEL_SCALAR(IconAlignmentV, CaptionAlignmentV)
+  CARDEL_SCALAR(IconOpacity, short)
+  CARDEL_SCALAR(IconPaddingY, short)
+  CARDEL_SCALAR(IconPaddingX, short)
+
+  // Read-only state.
+  STDMETHODIMP get_PictureGetHeight(LONG* value) noexcept override;
+  STDMETHODIMP get_PictureGetWidth(LONG* value) noexcept override;
+  STDMETHODIMP get_PictureExist(VARIANT_BOOL* value) noexcept override;
+  STDMETHODIMP get_IsMouseOver(VARIANT_BOOL* value) noexcept override;
+  STDMETHODIMP get_IsMouseEnter(VARIANT_BOOL* value) noexcept override;
+  STDMETHODIMP get_Image(IPicture** value) noexcept override;
+
+  // Properties with their own representation.
+  STDMETHODIMP get_Caption(BSTR* value) noexcept override;
+  STDMETHODIMP put_Caption(BSTR* value) noexcept override;
+  STDMETHODIMP get_Font(IFontDisp** value) noexcept override;
+  STDMETHODIMP putref_Font(IFontDisp* value) noexcept override;
+  STDMETHODIMP get_IconFont(IFontDisp** value) noexcept override;
+  STDMETHODIMP putref_IconFont(IFontDisp* value) noexcept override;
+  STDMETHODIMP get_IconCharCode(BSTR* value) noexcept override;
+  STDMETHODIMP put_IconCharCode(BSTR value) noexcept override;
+  STDMETHODIMP get_MouseIcon(IPictureDisp** value) noexcept override;
+  STDMETHODIMP putref_MouseIcon(IPictureDisp* value) noexcept override;
+
+  // Methods.
+  STDMETHODIMP Draw(LONG hDC, LONG hGraphics, LONG PosX, LONG* PosY) noexcept override;
+  STDMETHODIMP DrawText(LONG hDC, BSTR Text, LONG X, LONG Y, LONG Width, LONG Height, IFontDisp* oFont,
+                        OLE_COLOR ForeColor, short ColorOpacity, ::CaptionAlignmentH* HAlign,
+                        ::CaptionAlignmentV* VAlign, VARIANT_BOOL* bWordWrap, LONG* Result) noexcept override;
+  STDMETHODIMP GetWindowsDPI(double* Result) noexcept override;
+  STDMETHODIMP PictureGetStream(SAFEARRAY** Result) noexcept override;
+  STDMETHODIMP PictureDelete(VARIANT* Result) noexcept override;
+  STDMETHODIMP Refresh() noexcept override;
+  STDMETHODIMP PictureFromURL(BSTR sUrl, VARIANT_BOOL UseCache, VARIANT_BOOL DrawProgress,
+                              VARIANT_BOOL* Result) noexcept override;
+  STDMETHODIMP PictureFromStream(SAFEARRAY** bvStream, VARIANT_BOOL* Result) noexcept override;
+  STDMETHODIMP PictureFromPath(BSTR* sFileName, VARIANT_BOOL* Result) noexcept override;
+  STDMETHODIMP tmrMOUSEOVER_Timer() noexcept override;
+  STDMETHODIMP DrawLine(LONG hDC, LONG x1, LONG y1, LONG x2, LONG y2, LONG oColor, short Opacity, short PenWidth,
+                        VARIANT_BOOL* Result) noexcept override;
+  STDMETHODIMP Polygon(LONG hDC, LONG PenWidth, OLE_COLOR oColor, short Opacity, SAFEARRAY** vPoints,
+                       VARIANT_BOOL* Result) noexcept override;
+  STDMETHODIMP GetSystemHandCursor(IPictureDisp** Result) noexcept override;
+  STDMETHODIMP ChrW2(LONG CharCode, BSTR* Result) noexcept override;
+
+ protected:
+  void* QueryControlInterface(REFIID riid) noexcept override;
+  bool IsErrorInfoInterface(REFIID riid) const noexcept override;
+  HRESULT OnInitProperties() noexcept override;
+  HRESULT OnReadProperties(IPropertyBag* bag) noexcept override;
+  HRESULT OnWriteProperties(IPropertyBag* bag) noexcept override;
+  HRESULT OnPaint(HDC dc, SIZE size) noexcept override;
+  void OnShow() noexcept override;
+
+ private:
+  template <class T>
+  HRESULT GetScalar(Prop prop, T* value) noexcept {
+    if (!value) return E_POINTER;
+    int32_t v = 0;
+    HRESULT hr = ReadScalar(prop, &v);
+    if (SUCCEEDED(hr)) *value = static_cast<T>(v);
+    return hr;
+  }
+  HRESULT ReadScalar(Prop prop, int32_t* value) noexcept;
+  HRESULT PutScalar(Prop prop, int32_t value) noexcept;
+  void* ScalarAddress(const PropertyInfo& info) noexcept;
+  // Steps after storing, in their fixed order.
+  void ApplyEffects(uint16_t effects, DISPID dispid) noexcept;
+  HRESULT CopyFontInto(IFontDisp* source, Microsoft::WRL::ComPtr<IFont>& target, DISPID dispid) noexcept;
+  HRESULT Error(ole::RuntimeError e) const noexcept;
+  void BuildBoxShadow() noexcept;
+
+  CardelState state_;
+  std::vector<uint8_t> caption_;  // UTF-16LE bytes, exactly as set
+  Microsoft::WRL::ComPtr<IFont> font_;
+  Microsoft::WRL::ComPtr<IFont> iconFont_;
+  intptr_t FontCollection = 0;
+  float DpiScale = 1.0f;
+  VARIANT_BOOL CaptionShadowDirty = 0;
+  gdip::UniqueBrush PictureBrush;
+  gdip::UniqueBitmap BoxShadowImage;
+  gdip::UniqueBitmap CaptionShadowImage;
+};
+
+#undef CARDEL_SCALAR
+#undef CARDEL_SCALAR_GET
+
+}  // namespace cardel

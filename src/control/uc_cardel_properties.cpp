@@ -1,0 +1,192 @@
+// Property access: one setter sequence for every stored property, driven by the catalogue.
+#include <new>
+
+#include "content/icon_code.h"
+#include "control/uc_cardel.h"
+#include "ole/errors.h"
+
+using Microsoft::WRL::ComPtr;
+using ole::RuntimeError;
+
+namespace cardel {
+namespace {
+
+bool FitsInt16(int32_t v) { return v >= -32768 && v <= 32767; }
+
+}  // namespace
+
+void* UcCardel::ScalarAddress(const PropertyInfo& info) noexcept {
+  auto* base = info.holder == Holder::Host ? reinterpret_cast<uint8_t*>(&HostHeld())
+                                           : reinterpret_cast<uint8_t*>(&state_);
+  return base + info.offset;
+}
+
+HRESULT UcCardel::ReadScalar(Prop prop, int32_t* value) noexcept {
+  const PropertyInfo& info = Describe(prop);
+  const void* member = ScalarAddress(info);
+  int32_t v = info.storedBytes == 2 ? *static_cast<const int16_t*>(member) : *static_cast<const int32_t*>(member);
+  // A 32-bit member published as 16 bits may hold a loaded value that does not fit.
+  if (info.publishedBytes == 2 && !FitsInt16(v)) return Error(RuntimeError::Overflow);
+  *value = v;
+  return S_OK;
+}
+
+HRESULT UcCardel::PutScalar(Prop prop, int32_t value) noexcept {
+  const PropertyInfo& info = Describe(prop);
+  void* member = ScalarAddress(info);
+  if (info.storedBytes == 2) {
+    if (!FitsInt16(value)) return Error(RuntimeError::Overflow);
+    *static_cast<int16_t*>(member) = static_cast<int16_t>(ClampValue(value, info.min, info.max));
+  } else {
+    *static_cast<int32_t*>(member) = ClampValue(value, info.min, info.max);
+  }
+  ApplyEffects(info.effects, info.dispid);
+  return S_OK;
+}
+
+void UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
+  if (effects & kNotify) NotifyPropertyChanged(dispid);
+  if (effects & kBoxShadow) BuildBoxShadow();
+  if (effects & kPictureBrush) PictureBrush.reset();
+  if ((effects & kPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) PictureBrush.reset();
+  if (effects & kCaptionShadow) CaptionShadowImage.reset();
+  if (effects & kCaptionDirty) CaptionShadowDirty = VARIANT_TRUE;
+  if (effects & kRepaint) Refresh();
+}
+
+void UcCardel::BuildBoxShadow() noexcept {
+  BoxShadowImage.reset();
+  CaptionShadowDirty = VARIANT_TRUE;
+}
+
+STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept {
+  if (!value) return E_POINTER;
+  *value = state_.PictureGetHeight;
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::get_PictureGetWidth(LONG* value) noexcept {
+  if (!value) return E_POINTER;
+  *value = state_.PictureGetWidth;
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::get_PictureExist(VARIANT_BOOL* value) noexcept {
+  if (!value) return E_POINTER;
+  *value = state_.PictureExist;
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::get_IsMouseOver(VARIANT_BOOL* value) noexcept {
+  if (!value) return E_POINTER;
+  *value = state_.IsMouseOver;
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::get_IsMouseEnter(VARIANT_BOOL* value) noexcept {
+  if (!value) return E_POINTER;
+  *value = state_.IsMouseEnter;
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::get_Caption(BSTR* value) noexcept {
+  if (!value) return E_POINTER;
+  *value = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(caption_.data()),
+                             static_cast<UINT>(caption_.size() / sizeof(OLECHAR)));
+  return *value ? S_OK : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP UcCardel::put_Caption(BSTR* value) noexcept {
+  if (!value) return E_POINTER;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(*value);
+  try {
+    caption_.assign(bytes, bytes + SysStringByteLen(*value));
+  } catch (const std::bad_alloc&) {
+    return Error(RuntimeError::OutOfMemory);
+  }
+  ApplyEffects(kNotify, dispids::Caption);
+  if (state_.AutoSize) PutScalar(Prop::AutoSize, VARIANT_TRUE);
+  ApplyEffects(kCaptionDirty | kRepaint, DISPID_UNKNOWN);
+  return S_OK;
+}
+
+HRESULT UcCardel::CopyFontInto(IFontDisp* source, ComPtr<IFont>& target, DISPID dispid) noexcept {
+  if (!source) return Error(RuntimeError::InvalidPropertyValue);
+  ComPtr<IFont> from;
+  if (FAILED(source->QueryInterface(IID_PPV_ARGS(&from)))) return Error(RuntimeError::TypeMismatch);
+  if (!target) return Error(RuntimeError::OutOfMemory);
+  BSTR name = nullptr;
+  CY size{};
+  BOOL bold = FALSE, italic = FALSE, underline = FALSE, strike = FALSE;
+  SHORT weight = FW_NORMAL, charset = DEFAULT_CHARSET;
+  HRESULT hr = from->get_Name(&name);
+  if (SUCCEEDED(hr)) hr = from->get_Size(&size);
+  if (SUCCEEDED(hr)) hr = from->get_Bold(&bold);
+  if (SUCCEEDED(hr)) hr = from->get_Italic(&italic);
+  if (SUCCEEDED(hr)) hr = from->get_Underline(&underline);
+  if (SUCCEEDED(hr)) hr = from->get_Strikethrough(&strike);
+  if (SUCCEEDED(hr)) hr = from->get_Weight(&weight);
+  if (SUCCEEDED(hr)) hr = from->get_Charset(&charset);
+  if (SUCCEEDED(hr)) {
+    target->put_Name(name);
+    target->put_Size(size);
+    target->put_Bold(bold);
+    target->put_Italic(italic);
+    target->put_Underline(underline);
+    target->put_Strikethrough(strike);
+    // Weight last: the bold flag would otherwise override an explicit weight.
+    target->put_Weight(weight);
+    target->put_Charset(charset);
+  }
+  SysFreeString(name);
+  if (FAILED(hr)) return ole::RaiseError(hr, L"The font could not be read", IID__ucCardel);
+  if (dispid != DISPID_UNKNOWN) ApplyEffects(kNotify | kCaptionDirty | kRepaint, dispid);
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::get_Font(IFontDisp** value) noexcept {
+  if (!value) return E_POINTER;
+  *value = nullptr;
+  return font_ ? font_.CopyTo(IID_IFontDisp, reinterpret_cast<void**>(value)) : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP UcCardel::putref_Font(IFontDisp* value) noexcept { return CopyFontInto(value, font_, dispids::Font); }
+
+STDMETHODIMP UcCardel::get_IconFont(IFontDisp** value) noexcept {
+  if (!value) return E_POINTER;
+  *value = nullptr;
+  return iconFont_ ? iconFont_.CopyTo(IID_IFontDisp, reinterpret_cast<void**>(value)) : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP UcCardel::putref_IconFont(IFontDisp* value) noexcept {
+  return CopyFontInto(value, iconFont_, dispids::IconFont);
+}
+
+STDMETHODIMP UcCardel::get_IconCharCode(BSTR* value) noexcept {
+  if (!value) return E_POINTER;
+  const std::wstring text = FormatIconCharCode(state_.IconCharCode);
+  *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  return *value ? S_OK : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP UcCardel::put_IconCharCode(BSTR value) noexcept {
+  const IconCodeParse parsed = ParseIconCharCode(std::wstring_view(value ? value : L"", SysStringLen(value)));
+  if (parsed.error) return Error(*parsed.error);
+  state_.IconCharCode = parsed.code;
+  ApplyEffects(kNotify | kCaptionDirty | kRepaint, dispids::IconCharCode);
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::get_MouseIcon(IPictureDisp** value) noexcept {
+  if (!value) return E_POINTER;
+  *value = nullptr;
+  return MouseIcon() ? MouseIcon().CopyTo(value) : S_OK;
+}
+
+STDMETHODIMP UcCardel::putref_MouseIcon(IPictureDisp* value) noexcept {
+  MouseIcon() = value;
+  ApplyEffects(kNotify, dispids::MouseIcon);
+  return S_OK;
+}
+
+}  // namespace cardel

@@ -1,0 +1,106 @@
+// What a form runtime gives its controls, built on the container's OLE interfaces: change
+// notifications, events, synchronous repaint, ambient properties and the control's size.
+#include <olectl.h>
+
+#include <vector>
+
+#include "ole/control_base.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace ole {
+
+void ControlBase::NotifyPropertyChanged(DISPID id) noexcept {
+  dirty_ = true;
+  propertyNotify_.ForEachSink([id](IUnknown* sink) { static_cast<IPropertyNotifySink*>(sink)->OnChanged(id); });
+}
+
+HRESULT ControlBase::FireEvent(DISPID id, std::span<VARIANTARG> argsInOrder) noexcept {
+  // While the container has events frozen it does not want them: they are dropped, not queued.
+  if (eventFreeze_ > 0 || !events_.HasSinks()) return S_OK;
+  std::vector<VARIANTARG> reversed;
+  try {
+    reversed.assign(argsInOrder.rbegin(), argsInOrder.rend());
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  // Keep the control alive while handlers run: one may release the last outside reference.
+  ComPtr<IUnknown> self(outer_);
+  events_.ForEachSink([&](IUnknown* sink) {
+    static_cast<IDispatch*>(sink)->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                                          nullptr, nullptr);
+  });
+  return S_OK;
+}
+
+void ControlBase::Repaint() noexcept {
+  if (ownWindow_) {
+    InvalidateRect(ownWindow_.get(), nullptr, FALSE);
+    UpdateWindow(ownWindow_.get());
+    return;
+  }
+  if (inPlaceActive_ && windowless_) {
+    // Some containers leave InvalidateRect unimplemented; their window is invalidated directly.
+    if (FAILED(windowlessSite_->InvalidateRect(&posRect_, TRUE)) && containerWindow_)
+      InvalidateRect(containerWindow_, &posRect_, TRUE);
+    if (containerWindow_) UpdateWindow(containerWindow_);
+    return;
+  }
+  if (viewSink_) viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
+}
+
+HRESULT ControlBase::GetAmbient(DISPID id, VARIANT* value) noexcept {
+  VariantInit(value);
+  if (!ambients_) return DISP_E_MEMBERNOTFOUND;
+  DISPPARAMS none{};
+  return ambients_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, nullptr, nullptr);
+}
+
+bool ControlBase::AmbientUserMode() noexcept {
+  VARIANT v;
+  // Without a container that says otherwise, the control is running, not being designed.
+  if (FAILED(GetAmbient(DISPID_AMBIENT_USERMODE, &v))) return true;
+  bool user = FAILED(VariantChangeType(&v, &v, 0, VT_BOOL)) || V_BOOL(&v) != VARIANT_FALSE;
+  VariantClear(&v);
+  return user;
+}
+
+OLE_COLOR ControlBase::AmbientBackColor(OLE_COLOR fallback) noexcept {
+  VARIANT v;
+  if (FAILED(GetAmbient(DISPID_AMBIENT_BACKCOLOR, &v))) return fallback;
+  OLE_COLOR colour = SUCCEEDED(VariantChangeType(&v, &v, 0, VT_I4)) ? static_cast<OLE_COLOR>(V_I4(&v)) : fallback;
+  VariantClear(&v);
+  return colour;
+}
+
+std::wstring ControlBase::AmbientDisplayName(const wchar_t* fallback) {
+  VARIANT v;
+  if (FAILED(GetAmbient(DISPID_AMBIENT_DISPLAYNAME, &v))) return fallback;
+  std::wstring name = fallback;
+  if (SUCCEEDED(VariantChangeType(&v, &v, 0, VT_BSTR)) && V_BSTR(&v))
+    name.assign(V_BSTR(&v), SysStringLen(V_BSTR(&v)));
+  VariantClear(&v);
+  return name;
+}
+
+ComPtr<IFontDisp> ControlBase::AmbientFont() noexcept {
+  VARIANT v;
+  ComPtr<IFontDisp> font;
+  if (FAILED(GetAmbient(DISPID_AMBIENT_FONT, &v))) return font;
+  if ((V_VT(&v) == VT_DISPATCH || V_VT(&v) == VT_UNKNOWN) && V_UNKNOWN(&v))
+    V_UNKNOWN(&v)->QueryInterface(IID_PPV_ARGS(&font));
+  VariantClear(&v);
+  return font;
+}
+
+SIZE ControlBase::ClientSize() const noexcept {
+  if (inPlaceActive_) return SIZE{posRect_.right - posRect_.left, posRect_.bottom - posRect_.top};
+  HDC screen = GetDC(nullptr);
+  SIZE size{MulDiv(extent_.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540),
+            MulDiv(extent_.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540)};
+  ReleaseDC(nullptr, screen);
+  return size;
+}
+
+}  // namespace ole

@@ -1,0 +1,104 @@
+#include "ole/registration.h"
+
+#include <comcat.h>
+#include <olectl.h>
+#include <oleauto.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "common/win_handles.h"
+#include "ole/module.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace ole {
+namespace {
+
+std::wstring GuidText(const GUID& guid) {
+  wchar_t text[40] = {};
+  StringFromGUID2(guid, text, 40);
+  return text;
+}
+
+HRESULT SetValue(HKEY root, const std::wstring& subKey, const wchar_t* name, const std::wstring& value) {
+  cardel::UniqueHkey key;
+  LSTATUS status = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                                   key.put(), nullptr);
+  if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+  status = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  return HRESULT_FROM_WIN32(status);
+}
+
+HRESULT DeleteTree(const std::wstring& subKey) {
+  LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, subKey.c_str());
+  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, subKey.c_str());
+    return S_OK;
+  }
+  return HRESULT_FROM_WIN32(status);
+}
+
+HRESULT RegisterClass(const ClassRegistration& c, const TypeLibRegistration& typeLib, const std::wstring& path) {
+  const std::wstring key = L"CLSID\\" + GuidText(*c.clsid);
+  const HKEY root = HKEY_CLASSES_ROOT;
+  HRESULT hr = S_OK;
+  auto set = [&](const std::wstring& sub, const wchar_t* name, const std::wstring& value) {
+    if (SUCCEEDED(hr)) hr = SetValue(root, sub, name, value);
+  };
+  set(key, nullptr, c.description);
+  set(key + L"\\InprocServer32", nullptr, path);
+  set(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+  set(key + L"\\TypeLib", nullptr, GuidText(*typeLib.libId));
+  set(key + L"\\Version", nullptr, c.version);
+  if (c.progId) {
+    set(key + L"\\ProgID", nullptr, c.progId);
+    set(key + L"\\VersionIndependentProgID", nullptr, c.progId);
+    set(c.progId, nullptr, c.description);
+    set(std::wstring(c.progId) + L"\\CLSID", nullptr, GuidText(*c.clsid));
+  }
+  if (c.isControl) {
+    set(key + L"\\Control", nullptr, L"");
+    set(key + L"\\MiscStatus", nullptr, L"0");
+    set(key + L"\\MiscStatus\\1", nullptr, std::to_wstring(c.miscStatus));
+    set(key + L"\\ToolboxBitmap32", nullptr, path + L", " + std::to_wstring(c.toolboxBitmapId));
+    set(key + L"\\Implemented Categories\\" + GuidText(CATID_Control), nullptr, L"");
+  }
+  return hr;
+}
+
+}  // namespace
+
+HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib) noexcept {
+  const std::wstring path = ModulePath();
+  if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+
+  ComPtr<ITypeLib> lib;
+  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &lib);
+  if (FAILED(hr)) return SELFREG_E_TYPELIB;
+
+  for (const auto& c : classes) {
+    hr = RegisterClass(c, typeLib, path);
+    if (FAILED(hr)) {
+      UnregisterServer(classes, typeLib);
+      return SELFREG_E_CLASS;
+    }
+  }
+  return S_OK;
+}
+
+HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib) noexcept {
+  HRESULT result = S_OK;
+  for (const auto& c : classes) {
+    if (c.progId && FAILED(DeleteTree(c.progId))) result = SELFREG_E_CLASS;
+    if (FAILED(DeleteTree(L"CLSID\\" + GuidText(*c.clsid)))) result = SELFREG_E_CLASS;
+  }
+  HRESULT hr = UnRegisterTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid, SYS_WIN32);
+  // A library that was never registered is already in the state unregistering asks for.
+  if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_CANTLOADLIBRARY && result == S_OK)
+    result = SELFREG_E_TYPELIB;
+  return result;
+}
+
+}  // namespace ole

@@ -1,0 +1,113 @@
+// IViewObjectEx: drawing on the container's device context and answering its hit queries.
+#include "ole/control_base.h"
+
+namespace ole {
+namespace {
+
+bool IsContentAspect(DWORD aspect) {
+  return aspect == DVASPECT_CONTENT || aspect == DVASPECT_OPAQUE || aspect == DVASPECT_TRANSPARENT;
+}
+
+}  // namespace
+
+STDMETHODIMP ControlBase::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC drawDc, LPCRECTL bounds, LPCRECTL,
+                               BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) noexcept {
+  if (!IsContentAspect(aspect)) return DV_E_DVASPECT;
+  if (!drawDc) return E_INVALIDARG;
+  // A windowless control drawn by an active container may be given no bounds: it uses its own.
+  RECT rect;
+  if (bounds) {
+    rect = {bounds->left, bounds->top, bounds->right, bounds->bottom};
+  } else if (inPlaceActive_ && windowless_) {
+    rect = posRect_;
+  } else {
+    return E_INVALIDARG;
+  }
+  const SIZE size{rect.right - rect.left, rect.bottom - rect.top};
+  if (size.cx <= 0 || size.cy <= 0) return S_OK;
+
+  const int saved = SaveDC(drawDc);
+  OffsetViewportOrgEx(drawDc, rect.left, rect.top, nullptr);
+  HRESULT hr = OnPaint(drawDc, size);
+  RestoreDC(drawDc, saved);
+  return hr;
+}
+
+STDMETHODIMP ControlBase::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) noexcept {
+  if (!colors) return E_POINTER;
+  *colors = nullptr;
+  return S_FALSE;
+}
+
+STDMETHODIMP ControlBase::Freeze(DWORD aspect, LONG, void*, DWORD* freeze) noexcept {
+  if (!freeze) return E_POINTER;
+  if (!IsContentAspect(aspect)) return DV_E_DVASPECT;
+  *freeze = ++viewFreeze_;
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::Unfreeze(DWORD freeze) noexcept {
+  if (freeze == 0 || freeze > viewFreeze_) return OLE_E_NOCONNECTION;
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) noexcept {
+  viewAspects_ = aspects;
+  viewFlags_ = flags;
+  viewSink_ = sink;
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) noexcept {
+  if (aspects) *aspects = viewAspects_;
+  if (flags) *flags = viewFlags_;
+  if (sink) viewSink_.CopyTo(sink);
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) noexcept {
+  return GetExtent(aspect, size);
+}
+
+STDMETHODIMP ControlBase::GetRect(DWORD aspect, LPRECTL rect) noexcept {
+  if (!rect) return E_POINTER;
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!inPlaceActive_) return E_UNEXPECTED;
+  *rect = {posRect_.left, posRect_.top, posRect_.right, posRect_.bottom};
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::GetViewStatus(DWORD* status) noexcept {
+  if (!status) return E_POINTER;
+  // Transparent: whatever lies beneath shows through outside and inside the box.
+  *status = 0;
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT point, LONG, DWORD* hit) noexcept {
+  if (!hit) return E_POINTER;
+  *hit = HITRESULT_OUTSIDE;
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!bounds) return E_POINTER;
+  if (!PtInRect(bounds, point)) return S_OK;
+  *hit = OnHitTest(POINT{point.x - bounds->left, point.y - bounds->top});
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::QueryHitRect(DWORD aspect, LPCRECT bounds, LPCRECT rect, LONG, DWORD* hit) noexcept {
+  if (!hit) return E_POINTER;
+  *hit = HITRESULT_OUTSIDE;
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!bounds || !rect) return E_POINTER;
+  RECT overlap;
+  if (IntersectRect(&overlap, bounds, rect)) *hit = HITRESULT_HIT;
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::GetNaturalExtent(DWORD, LONG, DVTARGETDEVICE*, HDC, DVEXTENTINFO*, LPSIZEL) noexcept {
+  return E_NOTIMPL;
+}
+
+DWORD ControlBase::OnHitTest(POINT) noexcept { return HITRESULT_HIT; }
+
+}  // namespace ole
