@@ -1,0 +1,19 @@
+#pragma once
+// Values a host component publishes to the controls on its thread: pairs of consecutive
+// thread-local slots, the key in slot i and the value in slot i + 1, for i from 0 to 63.
+#include <windows.h>
+
+#include <cstdint>
+
+namespace cardel {
+
+constexpr uint32_t kFontCollectionKey = 252;
+
+inline uintptr_t LookupSharedSlot(uint32_t key, uintptr_t fallback) noexcept {
+  for (DWORD i = 0; i < 64; ++i) {
+    if (reinterpret_cast<uintptr_t>(TlsGetValue(i)) == key) return reinterpret_cast<uintptr_t>(TlsGetValue(i + 1));
+  }
+  return fallback;
+}
+
+}  // namespace cardel
