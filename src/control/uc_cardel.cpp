@@ -3,11 +3,15 @@
 #include <new>
 
 #include "control/cardel_classes.h"
+#include "control/cardel_events.h"
+#include "control/shared_slots.h"
+#include "render/dpi.h"
 #include "content/icon_code.h"
 #include "ole/errors.h"
 #include "ole/stock_pages.h"
 
 using Microsoft::WRL::ComPtr;
+using ole::RuntimeError;
 
 namespace cardel {
 namespace {
@@ -38,9 +42,17 @@ HRESULT CreateUcCardel(IUnknown* outer, REFIID riid, void** object) noexcept {
 }
 
 UcCardel::UcCardel(IUnknown* outer) noexcept
-    : ControlBase(kUcCardelClass, outer), font_(NewStandardFont()), iconFont_(NewStandardFont()) {}
+    : ControlBase(kUcCardelClass, outer),
+      font_(NewStandardFont()),
+      iconFont_(NewStandardFont()),
+      DpiScale(static_cast<float>(cardel::GetWindowsDPI())) {}
 
-UcCardel::~UcCardel() = default;
+// Caches go in a fixed order; GDI+ itself shuts down after them with its session member.
+UcCardel::~UcCardel() {
+  PictureBrush.reset();
+  BoxShadowImage.reset();
+  CaptionShadowImage.reset();
+}
 
 void* UcCardel::QueryControlInterface(REFIID riid) noexcept {
   if (riid == IID_IDispatch || riid == IID__ucCardel) return static_cast<_ucCardel*>(this);
@@ -54,6 +66,7 @@ bool UcCardel::IsErrorInfoInterface(REFIID riid) const noexcept {
 HRESULT UcCardel::Error(ole::RuntimeError e) const noexcept { return ole::RaiseError(e, IID__ucCardel); }
 
 HRESULT UcCardel::OnInitProperties() noexcept {
+  FontCollection = LookupSharedSlot(kFontCollectionKey, 0);
   for (const PropertyInfo& info : PropertyCatalogue()) {
     if (!info.initial) continue;
     void* member = ScalarAddress(info);
@@ -78,10 +91,49 @@ HRESULT UcCardel::OnInitProperties() noexcept {
 HRESULT UcCardel::OnReadProperties(IPropertyBag*) noexcept { return E_NOTIMPL; }
 HRESULT UcCardel::OnWriteProperties(IPropertyBag*) noexcept { return E_NOTIMPL; }
 
-// The box itself is painted by the rendering layers.
-HRESULT UcCardel::OnPaint(HDC, SIZE) noexcept { return S_OK; }
-
 void UcCardel::OnShow() noexcept { Refresh(); }
+
+void UcCardel::OnResize() noexcept {
+  PictureBrush.reset();
+  BuildBoxShadow();
+}
+
+HRESULT UcCardel::OnPaint(HDC dc, SIZE) noexcept {
+  LONG target = static_cast<LONG>(reinterpret_cast<intptr_t>(dc));
+  LONG x = 0, y = 0;
+  VARIANTARG prePaint[3];
+  V_VT(&prePaint[0]) = VT_I4 | VT_BYREF;
+  V_I4REF(&prePaint[0]) = &target;
+  V_VT(&prePaint[1]) = VT_I4 | VT_BYREF;
+  V_I4REF(&prePaint[1]) = &x;
+  V_VT(&prePaint[2]) = VT_I4 | VT_BYREF;
+  V_I4REF(&prePaint[2]) = &y;
+  FireEvent(events::PrePaint, prePaint);
+
+  PaintDc = dc;
+  HRESULT hr = RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(target)), nullptr, x, y);
+  PaintDc = nullptr;
+  if (FAILED(hr)) return hr;
+
+  VARIANTARG postPaint[1];
+  V_VT(&postPaint[0]) = VT_I4;
+  V_I4(&postPaint[0]) = static_cast<LONG>(reinterpret_cast<intptr_t>(dc));
+  FireEvent(events::PostPaint, postPaint);
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::Draw(LONG hDC, LONG hGraphics, LONG PosX, LONG* PosY) noexcept {
+  if (!PosY) return E_POINTER;
+  if (!hDC && !hGraphics) return Error(RuntimeError::InvalidProcedureCall);
+  return RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(hDC)),
+                   reinterpret_cast<Gdiplus::GpGraphics*>(static_cast<intptr_t>(hGraphics)), PosX, *PosY);
+}
+
+STDMETHODIMP UcCardel::GetWindowsDPI(double* Result) noexcept {
+  if (!Result) return E_POINTER;
+  *Result = cardel::GetWindowsDPI();
+  return S_OK;
+}
 
 STDMETHODIMP UcCardel::Refresh() noexcept {
   if (state_.Redraw) Repaint();
@@ -102,12 +154,10 @@ STDMETHODIMP UcCardel::get_Image(IPicture** value) noexcept {
   if (value) *value = nullptr;
   return E_NOTIMPL;
 }
-STDMETHODIMP UcCardel::Draw(LONG, LONG, LONG, LONG*) noexcept { return E_NOTIMPL; }
 STDMETHODIMP UcCardel::DrawText(LONG, BSTR, LONG, LONG, LONG, LONG, IFontDisp*, OLE_COLOR, short,
                                 ::CaptionAlignmentH*, ::CaptionAlignmentV*, VARIANT_BOOL*, LONG*) noexcept {
   return E_NOTIMPL;
 }
-STDMETHODIMP UcCardel::GetWindowsDPI(double*) noexcept { return E_NOTIMPL; }
 STDMETHODIMP UcCardel::PictureGetStream(SAFEARRAY**) noexcept { return E_NOTIMPL; }
 STDMETHODIMP UcCardel::PictureDelete(VARIANT*) noexcept { return E_NOTIMPL; }
 STDMETHODIMP UcCardel::PictureFromURL(BSTR, VARIANT_BOOL, VARIANT_BOOL, VARIANT_BOOL*) noexcept { return E_NOTIMPL; }

@@ -11,6 +11,7 @@
 #include "ole/errors.h"
 #include "ole/dispatch.h"
 #include "render/gdiplus_handles.h"
+#include "render/gdiplus_session.h"
 
 namespace cardel {
 
@@ -155,6 +156,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT OnWriteProperties(IPropertyBag* bag) noexcept override;
   HRESULT OnPaint(HDC dc, SIZE size) noexcept override;
   void OnShow() noexcept override;
+  void OnResize() noexcept override;
 
  private:
   template <class T>
@@ -173,13 +175,19 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT CopyFontInto(IFontDisp* source, Microsoft::WRL::ComPtr<IFont>& target, DISPID dispid) noexcept;
   HRESULT Error(ole::RuntimeError e) const noexcept;
   void BuildBoxShadow() noexcept;
+  // The paint pipeline onto a DC or a caller's Graphics, offset by (posX, posY).
+  HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, LONG posX, LONG posY) noexcept;
+  void RenderLayers(Gdiplus::GpGraphics* graphics);
 
+  // Declared before every GDI+ object of the instance, so GDI+ shuts down after they are gone.
+  gdip::Session gdiplus_;
   CardelState state_;
   std::vector<uint8_t> caption_;  // UTF-16LE bytes, exactly as set
   Microsoft::WRL::ComPtr<IFont> font_;
   Microsoft::WRL::ComPtr<IFont> iconFont_;
   intptr_t FontCollection = 0;
   float DpiScale = 1.0f;
+  HDC PaintDc = nullptr;  // the control's own context while the host has it painted
   VARIANT_BOOL CaptionShadowDirty = 0;
   gdip::UniqueBrush PictureBrush;
   gdip::UniqueBitmap BoxShadowImage;

@@ -1,0 +1,111 @@
+// The paint pipeline: every layer of the box, bottom to top, onto a device context or a caller's
+// GDI+ surface. Layers keep their own status codes to themselves: a failing GDI+ call only leaves
+// its layer out. Only arithmetic overflow from absurd property values fails the call.
+#include "control/uc_cardel.h"
+#include "render/box_layout.h"
+#include "render/box_paint.h"
+#include "render/colour.h"
+#include "render/dpi.h"
+#include "render/outline.h"
+#include "render/outline_path.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+using ole::RuntimeError;
+
+namespace cardel {
+namespace {
+
+constexpr int32_t kBorderInside = 0;
+constexpr int32_t kBorderOutside = 2;
+
+int16_t Scaled16(int32_t length, float scale) {
+  const auto scaled = ScaleLength16(length, scale);
+  if (!scaled) throw ArithmeticOverflow{};
+  return *scaled;
+}
+
+uint32_t Argb(OLE_COLOR colour, int32_t opacity) {
+  const ArgbResult result = ToARGB(colour, opacity);
+  if (result.error) throw ArithmeticOverflow{};
+  return result.argb;
+}
+
+}  // namespace
+
+HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY) noexcept {
+  gdip::UniqueGraphics own;
+  if (!graphics) {
+    GdipCreateFromHDC(dc, own.put());
+    graphics = own.get();
+  }
+  if (!graphics) return S_OK;
+  GdipSetSmoothingMode(graphics, SmoothingModeAntiAlias);
+  GdipTranslateWorldTransform(graphics, static_cast<REAL>(posX), static_cast<REAL>(posY), MatrixOrderAppend);
+  try {
+    RenderLayers(graphics);
+  } catch (const ArithmeticOverflow&) {
+    return Error(RuntimeError::Overflow);
+  }
+  return S_OK;
+}
+
+void UcCardel::RenderLayers(GpGraphics* graphics) {
+  const ScaledMetrics metrics{Scaled16(state_.ShadowSize, DpiScale), Scaled16(state_.ShadowOffsetX, DpiScale),
+                              Scaled16(state_.ShadowOffsetY, DpiScale), Scaled16(state_.BorderWidth, DpiScale)};
+  const SIZE client = ClientSize();
+  const float sw = static_cast<float>(client.cx), sh = static_cast<float>(client.cy);
+
+  const IntRect box = ComputeBoxRect({sw, sh, state_.BorderPosition, state_.BackShadow == VARIANT_TRUE,
+                                      state_.ShadowSize, metrics});
+  if (BoxShadowImage) {
+    const IntRect at = BoxShadowImageRect(sw, sh, metrics.shadowOffsetX, metrics.shadowOffsetY);
+    GdipDrawImageRectI(graphics, BoxShadowImage.get(), at.x, at.y, at.width, at.height);
+  }
+
+  OutlineInput outline{box.x, box.y, box.width, box.height, state_.BorderCornerLeftTop, state_.BorderCornerRightTop,
+                       state_.BorderCornerBottomRight, state_.BorderCornerBottomLeft, state_.CallOut != 0,
+                       state_.CallOutPosicion, state_.CallOutAlign, state_.CallOutLen, state_.CallOutWidth,
+                       state_.CallOutCustomPosition, state_.CallOutRightTriangle != 0, state_.BorderWidth,
+                       state_.BorderPosition, false, false, DpiScale};
+  OutlineResult shape = BuildOutlinePath(outline);
+  if (shape.error) throw ArithmeticOverflow{};
+  gdip::UniquePath path = CreateOutlinePath(shape.geometry);
+  if (!path) return;
+
+  BackgroundFill fill;
+  fill.gradient = state_.Gradient != 0;
+  if (fill.gradient) {
+    fill.from = Argb(state_.GradientColor1, state_.GradientColor1Opacity);
+    fill.to = Argb(state_.GradientColor2, state_.GradientColor2Opacity);
+    fill.angle = static_cast<float>(static_cast<int16_t>(state_.GradientAngle + 90));
+    fill.rect = box;
+  } else {
+    fill.solid = Argb(state_.FrontColor, state_.BackColorOpacity);
+  }
+  FillBackground(graphics, path.get(), fill);
+
+  if (state_.Border && metrics.borderWidth > 0) {
+    const uint32_t colour = Argb(state_.BorderColor, state_.BorderColorOpacity);
+    const float width = metrics.borderWidth;
+    if (state_.BorderPosition == kBorderInside) {
+      StrokeBorder(graphics, path.get(), colour, width, BorderAlignment::Inset);
+    } else if (state_.BorderPosition == kBorderOutside) {
+      const IntRect frame = OutsideBorderRect(sw, sh, metrics.borderWidth);
+      OutlineInput around = outline;
+      around.x = frame.x;
+      around.y = frame.y;
+      around.width = frame.width;
+      around.height = frame.height;
+      around.growRadiiByHalfBorder = true;
+      OutlineResult border = BuildOutlinePath(around);
+      if (border.error) throw ArithmeticOverflow{};
+      gdip::UniquePath borderPath = CreateOutlinePath(border.geometry);
+      if (borderPath) StrokeBorder(graphics, borderPath.get(), colour, width, BorderAlignment::Centered);
+    } else {
+      StrokeBorder(graphics, path.get(), colour, width, BorderAlignment::Centered);
+    }
+  }
+}
+
+}  // namespace cardel

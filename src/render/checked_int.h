@@ -1,0 +1,43 @@
+#pragma once
+// A 32-bit whole number whose sums and differences fail the way the control's integers do: a
+// result out of range is Overflow, never a wrapped value. It throws so that long geometry
+// formulas read as they are written; the routine using it catches and reports the error.
+#include <cstdint>
+#include <compare>
+
+#include "render/rounding.h"
+
+namespace cardel {
+
+struct ArithmeticOverflow {};
+
+class CheckedInt {
+ public:
+  constexpr CheckedInt(int32_t value = 0) noexcept : value_(value) {}
+
+  static CheckedInt Round(double value) {
+    const auto rounded = RoundToInt32(value);
+    if (!rounded) throw ArithmeticOverflow{};
+    return *rounded;
+  }
+
+  constexpr int32_t value() const noexcept { return value_; }
+
+  // Integer halving truncates toward zero, so odd negative lengths lose their half upwards.
+  constexpr CheckedInt Half() const noexcept { return value_ / 2; }
+
+  friend CheckedInt operator+(CheckedInt a, CheckedInt b) { return Fit(int64_t{a.value_} + b.value_); }
+  friend CheckedInt operator-(CheckedInt a, CheckedInt b) { return Fit(int64_t{a.value_} - b.value_); }
+  friend constexpr bool operator==(const CheckedInt&, const CheckedInt&) = default;
+  friend constexpr auto operator<=>(const CheckedInt&, const CheckedInt&) = default;
+
+ private:
+  static CheckedInt Fit(int64_t wide) {
+    if (wide < INT32_MIN || wide > INT32_MAX) throw ArithmeticOverflow{};
+    return static_cast<int32_t>(wide);
+  }
+
+  int32_t value_;
+};
+
+}  // namespace cardel

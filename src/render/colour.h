@@ -1,0 +1,28 @@
+#pragma once
+// OLE colour plus opacity percentage to the ARGB value every GDI+ brush and pen of the control
+// is made with.
+#include <windows.h>
+#include <olectl.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "ole/errors.h"
+
+namespace cardel {
+
+// The ARGB value, or the run-time error the caller must raise instead of drawing with it.
+struct ArgbResult {
+  uint32_t argb = 0;
+  std::optional<ole::RuntimeError> error;
+};
+
+// rgb is 0x00BBGGRR; its top byte is ignored. A negative opacity counts as its size, and one
+// above 100 cannot be an alpha byte, so it is Overflow.
+ArgbResult ComposeARGB(COLORREF rgb, int32_t opacity);
+
+// As above after resolving a system colour (0x80000000 | index) to its current RGB. A colour
+// the platform cannot translate is used as it was given.
+ArgbResult ToARGB(OLE_COLOR colour, int32_t opacity);
+
+}  // namespace cardel

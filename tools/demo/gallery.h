@@ -1,0 +1,11 @@
+#pragma once
+// The controls the demo shows, each with the properties that make it look like itself.
+#include "container.h"
+
+namespace cardel::demo {
+
+constexpr SIZE kGallerySize{560, 300};
+
+void PlaceGallery(testhost::Container& container);
+
+}  // namespace cardel::demo

@@ -1,0 +1,32 @@
+// Hosts a gallery of ucCardel controls in a real window over a patterned background and saves
+// what the window shows as a PNG file. Usage: cardel-demo.exe OUTPUT.png
+#include <windows.h>
+
+#include <cstdio>
+
+#include "container.h"
+#include "gallery.h"
+#include "library.h"
+#include "png_file.h"
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) {
+    std::fwprintf(stderr, L"usage: cardel-demo OUTPUT.png\n");
+    return 2;
+  }
+  try {
+    cardel::testhost::Library library;
+    cardel::testhost::Container container(library, cardel::demo::kGallerySize);
+    cardel::demo::PlaceGallery(container);
+    container.PumpMessages();
+    const cardel::testhost::Image shot = container.Capture(container.ClientRect());
+    if (!cardel::demo::SavePng(shot, argv[1])) {
+      std::fwprintf(stderr, L"cardel-demo: could not write %ls\n", argv[1]);
+      return 1;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "cardel-demo: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
