@@ -18,10 +18,10 @@ int16_t Narrow16(CheckedInt value) {
 // The radius is doubled in 16 bits, so a radius over 16383 fails even on a huge box.
 int16_t Doubled16(int16_t radius) { return Narrow16(CheckedInt(radius) + radius); }
 
-// Height first, then width with the possibly reduced radius, so a corner never spans more than
-// half of either side.
 CheckedInt Twice(CheckedInt radius) { return radius + radius; }
 
+// Height first, then width with the possibly reduced radius, so a corner never spans more than
+// half of either side.
 int16_t ClampRadius(int16_t radius, CheckedInt width, CheckedInt height) {
   if (Doubled16(radius) > height.value()) radius = Narrow16(height.Half());
   if (Doubled16(radius) > width.value()) radius = Narrow16(width.Half());
