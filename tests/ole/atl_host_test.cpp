@@ -1,0 +1,124 @@
+// A container the control was not written against: the system's ATL host window creates the registered
+// control from its ProgID, activates and paints it, and releases it when the window goes away.
+#include <gtest/gtest.h>
+
+#include <wrl/client.h>
+
+#include <chrono>
+
+#include "common/win_handles.h"
+#include "control/cardel_interfaces.h"
+#include "library.h"
+#include "ole_support.h"
+
+namespace cardel::oletest {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using testhost::Variant;
+
+constexpr wchar_t kFrameClass[] = L"CardelAtlHostFrame";
+
+void PumpFor(std::chrono::milliseconds duration) {
+  const auto end = std::chrono::steady_clock::now() + duration;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(5);
+  } while (std::chrono::steady_clock::now() < end);
+}
+
+HMODULE ModuleAt(const void* address) {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     static_cast<LPCWSTR>(address), &module);
+  return module;
+}
+
+class AtlHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    library_.DllUnregisterServer();
+    ASSERT_EQ(library_.DllRegisterServer(), S_OK);
+
+    // The oldest ATL names its host window class plainly; later versions add their version number.
+    atl_.reset(LoadLibraryW(L"atl.dll"));
+    ASSERT_TRUE(atl_) << "atl.dll is missing";
+    init_ = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(atl_.get(), "AtlAxWinInit")));
+    getControl_ = reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(
+        reinterpret_cast<void*>(GetProcAddress(atl_.get(), "AtlAxGetControl")));
+    ASSERT_TRUE(init_ && getControl_);
+    ASSERT_TRUE(init_());
+
+    WNDCLASSEXW frameClass{sizeof(frameClass)};
+    frameClass.lpfnWndProc = DefWindowProcW;
+    frameClass.hInstance = GetModuleHandleW(nullptr);
+    frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    frameClass.lpszClassName = kFrameClass;
+    RegisterClassExW(&frameClass);
+  }
+
+  void TearDown() override { library_.DllUnregisterServer(); }
+
+  testhost::Library library_;
+  UniqueModule atl_;
+  BOOL(WINAPI* init_)() = nullptr;
+  HRESULT(WINAPI* getControl_)(HWND, IUnknown**) = nullptr;
+};
+
+TEST_F(AtlHostTest, HostWindowCreatesPaintsAndReleasesTheControl) {
+  UniqueWindow frame(CreateWindowExW(0, kFrameClass, L"ATL host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320,
+                                     200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(frame);
+  UniqueWindow host(CreateWindowExW(0, L"AtlAxWin", L"VelmarCardel.ucCardel", WS_CHILD | WS_VISIBLE, 10, 10, 200,
+                                    80, frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(host) << "error " << GetLastError();
+  ShowWindow(frame.get(), SW_SHOW);
+  UpdateWindow(frame.get());
+  PumpFor(std::chrono::milliseconds(200));
+  InvalidateRect(host.get(), nullptr, TRUE);
+  UpdateWindow(host.get());
+  PumpFor(std::chrono::milliseconds(100));
+
+  {
+    ComPtr<IUnknown> control;
+    ASSERT_EQ(getControl_(host.get(), &control), S_OK);
+    ASSERT_TRUE(control);
+    // The host loaded the control from its registered path, which is the module this test loaded: one
+    // copy of the code and of its module state.
+    const HMODULE ours = ModuleAt(reinterpret_cast<const void*>(library_.DllGetClassObject));
+    EXPECT_EQ(ModuleAt(*reinterpret_cast<void* const*>(control.Get())), ours);
+    EXPECT_EQ(GetModuleHandleW(OcxPath().c_str()), ours);
+
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(control.As(&dispatch), S_OK);
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"BackColorOpacity")};
+    DISPID id = DISPID_UNKNOWN;
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    Variant value;
+    ASSERT_EQ(GetProperty(*dispatch.Get(), id, value), S_OK);
+    EXPECT_EQ(value.ToLong(), 100) << "the host initialises a new control";
+    ASSERT_EQ(PutProperty(*dispatch.Get(), id, Variant::Long(33)), S_OK);
+    ASSERT_EQ(GetProperty(*dispatch.Get(), id, value), S_OK);
+    EXPECT_EQ(value.ToLong(), 33);
+
+    ComPtr<IOleClientSite> site;
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(control.As(&object), S_OK);
+    EXPECT_EQ(object->GetClientSite(&site), S_OK);
+    EXPECT_TRUE(site) << "the host gave the control no site";
+  }
+  EXPECT_EQ(library_.DllCanUnloadNow(), S_FALSE) << "the host holds the control";
+
+  host.reset();
+  PumpFor(std::chrono::milliseconds(50));
+  frame.reset();
+  PumpFor(std::chrono::milliseconds(50));
+  EXPECT_EQ(library_.DllCanUnloadNow(), S_OK) << "the control outlived its host window";
+}
+
+}  // namespace
+}  // namespace cardel::oletest

@@ -1,0 +1,275 @@
+// What installing the library leaves behind: the registry entries that designers, scripting hosts and
+// COM itself read, written both by the entry points and by the system's regsvr32, and removed again on
+// uninstall; and the resources in the file that those entries point to.
+#include <gtest/gtest.h>
+
+#include <comcat.h>
+#include <olectl.h>
+#include <wrl/client.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <cwctype>
+#include <string>
+#include <vector>
+
+#include "control/cardel_interfaces.h"
+#include "library.h"
+#include "ole_support.h"
+
+namespace cardel::oletest {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// Categories a control must not claim: it has not been made safe for untrusted scripts or data.
+constexpr GUID kSafeForScripting{0x7DD95801, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}};
+constexpr GUID kSafeForInitializing{0x7DD95802, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}};
+constexpr IID kIObjectSafety{0xCB5BDC81, 0x93C1, 0x11CF, {0x8F, 0x20, 0x00, 0x80, 0x5F, 0x2C, 0xD0, 0x64}};
+// The standard automation marshallers: dual interfaces use the first, pure dispatch interfaces the second.
+constexpr CLSID kAutomationMarshaller{0x00020424, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr CLSID kDispatchMarshaller{0x00020420, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+constexpr DWORD kRequiredMiscStatus = OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT | OLEMISC_SETCLIENTSITEFIRST;
+
+const std::wstring kProgId = L"VelmarCardel.ucCardel";
+
+std::wstring ControlKey() { return L"CLSID\\" + GuidText(CLSID_ucCardel); }
+std::wstring PageKey() { return L"CLSID\\" + GuidText(CLSID_ppCardel); }
+std::wstring TypeLibKey() { return L"TypeLib\\" + GuidText(LIBID_VelmarCardel); }
+std::wstring InterfaceKey(const IID& iid) { return L"Interface\\" + GuidText(iid); }
+
+// Every key registration creates; unregistration must remove each of them.
+std::vector<std::wstring> RegisteredKeys() {
+  return {ControlKey(),
+          PageKey(),
+          kProgId,
+          TypeLibKey(),
+          InterfaceKey(IID__ucCardel),
+          InterfaceKey(DIID___ucCardel),
+          InterfaceKey(IID__ppCardel),
+          InterfaceKey(IID_DataObject),
+          InterfaceKey(IID_DataObjectFiles)};
+}
+
+std::wstring Lower(std::wstring text) {
+  for (auto& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+std::string Show(const std::optional<std::wstring>& value) { return value ? '"' + Narrow(*value) + '"' : "(none)"; }
+
+void ExpectValue(const std::wstring& key, const wchar_t* name, const std::wstring& expected) {
+  const auto actual = ClassesValue(key, name);
+  EXPECT_TRUE(actual && *actual == expected)
+      << "HKCR\\" << Narrow(key) << " [" << (name ? Narrow(name) : "(default)") << "] is " << Show(actual)
+      << ", expected \"" << Narrow(expected) << '"';
+}
+
+void ExpectPath(const std::wstring& key, const wchar_t* name, const std::wstring& expected) {
+  const auto actual = ClassesValue(key, name);
+  EXPECT_TRUE(actual && Lower(*actual) == Lower(expected))
+      << "HKCR\\" << Narrow(key) << " [" << (name ? Narrow(name) : "(default)") << "] is " << Show(actual)
+      << ", expected \"" << Narrow(expected) << '"';
+}
+
+// The whole registration as designers and COM read it, for a library at ocx.
+void ExpectRegistered(const std::wstring& ocx) {
+  const std::wstring control = ControlKey();
+  ExpectPath(control + L"\\InprocServer32", nullptr, ocx);
+  ExpectValue(control + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+  ExpectValue(control + L"\\ProgID", nullptr, kProgId);
+  ExpectValue(control + L"\\VersionIndependentProgID", nullptr, kProgId);
+  EXPECT_TRUE(ClassesKeyExists(control + L"\\Control"));
+  ExpectPath(control + L"\\ToolboxBitmap32", nullptr, ocx + L", 30000");
+  ExpectValue(control + L"\\TypeLib", nullptr, GuidText(LIBID_VelmarCardel));
+  ExpectValue(control + L"\\Version", nullptr, L"1.0");
+  EXPECT_TRUE(ClassesKeyExists(control + L"\\Implemented Categories\\" + GuidText(CATID_Control)));
+  EXPECT_FALSE(ClassesKeyExists(control + L"\\Implemented Categories\\" + GuidText(kSafeForScripting)));
+  EXPECT_FALSE(ClassesKeyExists(control + L"\\Implemented Categories\\" + GuidText(kSafeForInitializing)));
+
+  const auto misc = ClassesValue(control + L"\\MiscStatus\\1");
+  ASSERT_TRUE(misc) << "no MiscStatus\\1";
+  const DWORD status = std::wcstoul(misc->c_str(), nullptr, 10);
+  EXPECT_EQ(status & kRequiredMiscStatus, kRequiredMiscStatus) << "MiscStatus\\1 is " << Narrow(*misc);
+
+  ExpectValue(kProgId + L"\\CLSID", nullptr, GuidText(CLSID_ucCardel));
+  ExpectPath(PageKey() + L"\\InprocServer32", nullptr, ocx);
+
+  EXPECT_TRUE(ClassesKeyExists(TypeLibKey() + L"\\33.0"));
+  ExpectPath(TypeLibKey() + L"\\33.0\\409\\win32", nullptr, ocx);
+  ExpectValue(InterfaceKey(IID__ucCardel) + L"\\ProxyStubClsid32", nullptr, GuidText(kAutomationMarshaller));
+  ExpectValue(InterfaceKey(DIID___ucCardel) + L"\\ProxyStubClsid32", nullptr, GuidText(kDispatchMarshaller));
+  ExpectValue(InterfaceKey(IID__ucCardel) + L"\\TypeLib", nullptr, GuidText(LIBID_VelmarCardel));
+
+  ComPtr<ITypeLib> lib;
+  ASSERT_EQ(LoadRegTypeLib(LIBID_VelmarCardel, 33, 0, 0x409, &lib), S_OK);
+  ComPtr<ITypeInfo> coclass;
+  EXPECT_EQ(lib->GetTypeInfoOfGuid(CLSID_ucCardel, &coclass), S_OK);
+}
+
+void ExpectUnregistered() {
+  for (const auto& key : RegisteredKeys()) EXPECT_FALSE(ClassesKeyExists(key)) << "HKCR\\" << Narrow(key) << " remains";
+  ComPtr<ITypeLib> lib;
+  EXPECT_NE(LoadRegTypeLib(LIBID_VelmarCardel, 33, 0, 0x409, &lib), S_OK);
+}
+
+class RegistrationTest : public ::testing::Test {
+ protected:
+  // Whatever a failed run left behind must not decide this one.
+  void SetUp() override { library_.DllUnregisterServer(); }
+  void TearDown() override { library_.DllUnregisterServer(); }
+
+  testhost::Library library_;
+  const std::wstring ocx_ = OcxPath();
+};
+
+TEST_F(RegistrationTest, EntryPointWritesEveryKeyAndRemovesThemAll) {
+  ASSERT_EQ(library_.DllRegisterServer(), S_OK);
+  ExpectRegistered(ocx_);
+
+  ASSERT_EQ(library_.DllUnregisterServer(), S_OK);
+  ExpectUnregistered();
+}
+
+TEST_F(RegistrationTest, RegisteringTwiceAndUnregisteringTwiceBothSucceed) {
+  ASSERT_EQ(library_.DllRegisterServer(), S_OK);
+  ASSERT_EQ(library_.DllRegisterServer(), S_OK);
+  ExpectRegistered(ocx_);
+
+  EXPECT_EQ(library_.DllUnregisterServer(), S_OK);
+  EXPECT_EQ(library_.DllUnregisterServer(), S_OK);
+  ExpectUnregistered();
+}
+
+TEST_F(RegistrationTest, Regsvr32RegistersAndUnregisters) {
+  const ProcessResult registered = RunProcess(L"regsvr32.exe /s \"" + ocx_ + L"\"");
+  EXPECT_EQ(registered.exitCode, 0u) << registered.output << registered.errors;
+  ExpectRegistered(ocx_);
+
+  const ProcessResult unregistered = RunProcess(L"regsvr32.exe /s /u \"" + ocx_ + L"\"");
+  EXPECT_EQ(unregistered.exitCode, 0u) << unregistered.output << unregistered.errors;
+  ExpectUnregistered();
+}
+
+TEST_F(RegistrationTest, ProgIdCreatesTheControl) {
+  ASSERT_EQ(library_.DllRegisterServer(), S_OK);
+
+  CLSID clsid{};
+  ASSERT_EQ(CLSIDFromProgID(kProgId.c_str(), &clsid), S_OK);
+  EXPECT_EQ(clsid, CLSID_ucCardel);
+
+  LPOLESTR progId = nullptr;
+  ASSERT_EQ(ProgIDFromCLSID(CLSID_ucCardel, &progId), S_OK);
+  EXPECT_EQ(std::wstring(progId), kProgId);
+  CoTaskMemFree(progId);
+
+  ComPtr<_ucCardel> control;
+  ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__ucCardel,
+                             reinterpret_cast<void**>(control.GetAddressOf())),
+            S_OK);
+  short opacity = 0;
+  EXPECT_EQ(control->get_BackColorOpacity(&opacity), S_OK);
+}
+
+TEST_F(RegistrationTest, ControlIsInTheControlCategoryAndNotMarkedSafe) {
+  ASSERT_EQ(library_.DllRegisterServer(), S_OK);
+
+  ComPtr<ICatInformation> categories;
+  ASSERT_EQ(CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ICatInformation,
+                             reinterpret_cast<void**>(categories.GetAddressOf())),
+            S_OK);
+  struct Case {
+    const GUID* category;
+    HRESULT expected;
+  };
+  for (const Case& c : {Case{&CATID_Control, S_OK}, Case{&kSafeForScripting, S_FALSE},
+                        Case{&kSafeForInitializing, S_FALSE}}) {
+    GUID category = *c.category;
+    EXPECT_EQ(categories->IsClassOfCategories(CLSID_ucCardel, 1, &category, static_cast<ULONG>(-1), nullptr),
+              c.expected)
+        << Narrow(GuidText(category));
+  }
+
+  ComPtr<IUnknown> control;
+  ASSERT_EQ(library_.CreateControl(nullptr, IID_IUnknown, reinterpret_cast<void**>(control.GetAddressOf())), S_OK);
+  ComPtr<IUnknown> safety;
+  EXPECT_EQ(control->QueryInterface(kIObjectSafety, reinterpret_cast<void**>(safety.GetAddressOf())), E_NOINTERFACE);
+  EXPECT_EQ(safety, nullptr);
+}
+
+// Resources of the file itself, which registration points designers and installers to.
+class ResourceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    module_.reset(LoadLibraryExW(OcxPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(module_) << "cannot load VelmarCardel.ocx, error " << GetLastError();
+  }
+
+  std::vector<uint8_t> Resource(const wchar_t* type, int id) const {
+    HRSRC found = FindResourceW(module_.get(), MAKEINTRESOURCEW(id), type);
+    if (!found) return {};
+    const auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(module_.get(), found)));
+    return {data, data + SizeofResource(module_.get(), found)};
+  }
+
+  UniqueModule module_;
+};
+
+TEST_F(ResourceTest, CarriesTheTypeLibraryAsTypelibOne) {
+  const auto typelib = Resource(L"TYPELIB", 1);
+  ASSERT_GE(typelib.size(), 4u);
+  EXPECT_EQ(std::string(typelib.begin(), typelib.begin() + 4), "MSFT");
+}
+
+TEST_F(ResourceTest, ToolboxBitmapIs16By15At24Bits) {
+  const auto bitmap = Resource(RT_BITMAP, 30000);
+  ASSERT_GE(bitmap.size(), sizeof(BITMAPINFOHEADER));
+  BITMAPINFOHEADER header;
+  std::memcpy(&header, bitmap.data(), sizeof header);
+  EXPECT_EQ(header.biWidth, 16);
+  EXPECT_EQ(std::abs(header.biHeight), 15);
+  EXPECT_EQ(header.biBitCount, 24);
+  EXPECT_GE(bitmap.size(), sizeof(BITMAPINFOHEADER) + 16u * 15u * 3u);
+}
+
+TEST(VersionTest, VersionBlockNamesTheLibrary) {
+  const std::wstring ocx = OcxPath();
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(ocx.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<uint8_t> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(ocx.c_str(), 0, size, block.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+
+  WORD* translation = nullptr;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                             &length));
+  ASSERT_GE(length, 4u);
+  EXPECT_EQ(translation[0], 0x0C0A);
+  EXPECT_EQ(translation[1], 1200);
+
+  struct Entry {
+    const wchar_t* name;
+    const wchar_t* value;
+  };
+  for (const Entry& e : {Entry{L"FileVersion", L"1.00"}, Entry{L"ProductVersion", L"1.00"},
+                         Entry{L"ProductName", L"VelmarCardel"}, Entry{L"InternalName", L"VelmarCardel"},
+                         Entry{L"OriginalFilename", L"VelmarCardel.ocx"}, Entry{L"OLESelfRegister", L""}}) {
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\0C0A04B0\\") + e.name;
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length))
+        << Narrow(e.name) << " missing";
+    EXPECT_EQ(std::wstring(text ? text : L""), e.value) << Narrow(e.name);
+  }
+}
+
+}  // namespace
+}  // namespace cardel::oletest

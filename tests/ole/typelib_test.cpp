@@ -1,0 +1,621 @@
+// The type library inside VelmarCardel.ocx, read the way designers and compilers read it. Early-bound
+// clients compile against the order and shape of the interface and late-bound ones against its DISPIDs,
+// so the tables below are the published contract, entry for entry.
+#include <gtest/gtest.h>
+
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "control/cardel_interfaces.h"
+#include "ole_support.h"
+
+namespace cardel::oletest {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// How a row of the member table appears in the interface: a method, or the accessors of a property in
+// the order the table of functions holds them.
+enum class Kind { Method, Get, GetPut, PutGet, GetPutByRef, GetPutRef, PutRefGet };
+
+struct Member {
+  const wchar_t* name;
+  Kind kind;
+  DISPID id;
+  // A property's value type, or a method's result type ("" for none), as TypeName spells it.
+  const char* type;
+  // Methods: one letter per argument: v by value, r by reference, o optional by value, p optional by
+  // reference; a trailing '*' marks the last argument as taking any number of further arguments.
+  const char* params = "";
+  // Default values of the optional arguments, in order.
+  std::vector<long> defaults = {};
+};
+
+const Member kMembers[] = {
+    {L"Draw", Kind::Method, 0x60030058, "", "vvvr"},
+    {L"DrawText", Kind::Method, 0x6003005B, "long", "vvvvvvvvoppp", {100, 0, 0, 0}},
+    {L"GetWindowsDPI", Kind::Method, 0x6003005C, "double"},
+    {L"AutoSize", Kind::PutGet, 0x68030057, "Boolean"},
+    {L"PictureColorize", Kind::GetPut, 0x68030056, "Boolean"},
+    {L"PictureShadow", Kind::GetPut, 0x68030055, "Boolean"},
+    {L"PictureColor", Kind::GetPut, 0x68030054, "OLE_COLOR"},
+    {L"PictureSetHeight", Kind::GetPut, 0x68030053, "long"},
+    {L"PictureGetHeight", Kind::Get, 0x68030052, "long"},
+    {L"PictureSetWidth", Kind::GetPut, 0x68030051, "long"},
+    {L"PictureGetWidth", Kind::Get, 0x68030050, "long"},
+    {L"PictureContrast", Kind::GetPut, 0x6803004F, "long"},
+    {L"PictureBrightness", Kind::GetPut, 0x6803004E, "long"},
+    {L"PictureGrayScale", Kind::GetPut, 0x6803004D, "Boolean"},
+    {L"CallOutCustomPosition", Kind::GetPut, 0x6803004C, "long"},
+    {L"CallOutRightTriangle", Kind::GetPut, 0x6803004B, "Boolean"},
+    {L"CallOut", Kind::GetPut, 0x6803004A, "Boolean"},
+    {L"CallOutWidth", Kind::GetPut, 0x68030049, "short"},
+    {L"CallOutLen", Kind::GetPut, 0x68030048, "short"},
+    {L"CallOutPosicion", Kind::GetPut, 0x68030047, "eCallOutPosition"},
+    {L"CallOutAlign", Kind::GetPut, 0x68030046, "eCallOutAlign"},
+    {L"CaptionTriming", Kind::GetPut, 0x68030045, "StringTrimming"},
+    {L"ShadowOffsetX", Kind::GetPut, 0x68030044, "short"},
+    {L"ShadowOffsetY", Kind::GetPut, 0x68030043, "short"},
+    {L"ShadowColor", Kind::GetPut, 0x68030042, "OLE_COLOR"},
+    {L"ShadowColorOpacity", Kind::GetPut, 0x68030041, "short"},
+    {L"ShadowSize", Kind::GetPut, 0x68030040, "short"},
+    {L"BorderCornerLeftTop", Kind::GetPut, 0x6803003F, "short"},
+    {L"BorderCornerRightTop", Kind::GetPut, 0x6803003E, "short"},
+    {L"BorderCornerBottomLeft", Kind::GetPut, 0x6803003D, "short"},
+    {L"BorderCornerBottomRight", Kind::GetPut, 0x6803003C, "short"},
+    {L"FrontColor", Kind::GetPut, 0x6803003B, "OLE_COLOR"},
+    {L"BackColor", Kind::GetPut, 0x6803003A, "OLE_COLOR"},
+    {L"BackColorOpacity", Kind::GetPut, 0x68030039, "short"},
+    {L"BackAcrylicBlur", Kind::GetPut, 0x68030038, "Boolean"},
+    {L"BackShadow", Kind::GetPut, 0x68030037, "Boolean"},
+    {L"Border", Kind::GetPut, 0x68030036, "Boolean"},
+    {L"BorderColor", Kind::GetPut, 0x68030035, "OLE_COLOR"},
+    {L"BorderColorOpacity", Kind::GetPut, 0x68030034, "short"},
+    {L"BorderPosition", Kind::GetPut, 0x68030033, "eBorderPosition"},
+    {L"BorderWidth", Kind::GetPut, 0x68030032, "short"},
+    {L"CaptionShadow", Kind::GetPut, 0x68030031, "Boolean"},
+    {L"CaptionShowPrefix", Kind::GetPut, 0x68030030, "Boolean"},
+    {L"CaptionAngle", Kind::GetPut, 0x6803002F, "short"},
+    {L"CaptionBorderColor", Kind::GetPut, 0x6803002E, "OLE_COLOR"},
+    {L"CaptionBorderWidth", Kind::GetPut, 0x6803002D, "short"},
+    {L"Caption", Kind::GetPutByRef, 0x6803002C, "string"},
+    {L"CaptionAlignmentH", Kind::GetPut, 0x6803002B, "CaptionAlignmentH"},
+    {L"CaptionAlignmentV", Kind::GetPut, 0x6803002A, "CaptionAlignmentV"},
+    {L"CaptionPaddingX", Kind::GetPut, 0x68030029, "short"},
+    {L"CaptionPaddingY", Kind::GetPut, 0x68030028, "short"},
+    {L"Enabled", Kind::GetPut, 0x68030027, "Boolean"},
+    {L"Font", Kind::GetPutRef, 0x68030026, "IFontDisp*"},
+    {L"ForeColor", Kind::GetPut, 0x68030025, "OLE_COLOR"},
+    {L"ForeColorOpacity", Kind::GetPut, 0x68030024, "short"},
+    {L"Gradient", Kind::GetPut, 0x68030023, "Boolean"},
+    {L"GradientAngle", Kind::GetPut, 0x68030022, "short"},
+    {L"GradientColor1", Kind::GetPut, 0x68030021, "OLE_COLOR"},
+    {L"GradientColor1Opacity", Kind::GetPut, 0x68030020, "short"},
+    {L"GradientColor2", Kind::GetPut, 0x6803001F, "OLE_COLOR"},
+    {L"GradientColor2Opacity", Kind::GetPut, 0x6803001E, "short"},
+    {L"PictureAngle", Kind::GetPut, 0x6803001D, "short"},
+    {L"PictureAlignmentH", Kind::GetPut, 0x6803001C, "PictureAlignmentH"},
+    {L"PictureAlignmentV", Kind::GetPut, 0x6803001B, "PictureAlignmentV"},
+    {L"PictureOpacity", Kind::GetPut, 0x6803001A, "short"},
+    {L"PicturePaddingY", Kind::GetPut, 0x68030019, "short"},
+    {L"PicturePaddingX", Kind::GetPut, 0x68030018, "short"},
+    {L"WordWrap", Kind::GetPut, 0x68030017, "Boolean"},
+    {L"PictureGetStream", Kind::Method, 0x60030065, "byte()"},
+    {L"PictureDelete", Kind::Method, 0x60030066, "variant"},
+    {L"PictureExist", Kind::Get, 0x68030016, "Boolean"},
+    {L"MouseToParent", Kind::GetPut, 0x68030015, "Boolean"},
+    {L"OLEDropMode", Kind::PutGet, 0x68030014, "eOLEDropMode"},
+    {L"HotLine", Kind::GetPut, 0x68030013, "Boolean"},
+    {L"HotLineColor", Kind::GetPut, 0x68030012, "OLE_COLOR"},
+    {L"HotLineColorOpacity", Kind::GetPut, 0x68030011, "short"},
+    {L"HotLineWidth", Kind::GetPut, 0x68030010, "short"},
+    {L"HotLinePosition", Kind::GetPut, 0x6803000F, "HotLinePosition"},
+    {L"Redraw", Kind::GetPut, 0x6803000E, "Boolean"},
+    {L"Refresh", Kind::Method, 0x60030070, ""},
+    {L"PictureFromURL", Kind::Method, 0x6003007C, "Boolean", "voo", {0, -1}},
+    {L"PictureFromStream", Kind::Method, 0x6003007F, "Boolean", "r"},
+    {L"PictureFromPath", Kind::Method, 0x60030080, "Boolean", "r"},
+    {L"tmrMOUSEOVER_Timer", Kind::Method, 0x60030081, ""},
+    {L"DrawLine", Kind::Method, 0x60030083, "Boolean", "vvvvvooo", {0, 100, 1}},
+    {L"Polygon", Kind::Method, 0x60030084, "Boolean", "vvvvv*"},
+    {L"IsMouseOver", Kind::Get, 0x6803000D, "Boolean"},
+    {L"IsMouseEnter", Kind::Get, 0x6803000C, "Boolean"},
+    {L"MousePointer", Kind::PutGet, 0x6803000B, "eMousePointer"},
+    {L"MouseIcon", Kind::PutRefGet, 0x6803000A, "IPictureDisp*"},
+    {L"MousePointerHands", Kind::PutGet, 0x68030009, "Boolean"},
+    {L"Image", Kind::Get, 0x68030008, "IPicture*"},
+    {L"GetSystemHandCursor", Kind::Method, 0x6003008A, "IPictureDisp*"},
+    {L"IconCharCode", Kind::GetPut, 0x68030007, "string"},
+    {L"IconForeColor", Kind::GetPut, 0x68030006, "OLE_COLOR"},
+    {L"IconAlignmentH", Kind::GetPut, 0x68030005, "CaptionAlignmentH"},
+    {L"IconAlignmentV", Kind::GetPut, 0x68030004, "CaptionAlignmentV"},
+    {L"IconOpacity", Kind::GetPut, 0x68030003, "short"},
+    {L"IconPaddingY", Kind::GetPut, 0x68030002, "short"},
+    {L"IconPaddingX", Kind::GetPut, 0x68030001, "short"},
+    {L"IconFont", Kind::GetPutRef, 0x68030000, "IFontDisp*"},
+    {L"ChrW2", Kind::Method, 0x6003008F, "string", "v"},
+};
+
+struct Event {
+  const wchar_t* name;
+  std::vector<const char*> args;  // types; a trailing '*' is an argument passed by reference
+};
+
+// DISPIDs are the position in this list, from 1.
+const Event kEvents[] = {
+    {L"Click", {}},
+    {L"DblClick", {}},
+    {L"MouseDown", {"short*", "short*", "single*", "single*"}},
+    {L"MouseMove", {"short*", "short*", "single*", "single*"}},
+    {L"MouseUp", {"short*", "short*", "single*", "single*"}},
+    {L"MouseEnter", {}},
+    {L"MouseLeave", {}},
+    {L"MouseOver", {}},
+    {L"MouseOut", {}},
+    {L"PrePaint", {"long*", "long*", "long*"}},
+    {L"PostPaint", {"long"}},
+    {L"KeyPress", {"short*"}},
+    {L"KeyUp", {"short*", "short*"}},
+    {L"KeyDown", {"short*", "short*"}},
+    {L"OLEDragDrop", {"DataObject**", "long*", "short*", "short*", "single*", "single*"}},
+    {L"OLEDragOver", {"DataObject**", "long*", "short*", "short*", "single*", "single*", "short*"}},
+    {L"PictureDownloadProgress", {"long*", "long*"}},
+    {L"PictureDownloadComplete", {}},
+    {L"PictureDownloadError", {}},
+};
+
+struct Enumeration {
+  const wchar_t* name;
+  std::vector<std::pair<const wchar_t*, long>> members;
+};
+
+const Enumeration kEnumerations[] = {
+    {L"eCallOutPosition", {{L"coLeft", 0}, {L"coTop", 1}, {L"coRight", 2}, {L"coBottom", 3}}},
+    {L"eCallOutAlign", {{L"coFirstCorner", 0}, {L"coMidle", 1}, {L"coSecondCorner", 2}, {L"coCustomPosition", 3}}},
+    {L"eBorderPosition", {{L"bpInside", 0}, {L"bpCenter", 1}, {L"bpOutside", 2}}},
+    {L"CaptionAlignmentH", {{L"cLeft", 0}, {L"cCenter", 1}, {L"cRight", 2}}},
+    {L"CaptionAlignmentV", {{L"cTop", 0}, {L"cMiddle", 1}, {L"cBottom", 2}}},
+    {L"PictureAlignmentH", {{L"pLeft", 0}, {L"pCenter", 1}, {L"pRight", 2}}},
+    {L"PictureAlignmentV", {{L"pTop", 0}, {L"pMiddle", 1}, {L"pBottom", 2}}},
+    {L"HotLinePosition", {{L"hlLeft", 0}, {L"hlTop", 1}, {L"hlRight", 2}, {L"hlBottom", 3}}},
+    {L"StringAlignment", {{L"StringAlignmentNear", 0}, {L"StringAlignmentCenter", 1}, {L"StringAlignmentFar", 2}}},
+    {L"StringTrimming",
+     {{L"StringTrimmingNone", 0},
+      {L"StringTrimmingCharacter", 1},
+      {L"StringTrimmingWord", 2},
+      {L"StringTrimmingEllipsisCharacter", 3},
+      {L"StringTrimmingEllipsisWord", 4},
+      {L"StringTrimmingEllipsisPath", 5}}},
+    {L"StringFormatFlags",
+     {{L"StringFormatFlagsNone", 0},
+      {L"StringFormatFlagsDirectionRightToLeft", 1},
+      {L"StringFormatFlagsDirectionVertical", 2},
+      {L"StringFormatFlagsNoFitBlackBox", 4},
+      {L"StringFormatFlagsDisplayFormatControl", 32},
+      {L"StringFormatFlagsNoFontFallback", 1024},
+      {L"StringFormatFlagsMeasureTrailingSpaces", 2048},
+      {L"StringFormatFlagsNoWrap", 4096},
+      {L"StringFormatFlagsLineLimit", 8192},
+      {L"StringFormatFlagsNoClip", 16384}}},
+};
+
+// One entry of the interface's table of functions, as a row of kMembers expands to.
+struct Expected {
+  const Member* member;
+  INVOKEKIND invoke;
+};
+
+std::vector<Expected> ExpandMembers() {
+  std::vector<Expected> entries;
+  for (const Member& m : kMembers) {
+    auto add = [&](INVOKEKIND k) { entries.push_back({&m, k}); };
+    switch (m.kind) {
+      case Kind::Method: add(INVOKE_FUNC); break;
+      case Kind::Get: add(INVOKE_PROPERTYGET); break;
+      case Kind::GetPut:
+      case Kind::GetPutByRef: add(INVOKE_PROPERTYGET); add(INVOKE_PROPERTYPUT); break;
+      case Kind::PutGet: add(INVOKE_PROPERTYPUT); add(INVOKE_PROPERTYGET); break;
+      case Kind::GetPutRef: add(INVOKE_PROPERTYGET); add(INVOKE_PROPERTYPUTREF); break;
+      case Kind::PutRefGet: add(INVOKE_PROPERTYPUTREF); add(INVOKE_PROPERTYGET); break;
+    }
+  }
+  return entries;
+}
+
+std::string Name(ITypeInfo& info, MEMBERID id = MEMBERID_NIL) {
+  BSTR name = nullptr;
+  if (FAILED(info.GetDocumentation(id, &name, nullptr, nullptr, nullptr))) return "?";
+  UniqueBstr owned(name);
+  return Narrow(name ? name : L"");
+}
+
+// A type spelled the way the member table spells it.
+std::string TypeName(ITypeInfo& context, const TYPEDESC& type) {
+  switch (type.vt) {
+    case VT_I2: return "short";
+    case VT_I4: return "long";
+    case VT_R4: return "single";
+    case VT_R8: return "double";
+    case VT_BOOL: return "Boolean";
+    case VT_BSTR: return "string";
+    case VT_VARIANT: return "variant";
+    case VT_UI1: return "byte";
+    case VT_HRESULT: return "HRESULT";
+    case VT_VOID: return "void";
+    case VT_DISPATCH: return "IDispatch*";
+    case VT_UNKNOWN: return "IUnknown*";
+    case VT_PTR: return TypeName(context, *type.lptdesc) + "*";
+    case VT_SAFEARRAY: return TypeName(context, *type.lptdesc) + "()";
+    case VT_USERDEFINED: {
+      ComPtr<ITypeInfo> referenced;
+      if (FAILED(context.GetRefTypeInfo(type.hreftype, &referenced))) return "?";
+      return Name(*referenced.Get());
+    }
+    default: return "vt" + std::to_string(type.vt);
+  }
+}
+
+class TypeLibTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_EQ(LoadTypeLibEx(OcxPath().c_str(), REGKIND_NONE, &lib_), S_OK);
+  }
+  static void TearDownTestSuite() { lib_.Reset(); }
+
+  static ComPtr<ITypeInfo> Info(const GUID& guid) {
+    ComPtr<ITypeInfo> info;
+    EXPECT_EQ(lib_->GetTypeInfoOfGuid(guid, &info), S_OK) << Narrow(GuidText(guid));
+    return info;
+  }
+
+  // The vtable side of a dual interface.
+  static ComPtr<ITypeInfo> VtableSide(ITypeInfo& dispatchSide) {
+    HREFTYPE ref = 0;
+    ComPtr<ITypeInfo> info;
+    if (SUCCEEDED(dispatchSide.GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)))
+      dispatchSide.GetRefTypeInfo(ref, &info);
+    return info;
+  }
+
+  static ComPtr<ITypeInfo> ByName(const wchar_t* name) {
+    for (UINT i = 0; i < lib_->GetTypeInfoCount(); ++i) {
+      ComPtr<ITypeInfo> info;
+      if (SUCCEEDED(lib_->GetTypeInfo(i, &info)) && Name(*info.Get()) == Narrow(name)) return info;
+    }
+    return nullptr;
+  }
+
+  static ComPtr<ITypeLib> lib_;
+};
+
+ComPtr<ITypeLib> TypeLibTest::lib_;
+
+// Releases a TYPEATTR, FUNCDESC or VARDESC with its owner.
+class TypeAttr {
+ public:
+  explicit TypeAttr(ITypeInfo& info) : info_(info) { info.GetTypeAttr(&attr_); }
+  ~TypeAttr() {
+    if (attr_) info_.ReleaseTypeAttr(attr_);
+  }
+  TypeAttr(const TypeAttr&) = delete;
+  TypeAttr& operator=(const TypeAttr&) = delete;
+  const TYPEATTR* operator->() const { return attr_; }
+  explicit operator bool() const { return attr_ != nullptr; }
+
+ private:
+  ITypeInfo& info_;
+  TYPEATTR* attr_ = nullptr;
+};
+
+class FuncDesc {
+ public:
+  FuncDesc(ITypeInfo& info, UINT index) : info_(info) { info.GetFuncDesc(index, &desc_); }
+  ~FuncDesc() {
+    if (desc_) info_.ReleaseFuncDesc(desc_);
+  }
+  FuncDesc(const FuncDesc&) = delete;
+  FuncDesc& operator=(const FuncDesc&) = delete;
+  const FUNCDESC* operator->() const { return desc_; }
+  explicit operator bool() const { return desc_ != nullptr; }
+
+ private:
+  ITypeInfo& info_;
+  FUNCDESC* desc_ = nullptr;
+};
+
+class VarDesc {
+ public:
+  VarDesc(ITypeInfo& info, UINT index) : info_(info) { info.GetVarDesc(index, &desc_); }
+  ~VarDesc() {
+    if (desc_) info_.ReleaseVarDesc(desc_);
+  }
+  VarDesc(const VarDesc&) = delete;
+  VarDesc& operator=(const VarDesc&) = delete;
+  const VARDESC* operator->() const { return desc_; }
+  explicit operator bool() const { return desc_ != nullptr; }
+
+ private:
+  ITypeInfo& info_;
+  VARDESC* desc_ = nullptr;
+};
+
+const char* InvokeName(INVOKEKIND k) {
+  switch (k) {
+    case INVOKE_FUNC: return "method";
+    case INVOKE_PROPERTYGET: return "propget";
+    case INVOKE_PROPERTYPUT: return "propput";
+    case INVOKE_PROPERTYPUTREF: return "propputref";
+  }
+  return "?";
+}
+
+TEST_F(TypeLibTest, LibraryAttributes) {
+  TLIBATTR* attr = nullptr;
+  ASSERT_EQ(lib_->GetLibAttr(&attr), S_OK);
+  EXPECT_EQ(attr->guid, LIBID_VelmarCardel);
+  EXPECT_EQ(attr->wMajorVerNum, 33);
+  EXPECT_EQ(attr->wMinorVerNum, 0);
+  EXPECT_EQ(attr->lcid, 0x0409u);
+  EXPECT_EQ(attr->syskind, SYS_WIN32);
+  lib_->ReleaseTLibAttr(attr);
+
+  BSTR name = nullptr;
+  BSTR doc = nullptr;
+  ASSERT_EQ(lib_->GetDocumentation(-1, &name, &doc, nullptr, nullptr), S_OK);
+  UniqueBstr ownedName(name);
+  UniqueBstr ownedDoc(doc);
+  EXPECT_EQ(Narrow(name ? name : L""), "VelmarCardel");
+  EXPECT_EQ(Narrow(doc ? doc : L""), "VelmarCardel");
+}
+
+TEST_F(TypeLibTest, ControlInterfaceIsHiddenNonExtensibleDual) {
+  ComPtr<ITypeInfo> info = Info(IID__ucCardel);
+  ASSERT_TRUE(info);
+  TypeAttr attr(*info.Get());
+  ASSERT_TRUE(attr);
+  EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
+  const WORD flags = TYPEFLAG_FDUAL | TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
+  EXPECT_EQ(attr->wTypeFlags & flags, flags) << std::hex << attr->wTypeFlags;
+  EXPECT_EQ(attr->wMajorVerNum, 1);
+  EXPECT_EQ(attr->wMinorVerNum, 0);
+  EXPECT_EQ(Name(*info.Get()), "_ucCardel");
+
+  ComPtr<ITypeInfo> vtable = VtableSide(*info.Get());
+  ASSERT_TRUE(vtable);
+  TypeAttr vattr(*vtable.Get());
+  EXPECT_EQ(vattr->typekind, TKIND_INTERFACE);
+  // Automation compatibility belongs to the vtable side: it is what lets the standard marshaller carry it.
+  const WORD vflags = TYPEFLAG_FDUAL | TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FOLEAUTOMATION;
+  EXPECT_EQ(vattr->wTypeFlags & vflags, vflags) << std::hex << vattr->wTypeFlags;
+  ASSERT_EQ(vattr->cImplTypes, 1);
+  HREFTYPE base = 0;
+  ASSERT_EQ(vtable->GetRefTypeOfImplType(0, &base), S_OK);
+  ComPtr<ITypeInfo> baseInfo;
+  ASSERT_EQ(vtable->GetRefTypeInfo(base, &baseInfo), S_OK);
+  EXPECT_EQ(Name(*baseInfo.Get()), "IDispatch");
+}
+
+TEST_F(TypeLibTest, ControlInterfaceListsEveryMemberInOrder) {
+  ComPtr<ITypeInfo> dispatchSide = Info(IID__ucCardel);
+  ASSERT_TRUE(dispatchSide);
+  ComPtr<ITypeInfo> info = VtableSide(*dispatchSide.Get());
+  ASSERT_TRUE(info);
+  ASSERT_EQ(std::size(kMembers), 102u);
+
+  const std::vector<Expected> expected = ExpandMembers();
+  TypeAttr attr(*info.Get());
+  ASSERT_EQ(static_cast<size_t>(attr->cFuncs), expected.size());
+
+  // The table of functions continues after IUnknown's three and IDispatch's four entries.
+  constexpr int kFirstSlot = 7;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const Member& m = *expected[i].member;
+    FuncDesc f(*info.Get(), static_cast<UINT>(i));
+    ASSERT_TRUE(f);
+    const std::string where = "entry " + std::to_string(i) + " (" + Narrow(m.name) + ' ' +
+                              InvokeName(expected[i].invoke) + ')';
+    SCOPED_TRACE(where);
+
+    EXPECT_EQ(Name(*info.Get(), f->memid), Narrow(m.name));
+    EXPECT_EQ(f->memid, m.id);
+    EXPECT_EQ(f->invkind, expected[i].invoke);
+    EXPECT_EQ(f->funckind, FUNC_PUREVIRTUAL);
+    EXPECT_EQ(f->callconv, CC_STDCALL);
+    EXPECT_EQ(f->oVft, static_cast<SHORT>((kFirstSlot + i) * sizeof(void*)));
+    EXPECT_EQ(TypeName(*info.Get(), f->elemdescFunc.tdesc), "HRESULT");
+
+    // The declared arguments, then the result as a final [out, retval] argument.
+    std::string params;
+    std::vector<long> defaults;
+    std::string resultType;
+    for (SHORT p = 0; p < f->cParams; ++p) {
+      const ELEMDESC& e = f->lprgelemdescParam[p];
+      const USHORT pf = e.paramdesc.wParamFlags;
+      if (pf & PARAMFLAG_FRETVAL) {
+        EXPECT_EQ(p, f->cParams - 1) << "the result must be the last argument";
+        ASSERT_EQ(e.tdesc.vt, VT_PTR);
+        resultType = TypeName(*info.Get(), *e.tdesc.lptdesc);
+        continue;
+      }
+      const bool byRef = (pf & PARAMFLAG_FOUT) != 0;
+      if (pf & PARAMFLAG_FOPT) {
+        params += byRef ? 'p' : 'o';
+        if (pf & PARAMFLAG_FHASDEFAULT) {
+          VARIANT value;
+          VariantInit(&value);
+          if (SUCCEEDED(VariantChangeType(&value, &e.paramdesc.pparamdescex->varDefaultValue, 0, VT_I4)))
+            defaults.push_back(V_I4(&value));
+          VariantClear(&value);
+        } else {
+          ADD_FAILURE() << "optional argument " << p << " has no default value";
+        }
+      } else {
+        params += byRef ? 'r' : 'v';
+      }
+      if (expected[i].invoke != INVOKE_FUNC) resultType = TypeName(*info.Get(), e.tdesc);
+    }
+    if (f->cParamsOpt == -1) params += '*';
+
+    switch (expected[i].invoke) {
+      case INVOKE_FUNC:
+        EXPECT_EQ(params, m.params);
+        EXPECT_EQ(defaults, m.defaults);
+        EXPECT_EQ(resultType, m.type);
+        break;
+      case INVOKE_PROPERTYGET:
+        EXPECT_EQ(params, "");
+        EXPECT_EQ(resultType, m.type);
+        break;
+      case INVOKE_PROPERTYPUT:
+      case INVOKE_PROPERTYPUTREF: {
+        const bool byRef = m.kind == Kind::GetPutByRef;
+        EXPECT_EQ(params, byRef ? "r" : "v");
+        EXPECT_EQ(resultType, std::string(m.type) + (byRef ? "*" : ""));
+        break;
+      }
+    }
+  }
+}
+
+TEST_F(TypeLibTest, PolygonTakesItsPointsAsAVariantArray) {
+  ComPtr<ITypeInfo> info = VtableSide(*Info(IID__ucCardel).Get());
+  ASSERT_TRUE(info);
+  UINT index = 0;
+  ComPtr<ITypeInfo2> info2;
+  ASSERT_EQ(info.As(&info2), S_OK);
+  ASSERT_EQ(info2->GetFuncIndexOfMemId(0x60030084, INVOKE_FUNC, &index), S_OK);
+  FuncDesc f(*info.Get(), index);
+  ASSERT_TRUE(f);
+  EXPECT_EQ(f->cParamsOpt, -1);
+  // The last argument before the result collects the extra arguments.
+  ASSERT_EQ(f->cParams, 6);
+  EXPECT_EQ(TypeName(*info.Get(), f->lprgelemdescParam[4].tdesc), "variant()*");
+}
+
+TEST_F(TypeLibTest, EventInterfaceListsEveryEventInOrder) {
+  ComPtr<ITypeInfo> info = Info(DIID___ucCardel);
+  ASSERT_TRUE(info);
+  TypeAttr attr(*info.Get());
+  EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
+  EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FHIDDEN);
+  EXPECT_FALSE(attr->wTypeFlags & TYPEFLAG_FDUAL);
+  EXPECT_EQ(Name(*info.Get()), "__ucCardel");
+  ASSERT_EQ(attr->cFuncs, static_cast<WORD>(std::size(kEvents)));
+
+  for (UINT i = 0; i < std::size(kEvents); ++i) {
+    const Event& e = kEvents[i];
+    SCOPED_TRACE(Narrow(e.name));
+    FuncDesc f(*info.Get(), i);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->memid, static_cast<MEMBERID>(i + 1));
+    EXPECT_EQ(Name(*info.Get(), f->memid), Narrow(e.name));
+    EXPECT_EQ(f->invkind, INVOKE_FUNC);
+    EXPECT_EQ(f->funckind, FUNC_DISPATCH);
+    EXPECT_EQ(TypeName(*info.Get(), f->elemdescFunc.tdesc), "void");
+    std::vector<std::string> args;
+    for (SHORT p = 0; p < f->cParams; ++p) args.push_back(TypeName(*info.Get(), f->lprgelemdescParam[p].tdesc));
+    EXPECT_EQ(args, std::vector<std::string>(e.args.begin(), e.args.end()));
+  }
+}
+
+TEST_F(TypeLibTest, EnumerationsHaveTheirExactValues) {
+  for (const Enumeration& expected : kEnumerations) {
+    SCOPED_TRACE(Narrow(expected.name));
+    ComPtr<ITypeInfo> info = ByName(expected.name);
+    ASSERT_TRUE(info);
+    TypeAttr attr(*info.Get());
+    EXPECT_EQ(attr->typekind, TKIND_ENUM);
+    ASSERT_EQ(attr->cVars, expected.members.size());
+    for (UINT i = 0; i < attr->cVars; ++i) {
+      VarDesc v(*info.Get(), i);
+      ASSERT_TRUE(v);
+      EXPECT_EQ(Name(*info.Get(), v->memid), Narrow(expected.members[i].first));
+      ASSERT_EQ(v->varkind, VAR_CONST);
+      VARIANT value;
+      VariantInit(&value);
+      ASSERT_EQ(VariantChangeType(&value, v->lpvarValue, 0, VT_I4), S_OK);
+      EXPECT_EQ(V_I4(&value), expected.members[i].second) << Narrow(expected.members[i].first);
+    }
+  }
+}
+
+// The control reads only the default and custom pointers; the rest pass through to the host.
+TEST_F(TypeLibTest, MousePointerEnumerationHasDefaultAndCustomPointers) {
+  ComPtr<ITypeInfo> info = ByName(L"eMousePointer");
+  ASSERT_TRUE(info);
+  std::vector<std::pair<std::string, long>> found;
+  TypeAttr attr(*info.Get());
+  for (UINT i = 0; i < attr->cVars; ++i) {
+    VarDesc v(*info.Get(), i);
+    VARIANT value;
+    VariantInit(&value);
+    VariantChangeType(&value, v->lpvarValue, 0, VT_I4);
+    found.emplace_back(Name(*info.Get(), v->memid), V_I4(&value));
+  }
+  EXPECT_NE(std::find(found.begin(), found.end(), std::pair<std::string, long>{"mpDefault", 0}), found.end());
+  EXPECT_NE(std::find(found.begin(), found.end(), std::pair<std::string, long>{"mpCustom", 99}), found.end());
+}
+
+TEST_F(TypeLibTest, ControlClassIsAControlWithItsInterfaceAndEvents) {
+  ComPtr<ITypeInfo> info = Info(CLSID_ucCardel);
+  ASSERT_TRUE(info);
+  TypeAttr attr(*info.Get());
+  EXPECT_EQ(attr->typekind, TKIND_COCLASS);
+  EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCONTROL);
+  EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
+  EXPECT_EQ(attr->wMajorVerNum, 1);
+  EXPECT_EQ(attr->wMinorVerNum, 0);
+  EXPECT_EQ(Name(*info.Get()), "ucCardel");
+  ASSERT_EQ(attr->cImplTypes, 2);
+
+  std::vector<std::pair<std::string, INT>> implemented;
+  for (UINT i = 0; i < attr->cImplTypes; ++i) {
+    INT flags = 0;
+    HREFTYPE ref = 0;
+    ComPtr<ITypeInfo> implementedInfo;
+    ASSERT_EQ(info->GetImplTypeFlags(i, &flags), S_OK);
+    ASSERT_EQ(info->GetRefTypeOfImplType(i, &ref), S_OK);
+    ASSERT_EQ(info->GetRefTypeInfo(ref, &implementedInfo), S_OK);
+    implemented.emplace_back(Name(*implementedInfo.Get()), flags);
+  }
+  const std::vector<std::pair<std::string, INT>> expected{
+      {"_ucCardel", IMPLTYPEFLAG_FDEFAULT}, {"__ucCardel", IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE}};
+  EXPECT_EQ(implemented, expected);
+}
+
+TEST_F(TypeLibTest, PropertyPageClassHasAnEmptyDualInterface) {
+  ComPtr<ITypeInfo> coclass = Info(CLSID_ppCardel);
+  ASSERT_TRUE(coclass);
+  {
+    TypeAttr attr(*coclass.Get());
+    EXPECT_EQ(attr->typekind, TKIND_COCLASS);
+    EXPECT_EQ(Name(*coclass.Get()), "ppCardel");
+    ASSERT_EQ(attr->cImplTypes, 1);
+    INT flags = 0;
+    EXPECT_EQ(coclass->GetImplTypeFlags(0, &flags), S_OK);
+    EXPECT_EQ(flags, IMPLTYPEFLAG_FDEFAULT);
+  }
+
+  ComPtr<ITypeInfo> info = Info(IID__ppCardel);
+  ASSERT_TRUE(info);
+  TypeAttr attr(*info.Get());
+  EXPECT_EQ(Name(*info.Get()), "_ppCardel");
+  const WORD flags = TYPEFLAG_FDUAL | TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
+  EXPECT_EQ(attr->wTypeFlags & flags, flags) << std::hex << attr->wTypeFlags;
+
+  ComPtr<ITypeInfo> vtable = VtableSide(*info.Get());
+  ASSERT_TRUE(vtable);
+  TypeAttr vattr(*vtable.Get());
+  EXPECT_TRUE(vattr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) << std::hex << vattr->wTypeFlags;
+  EXPECT_EQ(vattr->cFuncs, 0);
+  EXPECT_EQ(vattr->cVars, 0);
+  // Only IUnknown's and IDispatch's entries.
+  EXPECT_EQ(vattr->cbSizeVft, 7 * sizeof(void*));
+}
+
+}  // namespace
+}  // namespace cardel::oletest
