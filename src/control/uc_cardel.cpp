@@ -87,9 +87,8 @@ HRESULT UcCardel::OnInitProperties() noexcept {
   return S_OK;
 }
 
-// Saving and loading the properties arrive with the persistence work.
-HRESULT UcCardel::OnReadProperties(IPropertyBag*) noexcept { return E_NOTIMPL; }
-HRESULT UcCardel::OnWriteProperties(IPropertyBag*) noexcept { return E_NOTIMPL; }
+// Pictures are decoded once the picture loader exists; until then the bytes are kept as they came.
+HRESULT UcCardel::LoadPictureData() noexcept { return S_OK; }
 
 void UcCardel::OnShow() noexcept { Refresh(); }
 

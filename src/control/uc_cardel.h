@@ -7,6 +7,7 @@
 #include "control/cardel_interfaces.h"
 #include "control/cardel_state.h"
 #include "control/property_catalogue.h"
+#include "control/saved_properties.h"
 #include "ole/control_base.h"
 #include "ole/errors.h"
 #include "ole/dispatch.h"
@@ -174,6 +175,12 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void ApplyEffects(uint16_t effects, DISPID dispid) noexcept;
   HRESULT CopyFontInto(IFontDisp* source, Microsoft::WRL::ComPtr<IFont>& target, DISPID dispid) noexcept;
   HRESULT Error(ole::RuntimeError e) const noexcept;
+  HRESULT ReadSavedRow(IPropertyBag* bag, const SavedProperty& row);
+  HRESULT WriteSavedRow(IPropertyBag* bag, const SavedProperty& row);
+  // A loaded value goes straight into its member: no clamp, no notification.
+  HRESULT StoreLoadedScalar(Prop prop, int32_t value);
+  // Decodes PictureData, keeping it only when it is a picture.
+  HRESULT LoadPictureData() noexcept;
   void BuildBoxShadow() noexcept;
   // The paint pipeline onto a DC or a caller's Graphics, offset by (posX, posY).
   HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, LONG posX, LONG posY) noexcept;
@@ -183,6 +190,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   gdip::Session gdiplus_;
   CardelState state_;
   std::vector<uint8_t> caption_;  // UTF-16LE bytes, exactly as set
+  std::vector<uint8_t> PictureData;  // the picture file's bytes exactly as loaded
   Microsoft::WRL::ComPtr<IFont> font_;
   Microsoft::WRL::ComPtr<IFont> iconFont_;
   intptr_t FontCollection = 0;

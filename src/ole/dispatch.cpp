@@ -31,6 +31,37 @@ bool IsObjectArgument(const DISPPARAMS* params) {
   return vt == VT_DISPATCH || vt == VT_UNKNOWN;
 }
 
+// Windows refuses more arguments than a member declares; Wine's ITypeInfo::Invoke drops the surplus and
+// calls the member. Counting here gives callers the same answer on both.
+bool TooManyArguments(ITypeInfo* info, DISPID id, WORD flags, const DISPPARAMS* params) {
+  // The members are looked up on the vtable side of a dual interface: on its dispatch side Wine numbers
+  // them differently in GetFuncIndexOfMemId and GetFuncDesc.
+  ComPtr<ITypeInfo> described(info);
+  HREFTYPE vtableSide = 0;
+  ComPtr<ITypeInfo> vtableInfo;
+  if (SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableSide)) &&
+      SUCCEEDED(info->GetRefTypeInfo(vtableSide, &vtableInfo)))
+    described = vtableInfo;
+  ComPtr<ITypeInfo2> info2;
+  if (FAILED(described.As(&info2))) return false;
+  bool found = false;
+  for (INVOKEKIND kind : {INVOKE_FUNC, INVOKE_PROPERTYGET, INVOKE_PROPERTYPUT, INVOKE_PROPERTYPUTREF}) {
+    UINT index = 0;
+    FUNCDESC* desc = nullptr;
+    if (!(flags & kind) || FAILED(info2->GetFuncIndexOfMemId(id, kind, &index)) ||
+        FAILED(described->GetFuncDesc(index, &desc)))
+      continue;
+    UINT accepted = 0;
+    for (SHORT i = 0; i < desc->cParams; ++i)
+      if (!(desc->lprgelemdescParam[i].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) ++accepted;
+    const bool vararg = desc->cParamsOpt == -1;
+    described->ReleaseFuncDesc(desc);
+    if (vararg || params->cArgs <= accepted) return false;
+    found = true;
+  }
+  return found;
+}
+
 void FillExcepInfo(HRESULT hr, EXCEPINFO* excepInfo) {
   if (!excepInfo) return;
   *excepInfo = EXCEPINFO{};
@@ -52,6 +83,8 @@ HRESULT DispatchInvoke(ITypeInfo* info, void* instance, DISPID id, REFIID riid, 
   if (!params) return E_POINTER;
   if (params->cArgs && !params->rgvarg) return E_POINTER;
   if (params->cNamedArgs > params->cArgs || (params->cNamedArgs && !params->rgdispidNamedArgs)) return E_INVALIDARG;
+
+  if (TooManyArguments(info, id, flags, params)) return DISP_E_BADPARAMCOUNT;
 
   SetErrorInfo(0, nullptr);
   HRESULT hr = info->Invoke(instance, id, flags, params, result, excepInfo, argErr);

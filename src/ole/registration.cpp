@@ -94,10 +94,14 @@ HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeL
     if (c.progId && FAILED(DeleteTree(c.progId))) result = SELFREG_E_CLASS;
     if (FAILED(DeleteTree(L"CLSID\\" + GuidText(*c.clsid)))) result = SELFREG_E_CLASS;
   }
-  HRESULT hr = UnRegisterTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid, SYS_WIN32);
-  // A library that was never registered is already in the state unregistering asks for.
-  if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_CANTLOADLIBRARY && result == S_OK)
-    result = SELFREG_E_TYPELIB;
+  // A library that is not registered is already in the state unregistering asks for; UnRegisterTypeLib
+  // itself reports that as a failure, with a code that differs between systems.
+  BSTR registeredPath = nullptr;
+  if (SUCCEEDED(QueryPathOfRegTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid, &registeredPath))) {
+    SysFreeString(registeredPath);
+    HRESULT hr = UnRegisterTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid, SYS_WIN32);
+    if (FAILED(hr) && result == S_OK) result = SELFREG_E_TYPELIB;
+  }
   return result;
 }
 
