@@ -14,6 +14,7 @@ unset DISPLAY
 wineboot -i >/dev/null 2>&1
 wineserver -w
 cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
+cp /usr/share/fonts/truetype/font-awesome/fontawesome-webfont.ttf "$prefix/drive_c/windows/Fonts/"
 if [ "$dpi" != 96 ]; then
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   wineserver -w

@@ -26,5 +26,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wineserver -p5
+# Another run on the same prefix may already have started the server; it serves both.
+wineserver -p5 2>/dev/null || true
 "$@"

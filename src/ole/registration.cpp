@@ -75,7 +75,10 @@ HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLib
   if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
 
   ComPtr<ITypeLib> lib;
-  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &lib);
+  // Registered with the module's own path: LoadTypeLibEx's REGKIND_REGISTER writes whatever form of the
+  // path the loader used, which under Wine is a "\\?\" path.
+  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &lib);
+  if (SUCCEEDED(hr)) hr = RegisterTypeLib(lib.Get(), const_cast<LPOLESTR>(path.c_str()), nullptr);
   if (FAILED(hr)) return SELFREG_E_TYPELIB;
 
   for (const auto& c : classes) {

@@ -6,7 +6,6 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -431,25 +430,17 @@ TEST_F(ComRulesTest, BadLateBoundCallsAreRefusedWithTheirErrors) {
       {"unknown DISPID as method", 0x12345, DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND},
       {"missing argument", kChrW2, DISPATCH_METHOD, {}, DISP_E_BADPARAMCOUNT},
       {"extra argument", kRefresh, DISPATCH_METHOD, {Variant::Long(1)}, DISP_E_BADPARAMCOUNT},
+      {"two values for one property", kBackColorOpacity, DISPATCH_PROPERTYPUT, {Variant::Long(1), Variant::Long(2)},
+       DISP_E_BADPARAMCOUNT},
       {"text that is no number", kBackColorOpacity, DISPATCH_PROPERTYPUT, {Variant::String(L"abc")},
        DISP_E_TYPEMISMATCH},
       {"text that is no number as argument", kChrW2, DISPATCH_METHOD, {Variant::String(L"xyz")},
        DISP_E_TYPEMISMATCH},
   };
   for (const BadInvoke& c : cases) {
-    std::vector<VARIANTARG> reversed;
-    for (auto it = c.args.rbegin(); it != c.args.rend(); ++it) reversed.push_back(**it);
-    DISPID putId = DISPID_PROPERTYPUT;
-    const bool put = c.flags == DISPATCH_PROPERTYPUT;
-    DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), put ? &putId : nullptr,
-                      static_cast<UINT>(reversed.size()), put ? 1u : 0u};
     Variant result;
     ExcepInfo excep;
-    UINT argErr = 0;
-    EXPECT_EQ(dispatch_->Invoke(c.id, IID_NULL, LOCALE_USER_DEFAULT, c.flags, &params, result.put(), &excep,
-                                &argErr),
-              c.expected)
-        << c.what;
+    EXPECT_EQ(Invoke(*dispatch_.Get(), c.id, c.flags, c.args, &result, &excep), c.expected) << c.what;
   }
 
   Variant result;
@@ -457,6 +448,19 @@ TEST_F(ComRulesTest, BadLateBoundCallsAreRefusedWithTheirErrors) {
   EXPECT_EQ(dispatch_->Invoke(kBackColorOpacity, kNeverImplemented, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
                               &none, result.put(), nullptr, nullptr),
             DISP_E_UNKNOWNINTERFACE);
+}
+
+// The points of a polygon follow its fixed arguments in any number, none included.
+TEST_F(ComRulesTest, VarargMethodIsNotRefusedForItsArgumentCount) {
+  for (int extra : {0, 1, 8}) {
+    std::vector<Variant> args{Variant::Long(0), Variant::Long(1), Variant::Long(0), Variant::Short(100)};
+    for (int i = 0; i < extra; ++i) args.push_back(Variant::Long(10 * i));
+    Variant result;
+    ExcepInfo excep;
+    const HRESULT hr = Invoke(*dispatch_.Get(), IdOf(L"Polygon"), DISPATCH_METHOD, args, &result, &excep);
+    EXPECT_NE(hr, DISP_E_BADPARAMCOUNT) << extra << " point arguments";
+    EXPECT_NE(hr, DISP_E_TYPEMISMATCH) << extra << " point arguments";
+  }
 }
 
 // Missing pointers are refused with an error code; none of them may crash the control.

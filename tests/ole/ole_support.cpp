@@ -132,20 +132,20 @@ ExcepInfo::~ExcepInfo() {
   SysFreeString(bstrHelpFile);
 }
 
-HRESULT Invoke(IDispatch& dispatch, DISPID id, WORD flags, std::initializer_list<Variant> args, Variant* result,
-               ExcepInfo* excepInfo, UINT* argErr) {
+HRESULT Invoke(IDispatch& dispatch, DISPID id, WORD flags, const std::vector<Variant>& args, Variant* result,
+               ExcepInfo* excepInfo) {
   std::vector<VARIANTARG> reversed;
-  for (auto it = std::rbegin(args); it != std::rend(args); ++it) reversed.push_back(**it);
+  for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(**it);
   DISPID putId = DISPID_PROPERTYPUT;
   const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
   DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), put ? &putId : nullptr,
                     static_cast<UINT>(reversed.size()), put ? 1u : 0u};
   return dispatch.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result ? result->put() : nullptr,
-                         excepInfo, argErr);
+                         excepInfo, nullptr);
 }
 
-HRESULT GetProperty(IDispatch& dispatch, DISPID id, Variant& result, ExcepInfo* excepInfo) {
-  return Invoke(dispatch, id, DISPATCH_PROPERTYGET, {}, &result, excepInfo);
+HRESULT GetProperty(IDispatch& dispatch, DISPID id, Variant& result) {
+  return Invoke(dispatch, id, DISPATCH_PROPERTYGET, {}, &result);
 }
 
 HRESULT PutProperty(IDispatch& dispatch, DISPID id, const Variant& value, ExcepInfo* excepInfo) {

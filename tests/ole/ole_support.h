@@ -3,14 +3,12 @@
 // programs see it: its file, its registry entries, child processes that use it, and late-bound calls.
 #include <windows.h>
 #include <oaidl.h>
+#include <wrl/client.h>
 
 #include <chrono>
-#include <initializer_list>
-#include <iterator>
 #include <optional>
 #include <string>
-
-#include <wrl/client.h>
+#include <vector>
 
 #include "common/unique_handle.h"
 #include "variant.h"
@@ -50,8 +48,8 @@ struct ProcessResult {
   std::string errors;  // standard error
 };
 
-// Runs a command line to its end with its standard output and error captured. Throws HostError if the process
-// cannot start or outlives the timeout (it is then terminated).
+// Runs a command line to its end with its standard output and error captured. Throws HostError if the
+// process cannot start or outlives the timeout (it is then terminated).
 ProcessResult RunProcess(const std::wstring& commandLine,
                          std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
@@ -66,9 +64,9 @@ struct ExcepInfo : EXCEPINFO {
 
 // IDispatch::Invoke with the arguments in their published order (DISPPARAMS holds them reversed); a
 // property put passes its value as the named DISPID_PROPERTYPUT argument.
-HRESULT Invoke(IDispatch& dispatch, DISPID id, WORD flags, std::initializer_list<testhost::Variant> args,
-               testhost::Variant* result = nullptr, ExcepInfo* excepInfo = nullptr, UINT* argErr = nullptr);
-HRESULT GetProperty(IDispatch& dispatch, DISPID id, testhost::Variant& result, ExcepInfo* excepInfo = nullptr);
+HRESULT Invoke(IDispatch& dispatch, DISPID id, WORD flags, const std::vector<testhost::Variant>& args,
+               testhost::Variant* result = nullptr, ExcepInfo* excepInfo = nullptr);
+HRESULT GetProperty(IDispatch& dispatch, DISPID id, testhost::Variant& result);
 HRESULT PutProperty(IDispatch& dispatch, DISPID id, const testhost::Variant& value, ExcepInfo* excepInfo = nullptr);
 
 }  // namespace cardel::oletest

@@ -96,8 +96,10 @@ void ExpectRegistered(const std::wstring& ocx) {
   ExpectValue(kProgId + L"\\CLSID", nullptr, GuidText(CLSID_ucCardel));
   ExpectPath(PageKey() + L"\\InprocServer32", nullptr, ocx);
 
-  EXPECT_TRUE(ClassesKeyExists(TypeLibKey() + L"\\33.0"));
-  ExpectPath(TypeLibKey() + L"\\33.0\\409\\win32", nullptr, ocx);
+  // Version keys of type libraries are written in hexadecimal: 33.0 is "21.0".
+  EXPECT_TRUE(ClassesKeyExists(TypeLibKey() + L"\\21.0"));
+  ExpectValue(TypeLibKey() + L"\\21.0", nullptr, L"VelmarCardel");
+  ExpectPath(TypeLibKey() + L"\\21.0\\409\\win32", nullptr, ocx);
   ExpectValue(InterfaceKey(IID__ucCardel) + L"\\ProxyStubClsid32", nullptr, GuidText(kAutomationMarshaller));
   ExpectValue(InterfaceKey(DIID___ucCardel) + L"\\ProxyStubClsid32", nullptr, GuidText(kDispatchMarshaller));
   ExpectValue(InterfaceKey(IID__ucCardel) + L"\\TypeLib", nullptr, GuidText(LIBID_VelmarCardel));
@@ -186,8 +188,8 @@ TEST_F(RegistrationTest, ControlIsInTheControlCategoryAndNotMarkedSafe) {
   for (const Case& c : {Case{&CATID_Control, S_OK}, Case{&kSafeForScripting, S_FALSE},
                         Case{&kSafeForInitializing, S_FALSE}}) {
     GUID category = *c.category;
-    EXPECT_EQ(categories->IsClassOfCategories(CLSID_ucCardel, 1, &category, static_cast<ULONG>(-1), nullptr),
-              c.expected)
+    GUID noneRequired = GUID_NULL;
+    EXPECT_EQ(categories->IsClassOfCategories(CLSID_ucCardel, 1, &category, 0, &noneRequired), c.expected)
         << Narrow(GuidText(category));
   }
 
