@@ -211,7 +211,7 @@ class ControlBase : public IOleObject,
   HRESULT UIActivate() noexcept;
   void ReleaseInPlaceSite() noexcept;
   void CheckSizeChange() noexcept;
-  LRESULT HandleOwnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT HandleOwnWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
   ControlClassInfo info_;
   Inner inner_;

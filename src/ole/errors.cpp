@@ -14,6 +14,9 @@ const wchar_t* RuntimeErrorText(RuntimeError e) noexcept {
     case RuntimeError::OutOfMemory: return L"Out of memory";
     case RuntimeError::SubscriptOutOfRange: return L"Subscript out of range";
     case RuntimeError::TypeMismatch: return L"Type mismatch";
+    case RuntimeError::FileNotFound: return L"File not found";
+    case RuntimeError::PathFileAccessError: return L"Path/File access error";
+    case RuntimeError::PathNotFound: return L"Path not found";
     case RuntimeError::InvalidPropertyValue: return L"Invalid property value";
   }
   return L"Application-defined or object-defined error";

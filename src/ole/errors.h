@@ -11,6 +11,9 @@ enum class RuntimeError : int {
   OutOfMemory = 7,
   SubscriptOutOfRange = 9,
   TypeMismatch = 13,
+  FileNotFound = 53,
+  PathFileAccessError = 75,
+  PathNotFound = 76,
   InvalidPropertyValue = 380,
 };
 

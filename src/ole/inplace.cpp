@@ -25,7 +25,7 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     if (msg == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     return DefWindowProcW(window, msg, wParam, lParam);
   }
-  return control->HandleOwnWindowMessage(msg, wParam, lParam);
+  return control->HandleOwnWindowMessage(window, msg, wParam, lParam);
 }
 
 HRESULT ControlBase::Activate(LONG verb, LPCRECT posRect) noexcept {
@@ -112,24 +112,25 @@ HRESULT ControlBase::CreateOwnWindow() noexcept {
   return S_OK;
 }
 
-LRESULT ControlBase::HandleOwnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+// The window handle comes from the message: during creation the member does not hold it yet.
+LRESULT ControlBase::HandleOwnWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(ownWindow_.get(), &ps);
+      HDC dc = BeginPaint(window, &ps);
       // The control has no background of its own: let the parent paint what lies beneath it.
-      HWND parent = GetParent(ownWindow_.get());
+      HWND parent = GetParent(window);
       POINT origin{0, 0};
-      MapWindowPoints(ownWindow_.get(), parent, &origin, 1);
+      MapWindowPoints(window, parent, &origin, 1);
       POINT previous;
       SetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
       SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
       SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
       SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
       OnPaint(dc, ClientSize());
-      EndPaint(ownWindow_.get(), &ps);
+      EndPaint(window, &ps);
       return 0;
     }
     case WM_MOUSEACTIVATE:
@@ -139,7 +140,7 @@ LRESULT ControlBase::HandleOwnWindowMessage(UINT msg, WPARAM wParam, LPARAM lPar
   }
   LRESULT result = 0;
   if (OnMessage(msg, wParam, lParam, &result) == S_OK) return result;
-  return DefWindowProcW(ownWindow_.get(), msg, wParam, lParam);
+  return DefWindowProcW(window, msg, wParam, lParam);
 }
 
 STDMETHODIMP ControlBase::GetWindow(HWND* window) noexcept {

@@ -48,7 +48,8 @@ class ComObject : public Interfaces... {
 template <class T, class... Args>
 ComPtr<T> MakeCom(Args&&... args) {
   ComPtr<T> object;
-  object.Attach(new T(std::forward<Args>(args)...));
+  // Not Attach: mingw-w64's adds a reference of its own, and the object would never be freed.
+  *object.GetAddressOf() = new T(std::forward<Args>(args)...);
   return object;
 }
 

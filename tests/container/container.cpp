@@ -1,8 +1,9 @@
 #include "container.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <string>
-#include <windowsx.h>
 
 #include "host_error.h"
 #include "library.h"
@@ -44,14 +45,13 @@ Container::Container(const Library& library, SIZE client_size) : Container(clien
 
 Container::Container(SIZE client_size) : library_(nullptr) {
   RegisterWindowClass(&Container::WindowProc);
-  constexpr DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  RECT frame{0, 0, client_size.cx, client_size.cy};
-  AdjustWindowRectEx(&frame, style, FALSE, 0);
-  window_.reset(CreateWindowExW(0, kWindowClass, L"Cardel test container", style, 40, 40, frame.right - frame.left,
-                                frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), this));
+  // A popup that is never activated stays unmanaged in Wine's X11 driver, which otherwise waits two seconds
+  // for a window manager on every destroy. It still takes keyboard focus and paints like any window.
+  window_.reset(CreateWindowExW(WS_EX_NOACTIVATE, kWindowClass, L"Cardel test container", WS_POPUP | WS_CLIPCHILDREN,
+                                40, 40, client_size.cx, client_size.cy, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                this));
   if (!window_) ThrowLastError("CreateWindowExW");
-  ShowWindow(window_.get(), SW_SHOWNORMAL);
-  SetForegroundWindow(window_.get());
+  ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
   ::SetFocus(window_.get());
   UpdateWindow(window_.get());
   PumpMessages();
@@ -87,7 +87,8 @@ HostedControl& Container::Add(const RECT& rect, const ControlOptions& options) {
 }
 
 void Container::Remove(HostedControl& control) {
-  const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const auto& held) { return held.get() == &control; });
+  const auto found =
+      std::find_if(controls_.begin(), controls_.end(), [&](const auto& held) { return held.get() == &control; });
   if (found == controls_.end()) return;
   // Out of the list first, so that messages sent during the tear-down no longer reach the control.
   std::unique_ptr<HostedControl> leaving = std::move(*found);
@@ -229,7 +230,17 @@ LRESULT Container::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   const HWND window = window_.get();
   if (message == WM_ERASEBKGND) return 1;
   if (message == WM_PAINT) {
-    Paint();
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(window, &paint);
+    Paint(dc, paint.rcPaint);
+    EndPaint(window, &paint);
+    return 0;
+  }
+  if (message == WM_PRINTCLIENT) {
+    // A windowed control asks for what lies beneath it this way, to draw itself over it.
+    RECT area{};
+    if (GetClipBox(reinterpret_cast<HDC>(wparam), &area) == ERROR) area = ClientRect();
+    Paint(reinterpret_cast<HDC>(wparam), area);
     return 0;
   }
   if (message == WM_CAPTURECHANGED) {
@@ -250,17 +261,13 @@ LRESULT Container::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-void Container::Paint() {
-  PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(window_.get(), &paint);
-  PaintBackground(dc, paint.rcPaint);
+void Container::Paint(HDC dc, const RECT& area) {
+  PaintBackground(dc, area);
   for (const auto& control : controls_) {
     const Site& site = control->GetSite();
     RECT overlap;
-    if (site.InPlaceActive() && site.Windowless() && IntersectRect(&overlap, &site.Rect(), &paint.rcPaint))
-      control->Draw(dc);
+    if (site.InPlaceActive() && site.Windowless() && IntersectRect(&overlap, &site.Rect(), &area)) control->Draw(dc);
   }
-  EndPaint(window_.get(), &paint);
 }
 
 }  // namespace cardel::testhost

@@ -78,7 +78,8 @@ class Container {
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
-  void Paint();
+  // The background, then every windowless control over it, bottom to top.
+  void Paint(HDC dc, const RECT& area);
   HostedControl* Owner(const Site* site) const;
   HostedControl* ControlAt(POINT point) const;
   HostedControl* MouseTarget(POINT point) const;

@@ -1,10 +1,11 @@
 // Checks the test container itself: its window and pixels, the property bag, the ambient dispatch and the
 // site's services. One test hosts the real control from end to end.
+#include "container.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "container.h"
 #include "library.h"
 #include "property_bag.h"
 #include "recorders.h"
@@ -85,11 +86,13 @@ TEST_F(ContainerTest, PropertyBagRoundTripsVariantKinds) {
   EXPECT_EQ(ReadBack(*bag.Get(), L"Text", VT_EMPTY).ToString(), L"Caption \u00e9\u4e2d");
   EXPECT_EQ(ReadBack(*bag.Get(), L"Flag", VT_EMPTY)->boolVal, VARIANT_TRUE);
   EXPECT_EQ(ReadBack(*bag.Get(), L"Single", VT_EMPTY)->fltVal, 2.5f);
-  EXPECT_EQ(ReadBack(*bag.Get(), L"Bytes", VT_ARRAY | VT_UI1).ToBytes(), std::vector<uint8_t>(std::begin(bytes), std::end(bytes)));
+  EXPECT_EQ(ReadBack(*bag.Get(), L"Bytes", VT_ARRAY | VT_UI1).ToBytes(),
+            std::vector<uint8_t>(std::begin(bytes), std::end(bytes)));
   const Variant font_back = ReadBack(*bag.Get(), L"Font", VT_DISPATCH);
   ASSERT_EQ(font_back.vt(), VT_DISPATCH);
   EXPECT_EQ(font_back->pdispVal, font.Get());
-  EXPECT_EQ(bag->Writes(), (std::vector<std::wstring>{L"Short", L"Long", L"Text", L"Flag", L"Single", L"Bytes", L"Font"}));
+  EXPECT_EQ(bag->Writes(),
+            (std::vector<std::wstring>{L"Short", L"Long", L"Text", L"Flag", L"Single", L"Bytes", L"Font"}));
 }
 
 TEST_F(ContainerTest, PropertyBagConvertsIgnoresCaseAndFailsLikeAForm) {
@@ -137,9 +140,10 @@ TEST_F(ContainerTest, AmbientDispatchAnswersAndForgetsRemovedAmbients) {
   ASSERT_EQ(value.vt(), VT_DISPATCH);
   ComPtr<IFont> font;
   ASSERT_HRESULT_SUCCEEDED(value->pdispVal->QueryInterface(IID_IFont, reinterpret_cast<void**>(font.GetAddressOf())));
-  CY size{};
-  font->get_Size(&size);
-  EXPECT_EQ(size.int64, 80000);
+  BSTR face = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(font->get_Name(&face));
+  EXPECT_STREQ(face, L"Tahoma");
+  SysFreeString(face);
 
   site->GetAmbients().SetBackColor(0x000080FF);
   ASSERT_HRESULT_SUCCEEDED(GetAmbient(*ambients.Get(), DISPID_AMBIENT_BACKCOLOR, value));
@@ -166,11 +170,15 @@ TEST_F(ContainerTest, WindowedSiteRefusesWindowlessInterfaces) {
   ComPtr<IOleInPlaceSiteEx> ex;
   ComPtr<IOleInPlaceSite> plain;
 
-  EXPECT_HRESULT_SUCCEEDED(windowless->QueryInterface(IID_IOleInPlaceSiteWindowless, reinterpret_cast<void**>(w.GetAddressOf())));
-  EXPECT_EQ(windowed->QueryInterface(IID_IOleInPlaceSiteWindowless, reinterpret_cast<void**>(w.ReleaseAndGetAddressOf())),
+  EXPECT_HRESULT_SUCCEEDED(
+      windowless->QueryInterface(IID_IOleInPlaceSiteWindowless, reinterpret_cast<void**>(w.GetAddressOf())));
+  EXPECT_EQ(
+      windowed->QueryInterface(IID_IOleInPlaceSiteWindowless, reinterpret_cast<void**>(w.ReleaseAndGetAddressOf())),
+      E_NOINTERFACE);
+  EXPECT_EQ(windowed->QueryInterface(IID_IOleInPlaceSiteEx, reinterpret_cast<void**>(ex.GetAddressOf())),
             E_NOINTERFACE);
-  EXPECT_EQ(windowed->QueryInterface(IID_IOleInPlaceSiteEx, reinterpret_cast<void**>(ex.GetAddressOf())), E_NOINTERFACE);
-  EXPECT_HRESULT_SUCCEEDED(windowed->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(plain.GetAddressOf())));
+  EXPECT_HRESULT_SUCCEEDED(
+      windowed->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(plain.GetAddressOf())));
   EXPECT_EQ(windowed->CanWindowlessActivate(), S_FALSE);
 }
 
@@ -181,7 +189,8 @@ TEST_F(ContainerTest, WindowContextIsTheContainerWindowAndControlRect) {
   RECT position{}, clip{};
   OLEINPLACEFRAMEINFO info{};
   info.cb = sizeof info;
-  ASSERT_HRESULT_SUCCEEDED(site->GetWindowContext(frame.GetAddressOf(), document.GetAddressOf(), &position, &clip, &info));
+  ASSERT_HRESULT_SUCCEEDED(
+      site->GetWindowContext(frame.GetAddressOf(), document.GetAddressOf(), &position, &clip, &info));
 
   EXPECT_TRUE(EqualRect(&position, &kSiteRect));
   const RECT client = box_.ClientRect();
@@ -210,10 +219,11 @@ TEST_F(ContainerTest, WindowlessDcDrawsOnlyInsideTheControl) {
 
   const RECT area{kSiteRect.left - 10, kSiteRect.top - 10, kSiteRect.right + 10, kSiteRect.bottom + 10};
   const Image image = box_.Capture(area);
-  EXPECT_EQ(Mismatches(image, {area.left, area.top}, [](int x, int y) {
-              const POINT point{x, y};
-              return PtInRect(&kSiteRect, point) ? ToPixel(RGB(255, 0, 0)) : Container::BackgroundAt(x, y);
-            }),
+  EXPECT_EQ(Mismatches(image, {area.left, area.top},
+                       [](int x, int y) {
+                         const POINT point{x, y};
+                         return PtInRect(&kSiteRect, point) ? ToPixel(RGB(255, 0, 0)) : Container::BackgroundAt(x, y);
+                       }),
             0);
 }
 
@@ -224,6 +234,85 @@ TEST_F(ContainerTest, InvalidateRectWithoutRectInvalidatesTheControl) {
   RECT update{};
   ASSERT_TRUE(GetUpdateRect(box_.Window(), &update, FALSE));
   EXPECT_TRUE(EqualRect(&update, &kSiteRect));
+}
+
+TEST_F(ContainerTest, PaintBackgroundDcComesWithTheCheckerboardBeneath) {
+  ComPtr<Site> site = Site::Make(box_, kSiteRect, true);
+  box_.Repaint();
+  HDC dc = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(site->GetDC(nullptr, 0, &dc));
+  UniqueBrush red(CreateSolidBrush(RGB(255, 0, 0)));
+  FillRect(dc, &kSiteRect, red.get());
+  site->ReleaseDC(dc);
+
+  const RECT inner{kSiteRect.left + 4, kSiteRect.top + 4, kSiteRect.right - 4, kSiteRect.bottom - 4};
+  ASSERT_HRESULT_SUCCEEDED(site->GetDC(&inner, OLEDC_PAINTBKGND, &dc));
+  site->ReleaseDC(dc);
+  const Image image = box_.Capture(kSiteRect);
+  EXPECT_EQ(Mismatches(image, {kSiteRect.left, kSiteRect.top},
+                       [&](int x, int y) {
+                         const POINT point{x, y};
+                         return PtInRect(&inner, point) ? Container::BackgroundAt(x, y) : ToPixel(RGB(255, 0, 0));
+                       }),
+            0);
+}
+
+TEST_F(ContainerTest, RegionAndScrollRequestsInvalidateTheContainer) {
+  ComPtr<Site> site = Site::Make(box_, kSiteRect, true);
+  box_.Repaint();
+  UniqueRegion region(CreateRectRgn(10, 12, 30, 40));
+  ASSERT_HRESULT_SUCCEEDED(site->InvalidateRgn(region.get(), FALSE));
+  RECT update{};
+  ASSERT_TRUE(GetUpdateRect(box_.Window(), &update, FALSE));
+  EXPECT_EQ(update.left, 10);
+  EXPECT_EQ(update.bottom, 40);
+
+  box_.Repaint();
+  const RECT scroll{50, 40, 100, 90};
+  const RECT clip{60, 0, 400, 300};
+  ASSERT_HRESULT_SUCCEEDED(site->ScrollRect(0, 5, &scroll, &clip));
+  ASSERT_TRUE(GetUpdateRect(box_.Window(), &update, FALSE));
+  const RECT expected{60, 40, 100, 90};
+  EXPECT_TRUE(EqualRect(&update, &expected));
+}
+
+TEST_F(ContainerTest, PropertyBagRejectsInjectedWritesAndKeepsTheOldValue) {
+  ComPtr<PropertyBag> bag = PropertyBag::Make();
+  bag->Set(L"BorderWidth", Variant::Short(2));
+  bag->FailWrite(L"borderwidth", STG_E_MEDIUMFULL);
+  Variant three = Variant::Short(3);
+  EXPECT_EQ(bag->Write(L"BorderWidth", three.get()), STG_E_MEDIUMFULL);
+  EXPECT_EQ(bag->Get(L"BorderWidth")->ToLong(), 2);
+  EXPECT_EQ(bag->Writes(), std::vector<std::wstring>{L"BorderWidth"});
+
+  short four = 4;
+  VARIANT by_reference{};
+  by_reference.vt = VT_BYREF | VT_I2;
+  by_reference.piVal = &four;
+  EXPECT_HRESULT_SUCCEEDED(bag->Write(L"BorderColor", &by_reference));
+  four = 5;
+  const std::optional<Variant> stored = bag->Get(L"BorderColor");
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->vt(), VT_I2);
+  EXPECT_EQ(stored->ToLong(), 4);
+}
+
+TEST_F(ContainerTest, RecordersReportWhatCannotBeConnected) {
+  ComPtr<PropertyBag> no_connection_points = PropertyBag::Make();
+  EventRecorder events;
+  PropertyNotifyRecorder changes;
+  EXPECT_EQ(events.Connect(no_connection_points.Get()), E_NOINTERFACE);
+  EXPECT_EQ(changes.Connect(nullptr), E_POINTER);
+
+  VARIANT args[3]{};
+  long hdc = 1, x = 2, y = 3;
+  for (VARIANT* arg : {&args[0], &args[1], &args[2]}) arg->vt = VT_BYREF | VT_I4;
+  args[2].plVal = &hdc;
+  args[1].plVal = &x;
+  args[0].plVal = &y;
+  DISPPARAMS params{args, nullptr, 3, 0};
+  EXPECT_EQ(EventArg(params, 0).plVal, &hdc);
+  EXPECT_EQ(EventArg(params, 2).plVal, &y);
 }
 
 TEST_F(ContainerTest, SiteTracksCaptureAndFocus) {
@@ -241,8 +330,9 @@ TEST_F(ContainerTest, SiteTracksCaptureAndFocus) {
   EXPECT_EQ(::GetFocus(), box_.Window());
   ASSERT_HRESULT_SUCCEEDED(site->SetFocus(FALSE));
   EXPECT_EQ(site->GetFocus(), S_FALSE);
-  EXPECT_EQ(site->Calls(), (std::vector<std::string>{"GetCapture", "SetCapture(1)", "GetCapture", "SetCapture(0)", "GetCapture",
-                                                     "SetFocus(1)", "GetFocus", "SetFocus(0)", "GetFocus"}));
+  EXPECT_EQ(site->Calls(),
+            (std::vector<std::string>{"GetCapture", "SetCapture(1)", "GetCapture", "SetCapture(0)", "GetCapture",
+                                      "SetFocus(1)", "GetFocus", "SetFocus(0)", "GetFocus"}));
 }
 
 TEST_F(ContainerTest, DefaultWindowMessagesAndCoordinatesGoThroughTheContainer) {
@@ -257,10 +347,12 @@ TEST_F(ContainerTest, DefaultWindowMessagesAndCoordinatesGoThroughTheContainer) 
   ::ReleaseDC(nullptr, screen);
   POINTL himetric{2540, 0};
   POINTF pixels{};
-  ASSERT_HRESULT_SUCCEEDED(site->TransformCoords(&himetric, &pixels, XFORMCOORDS_SIZE | XFORMCOORDS_HIMETRICTOCONTAINER));
+  ASSERT_HRESULT_SUCCEEDED(
+      site->TransformCoords(&himetric, &pixels, XFORMCOORDS_SIZE | XFORMCOORDS_HIMETRICTOCONTAINER));
   EXPECT_FLOAT_EQ(pixels.x, static_cast<float>(dpi));
   pixels = {static_cast<float>(dpi) / 2, 0};
-  ASSERT_HRESULT_SUCCEEDED(site->TransformCoords(&himetric, &pixels, XFORMCOORDS_POSITION | XFORMCOORDS_CONTAINERTOHIMETRIC));
+  ASSERT_HRESULT_SUCCEEDED(
+      site->TransformCoords(&himetric, &pixels, XFORMCOORDS_POSITION | XFORMCOORDS_CONTAINERTOHIMETRIC));
   EXPECT_EQ(himetric.x, 1270);
 }
 
@@ -282,6 +374,8 @@ TEST(HostedControlTest, HostsControlWindowless) {
     EXPECT_TRUE(site.Windowless());
     EXPECT_EQ(control.OwnWindow(), nullptr);
     EXPECT_EQ(std::count(site.Calls().begin(), site.Calls().end(), "OnInPlaceActivateEx(1)"), 1);
+
+    EXPECT_HRESULT_SUCCEEDED(control.Ambient().Changed(DISPID_AMBIENT_USERMODE));
 
     box.Repaint();
     EXPECT_HRESULT_SUCCEEDED(control.LastDrawResult());

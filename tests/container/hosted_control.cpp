@@ -46,7 +46,8 @@ void HostedControl::Open(const Library& library, const ControlOptions& options) 
 
   SIZEL extent = HimetricSize(Rect());
   ThrowIfFailed(object_->SetExtent(DVASPECT_CONTENT, &extent), "IOleObject::SetExtent");
-  if (ComPtr<IViewObject> view = Query<IViewObject>(); view && SUCCEEDED(view->SetAdvise(DVASPECT_CONTENT, 0, site_.Get())))
+  if (ComPtr<IViewObject> view = Query<IViewObject>();
+      view && SUCCEEDED(view->SetAdvise(DVASPECT_CONTENT, 0, site_.Get())))
     view_advised_ = true;
   if (DWORD cookie = 0; SUCCEEDED(object_->Advise(site_.Get(), &cookie))) ole_advise_cookie_ = cookie;
 
@@ -102,6 +103,11 @@ HRESULT HostedControl::Move(const RECT& rect) {
   if (!in_place || !site_->InPlaceActive()) return S_OK;
   const RECT clip = container_.ClientRect();
   return in_place->SetObjectRects(&rect, &clip);
+}
+
+HRESULT HostedControl::UIActivate() {
+  RECT position = Rect();
+  return object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.Get(), 0, container_.Window(), &position);
 }
 
 HRESULT HostedControl::Save(PropertyBag& bag, bool clear_dirty, bool save_all) const {

@@ -61,6 +61,9 @@ class HostedControl {
 
   // Resizes or moves the control the way a form does: new extent, then new object rectangles.
   HRESULT Move(const RECT& rect);
+  // What a form does when the user clicks or tabs into the control: DoVerb(OLEIVERB_UIACTIVATE). A control
+  // that wants the keyboard then asks its site for the focus.
+  HRESULT UIActivate();
   HRESULT Save(PropertyBag& bag, bool clear_dirty = true, bool save_all = true) const;
 
  private:

@@ -50,7 +50,8 @@ HRESULT Library::CreateControl(IUnknown* outer, REFIID riid, void** out) const {
   if (!out) return E_POINTER;
   *out = nullptr;
   ComPtr<IClassFactory> factory;
-  const HRESULT hr = DllGetClassObject(CLSID_ucCardel, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
+  const HRESULT hr =
+      DllGetClassObject(CLSID_ucCardel, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
   if (FAILED(hr)) return hr;
   return factory->CreateInstance(outer, riid, out);
 }

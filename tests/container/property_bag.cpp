@@ -53,7 +53,9 @@ HRESULT STDMETHODCALLTYPE PropertyBag::Write(LPCOLESTR name, VARIANT* value) noe
   return E_OUTOFMEMORY;
 }
 
-void PropertyBag::Set(std::wstring_view name, Variant value) { values_.insert_or_assign(std::wstring(name), std::move(value)); }
+void PropertyBag::Set(std::wstring_view name, Variant value) {
+  values_.insert_or_assign(std::wstring(name), std::move(value));
+}
 
 std::optional<Variant> PropertyBag::Get(std::wstring_view name) const {
   const auto found = values_.find(std::wstring(name));
@@ -68,13 +70,17 @@ void PropertyBag::Erase(std::wstring_view name) { values_.erase(std::wstring(nam
 void PropertyBag::Clear() { values_.clear(); }
 
 void PropertyBag::FailRead(std::wstring_view name, HRESULT error) {
-  if (SUCCEEDED(error)) read_errors_.erase(std::wstring(name));
-  else read_errors_.insert_or_assign(std::wstring(name), error);
+  if (SUCCEEDED(error))
+    read_errors_.erase(std::wstring(name));
+  else
+    read_errors_.insert_or_assign(std::wstring(name), error);
 }
 
 void PropertyBag::FailWrite(std::wstring_view name, HRESULT error) {
-  if (SUCCEEDED(error)) write_errors_.erase(std::wstring(name));
-  else write_errors_.insert_or_assign(std::wstring(name), error);
+  if (SUCCEEDED(error))
+    write_errors_.erase(std::wstring(name));
+  else
+    write_errors_.insert_or_assign(std::wstring(name), error);
 }
 
 void PropertyBag::ClearLogs() {

@@ -48,7 +48,8 @@ class PropertyBag final : public ComObject<IPropertyBag> {
  private:
   PropertyBag() = default;
   void* Find(REFIID riid) noexcept override;
-  static HRESULT InjectedError(const std::map<std::wstring, HRESULT, CaseInsensitiveLess>& errors, const std::wstring& name);
+  static HRESULT InjectedError(const std::map<std::wstring, HRESULT, CaseInsensitiveLess>& errors,
+                               const std::wstring& name);
 
   std::map<std::wstring, Variant, CaseInsensitiveLess> values_;
   std::map<std::wstring, HRESULT, CaseInsensitiveLess> read_errors_;

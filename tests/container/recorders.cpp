@@ -30,7 +30,9 @@ void Connection::Disconnect() noexcept {
 
 class PropertyNotifyRecorder::Sink final : public ComObject<IPropertyNotifySink> {
  public:
-  HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) noexcept override { return Record(PropertyNotification::Kind::Changed, id); }
+  HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) noexcept override {
+    return Record(PropertyNotification::Kind::Changed, id);
+  }
   HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID id) noexcept override {
     return Record(PropertyNotification::Kind::RequestEdit, id);
   }

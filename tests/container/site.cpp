@@ -23,7 +23,8 @@ void* Site::Find(REFIID riid) noexcept {
   if (riid == IID_IOleClientSite) return static_cast<IOleClientSite*>(this);
   if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) return static_cast<IOleInPlaceSite*>(this);
   if (windowless_allowed_ && riid == IID_IOleInPlaceSiteEx) return static_cast<IOleInPlaceSiteEx*>(this);
-  if (windowless_allowed_ && riid == IID_IOleInPlaceSiteWindowless) return static_cast<IOleInPlaceSiteWindowless*>(this);
+  if (windowless_allowed_ && riid == IID_IOleInPlaceSiteWindowless)
+    return static_cast<IOleInPlaceSiteWindowless*>(this);
   if (riid == IID_IOleControlSite) return static_cast<IOleControlSite*>(this);
   if (riid == IID_IDispatch) return static_cast<IDispatch*>(this);
   if (riid == IID_IAdviseSink) return static_cast<IAdviseSink*>(this);
@@ -40,9 +41,7 @@ size_t Site::CountOf(std::string_view method) const {
 
 void Site::Log(std::string entry) { calls_.push_back(std::move(entry)); }
 
-void Site::Note(const char* method) noexcept try {
-  calls_.emplace_back(method);
-} catch (const std::bad_alloc&) {
+void Site::Note(const char* method) noexcept try { calls_.emplace_back(method); } catch (const std::bad_alloc&) {
 }
 
 void Site::Note(const char* method, long argument, bool hex) noexcept try {
@@ -202,7 +201,9 @@ HRESULT STDMETHODCALLTYPE Site::Invoke(DISPID id, REFIID riid, LCID, WORD flags,
 
 void STDMETHODCALLTYPE Site::OnDataChange(FORMATETC*, STGMEDIUM*) noexcept { Note("OnDataChange"); }
 
-void STDMETHODCALLTYPE Site::OnViewChange(DWORD aspect, LONG) noexcept { Note("OnViewChange", static_cast<long>(aspect)); }
+void STDMETHODCALLTYPE Site::OnViewChange(DWORD aspect, LONG) noexcept {
+  Note("OnViewChange", static_cast<long>(aspect));
+}
 
 void STDMETHODCALLTYPE Site::OnRename(IMoniker*) noexcept { Note("OnRename"); }
 

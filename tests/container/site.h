@@ -16,7 +16,8 @@ namespace cardel::testhost {
 
 class Container;
 
-class Site final : public ComObject<IOleClientSite, IOleInPlaceSiteWindowless, IOleControlSite, IDispatch, IAdviseSink> {
+class Site final
+    : public ComObject<IOleClientSite, IOleInPlaceSiteWindowless, IOleControlSite, IDispatch, IAdviseSink> {
  public:
   // With windowless false the site refuses IOleInPlaceSiteWindowless and IOleInPlaceSiteEx, so the control
   // has to activate in a window of its own.
@@ -108,8 +109,8 @@ class Site final : public ComObject<IOleClientSite, IOleInPlaceSiteWindowless, I
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) noexcept override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID locale,
                                           DISPID* ids) noexcept override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* bad_argument) noexcept override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* bad_argument) noexcept override;
 
   // IAdviseSink
   void STDMETHODCALLTYPE OnDataChange(FORMATETC* format, STGMEDIUM* medium) noexcept override;

@@ -48,8 +48,8 @@ HRESULT STDMETHODCALLTYPE Site::OnUIActivate() noexcept {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE Site::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, RECT* position,
-                                                 RECT* clip, OLEINPLACEFRAMEINFO* info) noexcept {
+HRESULT STDMETHODCALLTYPE Site::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                                 RECT* position, RECT* clip, OLEINPLACEFRAMEINFO* info) noexcept {
   Note("GetWindowContext");
   if (!frame || !document || !position || !clip || !info) return E_POINTER;
   *frame = nullptr;
@@ -105,7 +105,8 @@ HRESULT STDMETHODCALLTYPE Site::OnPosRectChange(const RECT* position) noexcept t
   // A form grants every request: the control gets exactly the rectangle it asked for.
   SetRect(*position);
   ComPtr<IOleInPlaceObject> in_place;
-  if (const HRESULT hr = control_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(in_place.GetAddressOf()));
+  if (const HRESULT hr =
+          control_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(in_place.GetAddressOf()));
       FAILED(hr))
     return hr;
   const RECT clip = container_->ClientRect();
@@ -205,8 +206,10 @@ HRESULT STDMETHODCALLTYPE Site::InvalidateRect(const RECT* rect, BOOL erase) noe
 HRESULT STDMETHODCALLTYPE Site::InvalidateRgn(HRGN region, BOOL erase) noexcept {
   Note("InvalidateRgn");
   if (!container_) return E_UNEXPECTED;
-  if (region) ::InvalidateRgn(container_->Window(), region, erase);
-  else ::InvalidateRect(container_->Window(), &rect_, erase);
+  if (region)
+    ::InvalidateRgn(container_->Window(), region, erase);
+  else
+    ::InvalidateRect(container_->Window(), &rect_, erase);
   return S_OK;
 }
 
@@ -227,7 +230,8 @@ HRESULT STDMETHODCALLTYPE Site::AdjustRect(RECT* rect) noexcept {
   return rect ? S_OK : E_INVALIDARG;
 }
 
-HRESULT STDMETHODCALLTYPE Site::OnDefWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) noexcept {
+HRESULT STDMETHODCALLTYPE Site::OnDefWindowMessage(UINT message, WPARAM wparam, LPARAM lparam,
+                                                   LRESULT* result) noexcept {
   Note("OnDefWindowMessage", static_cast<long>(message), true);
   if (!result) return E_POINTER;
   if (!container_) return E_UNEXPECTED;

@@ -123,7 +123,8 @@ std::wstring Variant::ToString() const {
 }
 
 std::vector<uint8_t> Variant::ToBytes() const {
-  if (value_.vt != (VT_ARRAY | VT_UI1) || !value_.parray) throw HostError("Variant::ToBytes on another type", DISP_E_TYPEMISMATCH);
+  if (value_.vt != (VT_ARRAY | VT_UI1) || !value_.parray)
+    throw HostError("Variant::ToBytes on another type", DISP_E_TYPEMISMATCH);
   SAFEARRAY* array = value_.parray;
   LONG low = 0, high = -1;
   SafeArrayGetLBound(array, 1, &low);
