@@ -1,6 +1,7 @@
 #pragma once
 // The control's events, by DISPID in the event interface.
 #include <windows.h>
+#include <oaidl.h>
 
 namespace cardel::events {
 

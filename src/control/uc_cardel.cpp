@@ -7,6 +7,7 @@
 #include "control/shared_slots.h"
 #include "render/dpi.h"
 #include "content/icon_code.h"
+#include "input/hand_cursor.h"
 #include "ole/errors.h"
 #include "ole/stock_pages.h"
 
@@ -52,6 +53,9 @@ UcCardel::~UcCardel() {
   PictureBrush.reset();
   BoxShadowImage.reset();
   CaptionShadowImage.reset();
+  input::ReplaceHeldCursor(HandCursor, {});
+  if (dropTarget_) dropTarget_->Detach();
+  ReleaseAcrylicSurface();
 }
 
 void* UcCardel::QueryControlInterface(REFIID riid) noexcept {
@@ -87,12 +91,13 @@ HRESULT UcCardel::OnInitProperties() noexcept {
   return S_OK;
 }
 
-// Pictures are decoded once the picture loader exists; until then the bytes are kept as they came.
-HRESULT UcCardel::LoadPictureData() noexcept { return S_OK; }
-
-void UcCardel::OnShow() noexcept { Refresh(); }
+void UcCardel::OnShow() noexcept {
+  RegisterOwnDropTarget();
+  Refresh();
+}
 
 void UcCardel::OnResize() noexcept {
+  if (state_.BackAcrylicBlur) PrepareAcrylicSurface();
   PictureBrush.reset();
   BuildBoxShadow();
 }
@@ -157,16 +162,10 @@ STDMETHODIMP UcCardel::DrawText(LONG, BSTR, LONG, LONG, LONG, LONG, IFontDisp*, 
                                 ::CaptionAlignmentH*, ::CaptionAlignmentV*, VARIANT_BOOL*, LONG*) noexcept {
   return E_NOTIMPL;
 }
-STDMETHODIMP UcCardel::PictureGetStream(SAFEARRAY**) noexcept { return E_NOTIMPL; }
-STDMETHODIMP UcCardel::PictureDelete(VARIANT*) noexcept { return E_NOTIMPL; }
 STDMETHODIMP UcCardel::PictureFromURL(BSTR, VARIANT_BOOL, VARIANT_BOOL, VARIANT_BOOL*) noexcept { return E_NOTIMPL; }
-STDMETHODIMP UcCardel::PictureFromStream(SAFEARRAY**, VARIANT_BOOL*) noexcept { return E_NOTIMPL; }
-STDMETHODIMP UcCardel::PictureFromPath(BSTR*, VARIANT_BOOL*) noexcept { return E_NOTIMPL; }
-STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept { return E_NOTIMPL; }
 STDMETHODIMP UcCardel::DrawLine(LONG, LONG, LONG, LONG, LONG, LONG, short, short, VARIANT_BOOL*) noexcept {
   return E_NOTIMPL;
 }
 STDMETHODIMP UcCardel::Polygon(LONG, LONG, OLE_COLOR, short, SAFEARRAY**, VARIANT_BOOL*) noexcept { return E_NOTIMPL; }
-STDMETHODIMP UcCardel::GetSystemHandCursor(IPictureDisp**) noexcept { return E_NOTIMPL; }
 
 }  // namespace cardel

@@ -2,6 +2,7 @@
 // ucCardel: the control object. The OLE plumbing comes from ole::ControlBase; this class adds the
 // automation interface, whose stored scalar properties are driven by the property catalogue.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "control/cardel_interfaces.h"
@@ -11,10 +12,18 @@
 #include "ole/control_base.h"
 #include "ole/errors.h"
 #include "ole/dispatch.h"
+#include "input/drop_registration.h"
+#include "input/drop_target.h"
+#include "input/hit_decision.h"
+#include "input/hover_geometry.h"
+#include "input/poll_timer.h"
 #include "render/gdiplus_handles.h"
 #include "render/gdiplus_session.h"
+#include "render/outline.h"
 
 namespace cardel {
+
+struct CaptionInputs;
 
 #define CARDEL_SCALAR_GET(Name, Type) \
   STDMETHODIMP get_##Name(Type* value) noexcept override { return GetScalar(Prop::Name, value); }
@@ -100,7 +109,8 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   CARDEL_SCALAR(HotLinePosition, HotLinePosition)
   CARDEL_SCALAR(Redraw, VARIANT_BOOL)
   CARDEL_SCALAR(MousePointer, eMousePointer)
-  CARDEL_SCALAR(MousePointerHands, VARIANT_BOOL)
+  CARDEL_SCALAR_GET(MousePointerHands, VARIANT_BOOL)
+  STDMETHODIMP put_MousePointerHands(VARIANT_BOOL value) noexcept override;
   CARDEL_SCALAR(IconForeColor, OLE_COLOR)
   CARDEL_SCALAR(IconAlignmentH, CaptionAlignmentH)
   CARDEL_SCALAR(IconAlignmentV, CaptionAlignmentV)
@@ -181,10 +191,20 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT StoreLoadedScalar(Prop prop, int32_t value);
   // Decodes PictureData, keeping it only when it is a picture.
   HRESULT LoadPictureData() noexcept;
+  // Keeps bytes that decode as the picture, or removes the picture; then tells the host and repaints.
+  void TakePicture(std::vector<uint8_t> bytes) noexcept;
+  void PictureChanged() noexcept;
+  // The acrylic surface at the current client size, or none.
+  void PrepareAcrylicSurface() noexcept;
+  void ReleaseAcrylicSurface() noexcept;
+  // Pipeline step 11: builds PictureBrush when it was dropped and fills the outline with it.
+  void FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const BodyRect& body);
   void BuildBoxShadow() noexcept;
   // The paint pipeline onto a DC or a caller's Graphics, offset by (posX, posY).
   HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, LONG posX, LONG posY) noexcept;
   void RenderLayers(Gdiplus::GpGraphics* graphics);
+  // The caption and icon properties as DrawCaption reads them.
+  CaptionInputs MakeCaptionInputs() const;
 
   // Declared before every GDI+ object of the instance, so GDI+ shuts down after they are gone.
   gdip::Session gdiplus_;
@@ -200,6 +220,48 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   gdip::UniqueBrush PictureBrush;
   gdip::UniqueBitmap BoxShadowImage;
   gdip::UniqueBitmap CaptionShadowImage;
+  // In this order, so that even without ReleaseAcrylicSurface the bitmap is deselected before it
+  // and the context are deleted.
+  UniqueMemoryDc AcrylicDC;
+  UniqueBitmap AcrylicBitmap;
+  std::optional<SelectedObject> AcrylicOldBitmap;
+
+  // Interaction: hit query, hover tracking, cursors and input (uc_cardel_input.cpp, uc_cardel_hover.cpp,
+  // uc_cardel_cursor.cpp, uc_cardel_drop.cpp).
+ protected:
+  DWORD OnHitTest(POINT pointInControl) noexcept override;
+  DWORD OnHitTestArea(const RECT& overlapInControl) noexcept override;
+  HRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) noexcept override;
+  HRESULT OnGetDropTarget(IDropTarget** target) noexcept override;
+
+ private:
+  input::HitDecision DecideHit() noexcept;
+  // The window the control is drawn into and whose mouse moves reach it: the container's for a
+  // windowless control, its own in the windowed fallback.
+  HWND HostWindow() const noexcept;
+  HRESULT HitQueryHoverUpdate(double x, double y) noexcept;
+  HRESULT MouseMoveHoverUpdate(int16_t button, double x, double y) noexcept;
+  HRESULT EnterTracking(POINT cursor, double x, double y) noexcept;
+  HRESULT ForwardMouse(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  HRESULT ForwardKey(UINT msg, WPARAM wParam) noexcept;
+  void FireMouseEvent(DISPID id, int16_t& button, int16_t& shift, float& x, float& y) noexcept;
+  void CaptureMouse(bool capture) noexcept;
+  bool HasFocus() noexcept;
+  HRESULT ApplyMousePointer(LPARAM lParam, LRESULT* result) noexcept;
+  // While the saved form is read at run time, a saved hand pointer becomes the host's pointer.
+  void ApplySavedHandPointer() noexcept;
+  input::DropTarget* DropTargetObject() noexcept;
+  void RegisterOwnDropTarget() noexcept;
+  bool OnDrag(input::DragNotice& notice) noexcept;
+
+  VARIANT_BOOL HitSeen = 0;
+  input::EnterOrigin Enter;
+  input::PollTimer tmrMOUSEOVER{[this] { tmrMOUSEOVER_Timer(); }};
+  UniqueCursor HandCursor;
+  Microsoft::WRL::ComPtr<input::DropTarget> dropTarget_;
+  input::DropRegistration dropRegistration_;
+  // A left press on the control that a release may turn into a click.
+  bool leftPressed_ = false;
 };
 
 #undef CARDEL_SCALAR

@@ -1,9 +1,12 @@
 // The paint pipeline: every layer of the box, bottom to top, onto a device context or a caller's
 // GDI+ surface. Layers keep their own status codes to themselves: a failing GDI+ call only leaves
 // its layer out. Only arithmetic overflow from absurd property values fails the call.
+#include "content/caption.h"
 #include "control/uc_cardel.h"
+#include "render/acrylic.h"
 #include "render/box_layout.h"
 #include "render/box_paint.h"
+#include "render/caption_shadow.h"
 #include "render/colour.h"
 #include "render/dpi.h"
 #include "render/outline.h"
@@ -34,6 +37,8 @@ uint32_t Argb(OLE_COLOR colour, int32_t opacity) {
 }  // namespace
 
 HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY) noexcept {
+  // Before anything of the box is drawn, the control's own context holds only the host's background.
+  if (state_.BackAcrylicBlur && PaintDc && AcrylicDC) CaptureAcrylic(AcrylicDC.get(), PaintDc, ClientSize());
   gdip::UniqueGraphics own;
   if (!graphics) {
     GdipCreateFromHDC(dc, own.put());
@@ -73,6 +78,8 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
   gdip::UniquePath path = CreateOutlinePath(shape.geometry);
   if (!path) return;
 
+  if (state_.BackAcrylicBlur) FillAcrylic(graphics, path.get(), AcrylicBitmap.get());
+
   BackgroundFill fill;
   fill.gradient = state_.Gradient != 0;
   if (fill.gradient) {
@@ -84,6 +91,22 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
     fill.solid = Argb(state_.FrontColor, state_.BackColorOpacity);
   }
   FillBackground(graphics, path.get(), fill);
+
+  if (state_.PictureExist) FillPicture(graphics, path.get(), shape.geometry.body);
+
+  if (state_.CaptionShadow) {
+    // Checked here too, so a warm cache costs no copy of the caption's properties.
+    if (CaptionShadowDirty)
+      BuildCaptionShadow(CaptionShadowImage, CaptionShadowDirty,
+                         {shape.geometry.body, state_.ShadowSize, metrics.shadowSize, state_.ShadowColor},
+                         MakeCaptionInputs());
+    if (CaptionShadowImage) {
+      const IntRect at = CaptionShadowImageRect(shape.geometry.body, metrics);
+      GdipDrawImageRectI(graphics, CaptionShadowImage.get(), at.x, at.y, at.width, at.height);
+    }
+  }
+
+  DrawCaption(graphics, shape.geometry.body, MakeCaptionInputs(), CaptionPass::Paint);
 
   if (state_.Border && metrics.borderWidth > 0) {
     const uint32_t colour = Argb(state_.BorderColor, state_.BorderColorOpacity);

@@ -88,6 +88,7 @@ HRESULT UcCardel::OnReadProperties(IPropertyBag* bag) noexcept {
   }
   CaptionShadowDirty = VARIANT_TRUE;
   BuildBoxShadow();
+  if (state_.BackAcrylicBlur) PrepareAcrylicSurface();
   return S_OK;
 }
 
@@ -136,6 +137,7 @@ HRESULT UcCardel::ReadSavedRow(IPropertyBag* bag, const SavedProperty& row) {
       return SUCCEEDED(hr) ? ToInt32(*value, SavedKind::Int32, &state_.IconCharCode) : hr;
     }
     case SavedSpecial::PicturePresent: {
+      ApplySavedHandPointer();
       SetScalar(fallback, SavedKind::Boolean, 0);
       HRESULT hr = ole::BagRead(bag, row.key, fallback.get(), value.get());
       int32_t present = 0;

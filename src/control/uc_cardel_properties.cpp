@@ -2,8 +2,10 @@
 #include <new>
 
 #include "content/icon_code.h"
+#include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "ole/errors.h"
+#include "render/checked_int.h"
 
 using Microsoft::WRL::ComPtr;
 using ole::RuntimeError;
@@ -46,6 +48,7 @@ HRESULT UcCardel::PutScalar(Prop prop, int32_t value) noexcept {
 
 void UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
   if (effects & kNotify) NotifyPropertyChanged(dispid);
+  if (effects & kAcrylic) state_.BackAcrylicBlur ? PrepareAcrylicSurface() : ReleaseAcrylicSurface();
   if (effects & kBoxShadow) BuildBoxShadow();
   if (effects & kPictureBrush) PictureBrush.reset();
   if ((effects & kPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) PictureBrush.reset();
@@ -57,6 +60,13 @@ void UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
 void UcCardel::BuildBoxShadow() noexcept {
   BoxShadowImage.reset();
   CaptionShadowDirty = VARIANT_TRUE;
+  // Setters and Resize have no way to report a failure here, so absurd lengths or a lack of memory
+  // only leave the shadow out.
+  try {
+    BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));
+  } catch (const ArithmeticOverflow&) {
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept {

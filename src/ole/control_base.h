@@ -167,6 +167,8 @@ class ControlBase : public IOleObject,
   virtual void OnShow() noexcept {}
   virtual void OnAmbientChanged(DISPID) noexcept {}
   virtual DWORD OnHitTest(POINT pointInControl) noexcept;
+  // A rectangle query names no pointer position, so it answers without hover tracking.
+  virtual DWORD OnHitTestArea(const RECT& overlapInControl) noexcept;
   // Mouse coordinates arrive relative to the control. S_FALSE: not handled.
   virtual HRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) noexcept;
   virtual HRESULT OnGetDropTarget(IDropTarget** target) noexcept;
@@ -181,6 +183,8 @@ class ControlBase : public IOleObject,
   std::wstring AmbientDisplayName(const wchar_t* fallback);
   Microsoft::WRL::ComPtr<IFontDisp> AmbientFont() noexcept;
   SIZE ClientSize() const noexcept;
+  // The control's rectangle in the container window's client pixels while in-place active.
+  const RECT& PositionRect() const noexcept { return posRect_; }
   HWND ContainerWindow() const noexcept { return containerWindow_; }
   HWND OwnWindow() const noexcept { return ownWindow_.get(); }
   bool IsWindowless() const noexcept { return windowless_; }

@@ -100,7 +100,10 @@ STDMETHODIMP ControlBase::QueryHitRect(DWORD aspect, LPCRECT bounds, LPCRECT rec
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!bounds || !rect) return E_POINTER;
   RECT overlap;
-  if (IntersectRect(&overlap, bounds, rect)) *hit = HITRESULT_HIT;
+  if (IntersectRect(&overlap, bounds, rect)) {
+    OffsetRect(&overlap, -bounds->left, -bounds->top);
+    *hit = OnHitTestArea(overlap);
+  }
   return S_OK;
 }
 
@@ -109,5 +112,6 @@ STDMETHODIMP ControlBase::GetNaturalExtent(DWORD, LONG, DVTARGETDEVICE*, HDC, DV
 }
 
 DWORD ControlBase::OnHitTest(POINT) noexcept { return HITRESULT_HIT; }
+DWORD ControlBase::OnHitTestArea(const RECT&) noexcept { return HITRESULT_HIT; }
 
 }  // namespace ole

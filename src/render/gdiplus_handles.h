@@ -21,6 +21,8 @@ inline void Delete(GpStringFormat* f) { DllExports::GdipDeleteStringFormat(f); }
 inline void Delete(GpImageAttributes* a) { DllExports::GdipDisposeImageAttributes(a); }
 inline void Delete(GpGraphics* g) { DllExports::GdipDeleteGraphics(g); }
 inline void Delete(GpRegion* r) { DllExports::GdipDeleteRegion(r); }
+inline void Delete(GpFontCollection* c) { DllExports::GdipDeletePrivateFontCollection(&c); }
+inline void Delete(GpMatrix* m) { DllExports::GdipDeleteMatrix(m); }
 template <class T>
 void Close(T* object) {
   Delete(object);
@@ -41,5 +43,8 @@ using UniqueStringFormat = Unique<GpStringFormat>;
 using UniqueImageAttributes = Unique<GpImageAttributes>;
 using UniqueGraphics = Unique<GpGraphics>;
 using UniqueRegion = Unique<GpRegion>;
+using UniqueMatrix = Unique<GpMatrix>;
+// Only for collections from GdipNewPrivateFontCollection; the installed one is never deleted.
+using UniquePrivateFontCollection = Unique<GpFontCollection>;
 
 }  // namespace cardel::gdip

@@ -1,0 +1,24 @@
+#pragma once
+// Finding the GDI+ font family for a font the user picked: installed fonts first, then the font
+// collection the host published through the shared thread slots, then, for the caption only, the
+// platform's generic sans-serif family.
+#include <windows.h>
+#include <ocidl.h>
+
+#include <string>
+#include <string_view>
+
+#include "render/gdiplus_handles.h"
+
+namespace cardel {
+
+// The face name an OLE font carries; empty for no font.
+std::wstring FontName(IFont* font);
+
+enum class FontFallback { None, GenericSansSerif };
+
+// collection may be null. Empty when the name is found nowhere and no fallback applies.
+gdip::UniqueFontFamily FindFontFamily(std::wstring_view name, Gdiplus::GpFontCollection* collection,
+                                      FontFallback fallback);
+
+}  // namespace cardel

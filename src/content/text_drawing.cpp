@@ -1,0 +1,84 @@
+#include "content/text_drawing.h"
+
+#include "content/gdiplus_text_measure.h"
+#include "content/saved_graphics.h"
+#include "content/text_path.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+namespace cardel {
+namespace {
+
+// The path's outlines carry no hinting, so the widths that place them must not either.
+void MeasureUnhinted(GpGraphics* graphics) { GdipSetTextRenderingHint(graphics, TextRenderingHintAntiAlias); }
+
+bool HasPoints(GpPath* path) {
+  INT count = 0;
+  GdipGetPointCount(path, &count);
+  return count > 0;
+}
+
+// Glyphs and rules are filled as one shape, so that a translucent caption is not darker where a
+// rule crosses a glyph.
+void Fill(GpGraphics* graphics, GpBrush* brush, GpPath* glyphs, GpPath* rules) {
+  if (!HasPoints(rules)) {
+    GdipFillPath(graphics, brush, glyphs);
+    return;
+  }
+  gdip::UniqueRegion shape;
+  GdipCreateRegionPath(glyphs, shape.put());
+  if (!shape) return;
+  GdipCombineRegionPath(shape.get(), rules, CombineModeUnion);
+  GdipFillRegion(graphics, brush, shape.get());
+}
+
+void Paint(GpGraphics* graphics, GpPath* glyphs, GpPath* rules, const Ink& ink) {
+  GpSolidFill* solid = nullptr;
+  GdipCreateSolidFill(ink.fill, &solid);
+  const gdip::UniqueBrush brush(solid);
+  if (brush) Fill(graphics, brush.get(), glyphs, rules);
+  if (ink.outlineWidth <= 0) return;
+  gdip::UniquePen pen;
+  GdipCreatePen1(ink.outline, ink.outlineWidth, UnitPixel, pen.put());
+  if (!pen) return;
+  GdipDrawPath(graphics, pen.get(), glyphs);
+  if (HasPoints(rules)) GdipDrawPath(graphics, pen.get(), rules);
+}
+
+}  // namespace
+
+void DrawTextPiece(GpGraphics* graphics, const TextPiece& piece, const Turn& turn, const Ink& ink) {
+  const SavedGraphicsState saved(graphics);
+  MeasureUnhinted(graphics);
+  LayoutBox box = piece.box;
+  if (turn.degrees != 0) {
+    box.x -= turn.centreX;
+    box.y -= turn.centreY;
+  }
+  GdiplusTextMeasure measure(graphics, piece.family, piece.style, piece.emSize, piece.options.wrap, box.width);
+  const TextLayout layout = LayOutText(piece.text, box, piece.options, measure);
+  if (layout.lines.empty()) return;
+  gdip::UniquePath glyphs, rules;
+  GdipCreatePath(FillModeAlternate, glyphs.put());
+  GdipCreatePath(FillModeAlternate, rules.put());
+  if (!glyphs || !rules) return;
+  AddLaidText(glyphs.get(), rules.get(), {piece.text, piece.marked, piece.family, piece.style, piece.emSize}, layout,
+              measure);
+  if (turn.degrees != 0) {
+    // Prepended, so the turn happens in the caller's space and the caller's own transform (the
+    // paint origin) still applies on top of it.
+    GdipTranslateWorldTransform(graphics, turn.centreX, turn.centreY, MatrixOrderPrepend);
+    GdipRotateWorldTransform(graphics, turn.degrees, MatrixOrderPrepend);
+  }
+  Paint(graphics, glyphs.get(), rules.get(), ink);
+}
+
+LayoutBounds MeasureTextPiece(GpGraphics* graphics, const TextPiece& piece) {
+  const SavedGraphicsState saved(graphics);
+  MeasureUnhinted(graphics);
+  GdiplusTextMeasure measure(graphics, piece.family, piece.style, piece.emSize, piece.options.wrap, piece.box.width);
+  return BoundsOf(LayOutText(piece.text, piece.box, piece.options, measure), piece.box);
+}
+
+}  // namespace cardel

@@ -1,0 +1,99 @@
+// Hover tracking. A windowless control hears when the pointer is over it but never when it goes,
+// so after entering it polls: each tick asks the host to hit-test the pointer again (HitSeen tells
+// whether it reached the control) and checks the pointer against where the control now is.
+#include "control/cardel_events.h"
+#include "control/uc_cardel.h"
+
+using Microsoft::WRL::ComPtr;
+using ole::RuntimeError;
+
+namespace cardel {
+namespace {
+
+constexpr UINT kPollMilliseconds = 1;
+
+}  // namespace
+
+HWND UcCardel::HostWindow() const noexcept { return IsWindowless() ? ContainerWindow() : OwnWindow(); }
+
+// Positions are taken in the container window's pixels, in which the control's position is
+// reported, whichever window the control is drawn into.
+HRESULT UcCardel::EnterTracking(POINT cursor, double x, double y) noexcept {
+  ScreenToClient(ContainerWindow(), &cursor);
+  const auto corner = input::CornerFromPointer(cursor, x, y);
+  if (!corner) return Error(RuntimeError::Overflow);
+  Enter = input::EnterOrigin{corner->x, corner->y, PositionRect().left, PositionRect().top};
+  state_.IsMouseEnter = VARIANT_TRUE;
+  tmrMOUSEOVER.SetInterval(kPollMilliseconds);
+  return S_OK;
+}
+
+HRESULT UcCardel::HitQueryHoverUpdate(double x, double y) noexcept {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const HWND under = WindowFromPoint(cursor);
+  if (!state_.IsMouseEnter) {
+    if (HRESULT hr = EnterTracking(cursor, x, y); FAILED(hr)) return hr;
+    FireEvent(events::MouseEnter, {});
+  }
+  HitSeen = VARIANT_TRUE;
+  if (under == HostWindow()) {
+    if (!state_.IsMouseOver) {
+      state_.IsMouseOver = VARIANT_TRUE;
+      FireEvent(events::MouseOver, {});
+    }
+  } else if (state_.IsMouseOver) {
+    state_.IsMouseOver = VARIANT_FALSE;
+    FireEvent(events::MouseOut, {});
+  }
+  return S_OK;
+}
+
+HRESULT UcCardel::MouseMoveHoverUpdate(int16_t button, double x, double y) noexcept {
+  if (button != 0 || state_.IsMouseOver || !AmbientUserMode()) return S_OK;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const HWND under = WindowFromPoint(cursor);
+  if (!state_.IsMouseEnter) {
+    if (HRESULT hr = EnterTracking(cursor, x, y); FAILED(hr)) return hr;
+    FireEvent(events::MouseEnter, {});
+    FireEvent(events::MouseOver, {});
+  }
+  HitSeen = VARIANT_TRUE;
+  if (under == HostWindow()) {
+    state_.IsMouseOver = VARIANT_TRUE;
+    FireEvent(events::MouseOver, {});
+  }
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept {
+  // Handlers may release the control's last outside reference.
+  ComPtr<IUnknown> alive(Outer());
+  POINT screen{};
+  GetCursorPos(&screen);
+  POINT pointer = screen;
+  ScreenToClient(ContainerWindow(), &pointer);
+  const RECT& position = PositionRect();
+  const auto rect = input::TrackedRect(Enter, POINT{position.left, position.top}, ClientSize());
+  if (!rect) return Error(RuntimeError::Overflow);
+
+  HitSeen = VARIANT_FALSE;
+  // The host hit-tests the point on receipt, which sets HitSeen again if the control is reachable.
+  const HWND host = HostWindow();
+  POINT inHost = screen;
+  ScreenToClient(host, &inHost);
+  SendMessageA(host, WM_MOUSEMOVE, 0, MAKELPARAM(inHost.x, inHost.y));
+  if (!HitSeen && state_.IsMouseOver) {
+    state_.IsMouseOver = VARIANT_FALSE;
+    FireEvent(events::MouseOut, {});
+  }
+  if (!input::Inside(*rect, pointer)) {
+    state_.IsMouseEnter = VARIANT_FALSE;
+    tmrMOUSEOVER.SetInterval(0);
+    FireEvent(events::MouseLeave, {});
+  }
+  return S_OK;
+}
+
+}  // namespace cardel

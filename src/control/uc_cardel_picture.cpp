@@ -1,0 +1,96 @@
+// The picture as the bytes of its file: taking them in from a path, an array or the saved form,
+// handing out a copy, and removing them.
+#include <cstring>
+#include <new>
+#include <string_view>
+
+#include "control/uc_cardel.h"
+#include "picture/byte_array.h"
+#include "picture/file_bytes.h"
+#include "picture/image_decode.h"
+
+using namespace Gdiplus::DllExports;
+using ole::RuntimeError;
+
+namespace cardel {
+namespace {
+
+// The saved form keeps the picture under "PicturePresent" and "PictureArr", which are no properties
+// of the interface. The first is what PictureExist publishes; the bytes behind the second are no one
+// property, so the host hears that any property may have changed.
+constexpr DISPID kPicturePresentChanged = 0x68030016;
+constexpr DISPID kPictureBytesChanged = DISPID_UNKNOWN;
+
+}  // namespace
+
+void UcCardel::TakePicture(std::vector<uint8_t> bytes) noexcept {
+  bool decoded = false;
+  if (gdip::UniqueImage image = LoadImageFromBytes(bytes)) {
+    UINT width = 0, height = 0;
+    if (GdipGetImageWidth(image.get(), &width) == Gdiplus::Ok &&
+        GdipGetImageHeight(image.get(), &height) == Gdiplus::Ok && width > 0 && height > 0) {
+      state_.PictureGetWidth = static_cast<int32_t>(width);
+      state_.PictureGetHeight = static_cast<int32_t>(height);
+      decoded = true;
+    }
+  }
+  PictureData = decoded ? std::move(bytes) : std::vector<uint8_t>{};
+  state_.PictureExist = decoded ? VARIANT_TRUE : VARIANT_FALSE;
+  PictureChanged();
+}
+
+void UcCardel::PictureChanged() noexcept {
+  PictureBrush.reset();
+  NotifyPropertyChanged(kPicturePresentChanged);
+  NotifyPropertyChanged(kPictureBytesChanged);
+  Refresh();
+}
+
+HRESULT UcCardel::LoadPictureData() noexcept {
+  TakePicture(std::move(PictureData));
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::PictureFromPath(BSTR* sFileName, VARIANT_BOOL* Result) noexcept {
+  if (!sFileName || !Result) return E_POINTER;
+  FileBytes file = ReadFileBytes(std::wstring_view(*sFileName ? *sFileName : L"", SysStringLen(*sFileName)));
+  if (file.error) return Error(*file.error);
+  TakePicture(std::move(file.bytes));
+  *Result = state_.PictureExist;
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::PictureFromStream(SAFEARRAY** bvStream, VARIANT_BOOL* Result) noexcept {
+  if (!bvStream || !Result) return E_POINTER;
+  std::vector<uint8_t> copy;
+  {
+    const ByteArrayView view(*bvStream);
+    try {
+      if (view.usable()) copy.assign(view.bytes().begin(), view.bytes().end());
+    } catch (const std::bad_alloc&) {
+      return Error(RuntimeError::OutOfMemory);
+    }
+  }
+  TakePicture(std::move(copy));
+  *Result = state_.PictureExist;
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::PictureGetStream(SAFEARRAY** Result) noexcept {
+  if (!Result) return E_POINTER;
+  *Result = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(PictureData.size()));
+  if (!*Result) return Error(RuntimeError::OutOfMemory);
+  if (!PictureData.empty()) memcpy((*Result)->pvData, PictureData.data(), PictureData.size());
+  return S_OK;
+}
+
+STDMETHODIMP UcCardel::PictureDelete(VARIANT* Result) noexcept {
+  if (!Result) return E_POINTER;
+  VariantInit(Result);
+  PictureData = std::vector<uint8_t>{};
+  state_.PictureExist = VARIANT_FALSE;
+  PictureChanged();
+  return S_OK;
+}
+
+}  // namespace cardel

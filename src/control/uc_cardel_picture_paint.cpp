@@ -1,0 +1,29 @@
+// The picture layer of the paint pipeline: the control's properties handed to the brush builder,
+// and the cached brush reused until a change of picture, shape or size drops it.
+#include "content/picture_brush.h"
+#include "render/colour.h"
+#include "control/uc_cardel.h"
+
+namespace cardel {
+
+void UcCardel::FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const BodyRect& body) {
+  if (!PictureBrush) {
+    PictureBrushInput in;
+    in.bytes = PictureData;
+    in.layout = {state_.PictureGetWidth, state_.PictureGetHeight, state_.PictureSetWidth, state_.PictureSetHeight,
+                 state_.PictureAlignmentH, state_.PictureAlignmentV, state_.PicturePaddingX, state_.PicturePaddingY,
+                 DpiScale, body};
+    const uint32_t tint = ToARGB(state_.PictureColor, 100).argb;
+    in.effects = {state_.PictureColorize != 0, static_cast<uint8_t>(tint >> 16), static_cast<uint8_t>(tint >> 8),
+                  static_cast<uint8_t>(tint), state_.PictureOpacity, state_.PictureContrast,
+                  state_.PictureBrightness, state_.PictureGrayScale != 0};
+    in.angle = state_.PictureAngle;
+    in.shadow = {state_.PictureShadow == VARIANT_TRUE, state_.ShadowSize, state_.ShadowColor,
+                 state_.ShadowColorOpacity, state_.ShadowOffsetX, state_.ShadowOffsetY};
+    in.canvas = ClientSize();
+    PictureBrush = BuildPictureBrush(in);
+  }
+  if (PictureBrush) Gdiplus::DllExports::GdipFillPath(graphics, PictureBrush.get(), path);
+}
+
+}  // namespace cardel

@@ -1,0 +1,51 @@
+#include "render/caption_shadow.h"
+
+#include "render/blur_shadow_bitmap.h"
+#include "render/checked_int.h"
+
+namespace cardel {
+namespace {
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+CheckedInt Shift(int16_t offset) {
+  const CheckedInt o = offset;
+  return offset > 0 ? o : o + o;
+}
+
+}  // namespace
+
+void BuildCaptionShadow(gdip::UniqueBitmap& image, VARIANT_BOOL& dirty, const CaptionShadowRequest& request,
+                        const CaptionInputs& caption) {
+  if (!dirty) return;
+  image.reset();
+  if (request.shadowSize == 0 || caption.Caption.empty()) return;
+
+  const int32_t width = request.body.width, height = request.body.height;
+  gdip::UniqueBitmap canvas;
+  if (width > 0 && height > 0)
+    GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppPARGB, nullptr, canvas.put());
+  if (canvas) {
+    {
+      gdip::UniqueGraphics graphics;
+      GdipGetImageGraphicsContext(canvas.get(), graphics.put());
+      if (graphics) {
+        GdipSetSmoothingMode(graphics.get(), SmoothingModeAntiAlias);
+        BodyRect origin{0, 0, width, height};
+        DrawCaption(graphics.get(), origin, caption, CaptionPass::Shadow);
+      }
+    }
+    image = BlurShadow(canvas.get(), request.shadowColor, request.scaledShadowSize, 0, 0, width, height);
+  }
+  dirty = VARIANT_FALSE;
+}
+
+IntRect CaptionShadowImageRect(const BodyRect& body, const ScaledMetrics& metrics) {
+  const CheckedInt ss = metrics.shadowSize;
+  return {(CheckedInt{body.x} - ss + Shift(metrics.shadowOffsetX)).value(),
+          (CheckedInt{body.y} - ss + Shift(metrics.shadowOffsetY)).value(),
+          (CheckedInt{body.width} + ss + ss).value(), (CheckedInt{body.height} + ss + ss).value()};
+}
+
+}  // namespace cardel

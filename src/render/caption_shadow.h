@@ -1,0 +1,34 @@
+#pragma once
+// The blurred shadow of caption and icon: rebuilt lazily, on the first paint after something that
+// shapes the caption changed, at the size of that paint's body rectangle; and where it is drawn.
+#include <windows.h>
+#include <olectl.h>
+
+#include <cstdint>
+
+#include "content/caption.h"
+#include "render/box_layout.h"
+#include "render/gdiplus_handles.h"
+#include "render/outline.h"
+
+namespace cardel {
+
+struct CaptionShadowRequest {
+  BodyRect body;                  // the body rectangle of the current paint
+  int16_t shadowSize = 0;         // the property: a size of 0 casts nothing at any DPI
+  int16_t scaledShadowSize = 0;   // the blur radius
+  OLE_COLOR shadowColor = 0;
+};
+
+// Only while dirty: drops image, then, unless the shadow size is 0 or the caption is empty, draws
+// caption and icon in their shadow pass into a body-sized bitmap, blurs it and clears dirty. An
+// empty caption leaves dirty set, so the first paint after a caption is set builds the shadow;
+// an icon alone casts none. Throws ArithmeticOverflow from the caption's own sizes and colours.
+void BuildCaptionShadow(gdip::UniqueBitmap& image, VARIANT_BOOL& dirty, const CaptionShadowRequest& request,
+                        const CaptionInputs& caption);
+
+// Unstretched, the body grown by the shadow size on every side, moved by a positive offset once
+// and by a negative or zero one twice. Throws ArithmeticOverflow past 32 bits.
+IntRect CaptionShadowImageRect(const BodyRect& body, const ScaledMetrics& metrics);
+
+}  // namespace cardel

@@ -1,0 +1,141 @@
+#include "control_access.h"
+
+#include "host_error.h"
+#include "ole_support.h"
+
+namespace cardel::controltest {
+
+using testhost::HostError;
+using testhost::ThrowIfFailed;
+
+Variant Typed(VARTYPE vt, int32_t value) {
+  Variant v;
+  switch (vt) {
+    case VT_BOOL: v.get()->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE; break;
+    case VT_I2: v.get()->iVal = static_cast<SHORT>(value); break;
+    case VT_I4: v.get()->lVal = value; break;
+    case VT_UI4: v.get()->ulVal = static_cast<ULONG>(value); break;
+    default: throw HostError("Typed: not an integer type", DISP_E_BADVARTYPE);
+  }
+  v.get()->vt = vt;
+  return v;
+}
+
+int32_t Bits(const Variant& value) {
+  switch (value.vt()) {
+    case VT_BOOL: return value->boolVal;
+    case VT_I2: return value->iVal;
+    case VT_I4: return value->lVal;
+    case VT_UI4: return static_cast<int32_t>(value->ulVal);
+    default: return static_cast<int32_t>(value.ToLong());
+  }
+}
+
+ByName::ByName(IUnknown* control) {
+  if (!control) throw HostError("ByName: no control", E_POINTER);
+  ThrowIfFailed(control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch_.GetAddressOf())),
+                "QueryInterface IDispatch");
+}
+
+DISPID ByName::Id(std::wstring_view name) const {
+  std::wstring text(name);
+  LPOLESTR names[] = {text.data()};
+  DISPID id = DISPID_UNKNOWN;
+  ThrowIfFailed(dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id),
+                oletest::Narrow(L"GetIDsOfNames " + text).c_str());
+  return id;
+}
+
+HRESULT ByName::Get(std::wstring_view name, Variant& value) const {
+  return oletest::GetProperty(*dispatch_.Get(), Id(name), value);
+}
+
+Variant ByName::Get(std::wstring_view name) const {
+  Variant value;
+  ThrowIfFailed(Get(name, value), oletest::Narrow(L"get " + std::wstring(name)).c_str());
+  return value;
+}
+
+int32_t ByName::Int(std::wstring_view name) const { return Bits(Get(name)); }
+
+std::wstring ByName::Text(std::wstring_view name) const { return Get(name).ToString(); }
+
+namespace {
+
+HRESULT Unwrapped(HRESULT hr, const oletest::ExcepInfo& excep) {
+  return hr == DISP_E_EXCEPTION && excep.scode ? excep.scode : hr;
+}
+
+}  // namespace
+
+HRESULT ByName::Put(std::wstring_view name, const Variant& value) const {
+  oletest::ExcepInfo excep;
+  return Unwrapped(oletest::PutProperty(*dispatch_.Get(), Id(name), value, &excep), excep);
+}
+
+HRESULT ByName::PutRef(std::wstring_view name, const Variant& value) const {
+  oletest::ExcepInfo excep;
+  return Unwrapped(oletest::Invoke(*dispatch_.Get(), Id(name), DISPATCH_PROPERTYPUTREF, {value}, nullptr, &excep),
+                   excep);
+}
+
+HRESULT ByName::PutInt(std::wstring_view name, int32_t value) const {
+  return Put(name, Typed(Get(name).vt(), value));
+}
+
+HRESULT ByName::Call(std::wstring_view name, const std::vector<Variant>& args, Variant& result) const {
+  oletest::ExcepInfo excep;
+  return Unwrapped(oletest::Invoke(*dispatch_.Get(), Id(name), DISPATCH_METHOD, args, &result, &excep), excep);
+}
+
+FontAttributes AttributesOf(IUnknown* object) {
+  ComPtr<IFont> font;
+  if (!object) throw HostError("AttributesOf: no font", E_POINTER);
+  ThrowIfFailed(object->QueryInterface(IID_IFont, reinterpret_cast<void**>(font.GetAddressOf())), "QI IFont");
+  FontAttributes a;
+  BSTR name = nullptr;
+  ThrowIfFailed(font->get_Name(&name), "IFont::get_Name");
+  oletest::UniqueBstr owned(name);
+  a.name.assign(name, SysStringLen(name));
+  CY size{};
+  BOOL bold = FALSE, italic = FALSE, underline = FALSE, strike = FALSE;
+  ThrowIfFailed(font->get_Size(&size), "IFont::get_Size");
+  ThrowIfFailed(font->get_Bold(&bold), "IFont::get_Bold");
+  ThrowIfFailed(font->get_Italic(&italic), "IFont::get_Italic");
+  ThrowIfFailed(font->get_Underline(&underline), "IFont::get_Underline");
+  ThrowIfFailed(font->get_Strikethrough(&strike), "IFont::get_Strikethrough");
+  ThrowIfFailed(font->get_Weight(&a.weight), "IFont::get_Weight");
+  ThrowIfFailed(font->get_Charset(&a.charset), "IFont::get_Charset");
+  a.size = size.int64;
+  a.bold = bold;
+  a.italic = italic;
+  a.underline = underline;
+  a.strikethrough = strike;
+  return a;
+}
+
+void PrintTo(const FontAttributes& font, std::ostream* out) {
+  *out << '"' << oletest::Narrow(font.name) << "\" " << font.size / 10000.0 << "pt weight " << font.weight
+       << (font.bold ? " bold" : "") << (font.italic ? " italic" : "") << (font.underline ? " underline" : "")
+       << (font.strikethrough ? " strikethrough" : "") << " charset " << font.charset;
+}
+
+ComPtr<IFontDisp> MakeFont(const FontAttributes& a) {
+  std::wstring name = a.name;
+  FONTDESC desc{sizeof(FONTDESC), name.data(), {}, a.weight, a.charset, a.italic, a.underline, a.strikethrough};
+  desc.cySize.int64 = a.size;
+  ComPtr<IFontDisp> font;
+  ThrowIfFailed(OleCreateFontIndirect(&desc, IID_IFontDisp, reinterpret_cast<void**>(font.GetAddressOf())),
+                "OleCreateFontIndirect");
+  return font;
+}
+
+bool SameObject(IUnknown* a, IUnknown* b) {
+  if (!a || !b) return a == b;
+  ComPtr<IUnknown> x, y;
+  a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(x.GetAddressOf()));
+  b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(y.GetAddressOf()));
+  return x && x.Get() == y.Get();
+}
+
+}  // namespace cardel::controltest

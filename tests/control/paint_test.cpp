@@ -1,0 +1,543 @@
+// What the control paints, read back as pixels: from the container's window, from device contexts the
+// test hands to Draw, and from a GDI+ surface of the test's own. Also the pure layout of the box.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "common/win_handles.h"
+#include "container.h"
+#include "control_access.h"
+#include "host_error.h"
+#include "library.h"
+#include "ole_support.h"
+#include "recorders.h"
+#include "render/box_layout.h"
+#include "render/gdiplus_handles.h"
+#include "render/gdiplus_session.h"
+
+namespace cardel::controltest {
+namespace {
+
+using namespace Gdiplus::DllExports;
+using testhost::Container;
+using testhost::ControlOptions;
+using testhost::EventRecorder;
+using testhost::HostedControl;
+using testhost::Image;
+using testhost::Library;
+using testhost::Pixel;
+using testhost::ToPixel;
+namespace event_id = testhost::event_id;
+
+constexpr POINT kOrigin{40, 32};
+constexpr int kWidth = 100;
+constexpr int kHeight = 60;
+constexpr RECT kRect{kOrigin.x, kOrigin.y, kOrigin.x + kWidth, kOrigin.y + kHeight};
+constexpr COLORREF kFill = RGB(200, 40, 40);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr Pixel kMagenta = 0xFF00FF;
+
+bool OnWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+int Channel(Pixel p, int shift) { return static_cast<int>(p >> shift & 0xFF); }
+
+// GDI+ composes a colour of alpha a over an opaque pixel; Wine may land one level off.
+Pixel Over(COLORREF colour, int alpha, Pixel beneath) {
+  const Pixel top = ToPixel(colour);
+  Pixel result = 0;
+  for (int shift : {0, 8, 16}) {
+    const int c = (Channel(top, shift) * alpha + Channel(beneath, shift) * (255 - alpha) + 127) / 255;
+    result |= static_cast<Pixel>(c) << shift;
+  }
+  return result;
+}
+
+bool Near(Pixel a, Pixel b, int tolerance) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) return false;
+  return true;
+}
+
+std::string Hex(Pixel p) {
+  char text[16];
+  snprintf(text, sizeof text, "%06X", static_cast<unsigned>(p));
+  return text;
+}
+
+// A 32-bit DIB selected into a memory DC, for Draw calls aimed away from the container.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    dc_.reset(CreateCompatibleDC(nullptr));
+    bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    if (!dc_ || !bitmap_) throw testhost::HostError("creating a canvas", E_OUTOFMEMORY);
+    selected_.emplace(dc_.get(), bitmap_.get());
+    for (int i = 0; i < width * height; ++i) static_cast<Pixel*>(bits_)[i] = kMagenta;
+  }
+  HDC dc() const { return dc_.get(); }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  Pixel At(int x, int y) const {
+    GdiFlush();
+    return static_cast<const Pixel*>(bits_)[y * width_ + x] & 0xFFFFFF;
+  }
+
+ private:
+  int width_, height_;
+  UniqueMemoryDc dc_;
+  UniqueBitmap bitmap_;
+  void* bits_ = nullptr;
+  std::optional<SelectedObject> selected_;
+};
+
+LONG Handle(const void* h) { return static_cast<LONG>(reinterpret_cast<intptr_t>(h)); }
+
+class PaintTest : public testing::Test {
+ protected:
+  void SetUp() override { Open({}); }
+
+  void Open(const ControlOptions& options) {
+    events_.Disconnect();
+    if (control_) box_.Remove(*control_);
+    control_ = &box_.Add(kRect, options);
+    ASSERT_HRESULT_SUCCEEDED(control_->LoadResult());
+    cardel_ = control_->Cardel();
+    ASSERT_TRUE(cardel_);
+    double dpi = 0;
+    ASSERT_HRESULT_SUCCEEDED(cardel_->GetWindowsDPI(&dpi));
+    // Lengths below are in device pixels at a scale of 1.
+    if (dpi != 96) GTEST_SKIP() << "the screen is at " << dpi << " DPI";
+    oletest::UniqueBstr empty(SysAllocString(L""));
+    BSTR caption = empty.get();
+    ASSERT_HRESULT_SUCCEEDED(cardel_->put_Caption(&caption));
+    ASSERT_HRESULT_SUCCEEDED(cardel_->put_FrontColor(kFill));
+    ASSERT_HRESULT_SUCCEEDED(events_.Connect(control_->Unknown()));
+    box_.Repaint();
+    events_.Clear();
+  }
+
+  // The control's pixels from its own top-left corner; the area may reach beyond it.
+  Pixel At(int x, int y) {
+    if (!image_) image_ = box_.Capture({kOrigin.x - 8, kOrigin.y - 8, kOrigin.x + 200, kOrigin.y + 120});
+    return image_->At(x + 8, y + 8);
+  }
+  static Pixel Background(int x, int y) { return Container::BackgroundAt(kOrigin.x + x, kOrigin.y + y); }
+  void Changed() { image_.reset(); }
+  size_t Paints() const { return events_.Count(event_id::PrePaint); }
+
+  void SetBorder(int position, int width, COLORREF colour, short opacity) {
+    ASSERT_HRESULT_SUCCEEDED(cardel_->put_FrontColor(kWhite));
+    ASSERT_HRESULT_SUCCEEDED(cardel_->put_BorderColor(colour));
+    ASSERT_HRESULT_SUCCEEDED(cardel_->put_BorderColorOpacity(opacity));
+    ASSERT_HRESULT_SUCCEEDED(cardel_->put_BorderWidth(static_cast<short>(width)));
+    ASSERT_HRESULT_SUCCEEDED(cardel_->put_BorderPosition(static_cast<eBorderPosition>(position)));
+    ASSERT_HRESULT_SUCCEEDED(cardel_->put_Border(VARIANT_TRUE));
+    Changed();
+  }
+
+  Library library_;
+  Container box_{library_};
+  HostedControl* control_ = nullptr;
+  ComPtr<_ucCardel> cardel_;
+  EventRecorder events_;
+  std::optional<Image> image_;
+};
+
+TEST_F(PaintTest, OpaqueFillCoversTheBoxWithFrontColor) {
+  for (POINT p : {POINT{50, 30}, POINT{2, 2}, POINT{96, 56}, POINT{2, 56}})
+    EXPECT_EQ(Hex(At(p.x, p.y)), Hex(ToPixel(kFill))) << p.x << ',' << p.y;
+  EXPECT_EQ(At(-3, 30), Background(-3, 30));
+  EXPECT_EQ(At(50, -3), Background(50, -3));
+}
+
+TEST_F(PaintTest, FillOpacityBlendsWithWhatLiesBeneath) {
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_BackColorOpacity(50));
+  for (POINT p : {POINT{20, 20}, POINT{28, 20}, POINT{50, 30}}) {
+    const Pixel expected = Over(kFill, 128, Background(p.x, p.y));
+    EXPECT_PRED3(Near, At(p.x, p.y), expected, 2) << p.x << ',' << p.y << ": " << Hex(At(p.x, p.y)) << " vs "
+                                                   << Hex(expected);
+  }
+}
+
+TEST_F(PaintTest, ZeroFillOpacityLeavesTheBackgroundAndStillDrawsTheBorder) {
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_BackColorOpacity(0));
+  Changed();
+  int differing = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) differing += At(x, y) != Background(x, y);
+  EXPECT_EQ(differing, 0);
+
+  SetBorder(1, 10, kBlack, 100);
+  EXPECT_EQ(Hex(At(2, 30)), Hex(ToPixel(kBlack)));
+  EXPECT_EQ(At(50, 30), Background(50, 30));
+}
+
+struct GradientCase {
+  short angle;
+  POINT first;   // where colour 1 lies
+  POINT second;  // where colour 2 lies
+};
+
+// The brush gets GradientAngle + 90 degrees, so 0 runs from top to bottom.
+TEST_F(PaintTest, GradientRunsFromColourOneToColourTwoAtItsAngle) {
+  const COLORREF one = RGB(255, 0, 0), two = RGB(0, 0, 255);
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_GradientColor1(one));
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_GradientColor2(two));
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_Gradient(VARIANT_TRUE));
+  const GradientCase cases[] = {
+      {0, {50, 0}, {50, kHeight - 2}},
+      {90, {kWidth - 2, 30}, {0, 30}},
+      {180, {50, kHeight - 2}, {50, 0}},
+      {270, {0, 30}, {kWidth - 2, 30}},
+  };
+  for (const GradientCase& c : cases) {
+    SCOPED_TRACE(c.angle);
+    ASSERT_HRESULT_SUCCEEDED(cardel_->put_GradientAngle(c.angle));
+    Changed();
+    EXPECT_PRED3(Near, At(c.first.x, c.first.y), ToPixel(one), 16) << Hex(At(c.first.x, c.first.y));
+    EXPECT_PRED3(Near, At(c.second.x, c.second.y), ToPixel(two), 16) << Hex(At(c.second.x, c.second.y));
+    const Pixel middle = At(50, 30);
+    EXPECT_GT(Channel(middle, 16), 64);
+    EXPECT_GT(Channel(middle, 0), 64);
+  }
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_GradientAngle(0));
+  Changed();
+  for (int y : {5, 30, 55}) EXPECT_EQ(Hex(At(3, y)), Hex(At(95, y))) << "row " << y << " is one colour";
+}
+
+struct BorderCase {
+  const char* what;
+  int position;
+  int x;
+  COLORREF opaque_border;  // the pixel with an opaque black border
+  int half_alpha_over;     // with a half-transparent one: 0 over the white fill, 1 over the background
+};
+
+// A 10-pixel border on the 100 x 60 control, along the row y = 30. The fill outline runs at x = 0
+// (inside), 5 (centred: the box is inset by half the border) and 10 (outside).
+TEST_F(PaintTest, BorderLiesInsideOnOrOutsideTheOutline) {
+  const BorderCase cases[] = {
+      {"inside, outer edge", 0, 1, kBlack, 0},
+      {"inside, beyond the stroke", 0, 13, kWhite, 0},
+      {"centred, outer half", 1, 2, kBlack, 1},
+      {"centred, inner half", 1, 8, kBlack, 0},
+      {"centred, beyond the stroke", 1, 13, kWhite, 0},
+      {"centred, right edge", 1, 97, kBlack, 1},
+      {"outside, outer half", 2, 2, kBlack, 1},
+      {"outside, inner half: no fill beneath", 2, 8, kBlack, 1},
+      {"outside, beyond the stroke", 2, 13, kWhite, 0},
+      {"outside, right edge", 2, 97, kBlack, 1},
+  };
+  for (const BorderCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetBorder(c.position, 10, kBlack, 100);
+    EXPECT_EQ(Hex(At(c.x, 30)), Hex(ToPixel(c.opaque_border)));
+    if (c.opaque_border == kWhite) continue;
+    SetBorder(c.position, 10, kBlack, 50);
+    const Pixel beneath = c.half_alpha_over ? Background(c.x, 30) : ToPixel(kWhite);
+    EXPECT_PRED3(Near, At(c.x, 30), Over(kBlack, 128, beneath), 2) << Hex(At(c.x, 30));
+  }
+}
+
+// An inset pen keeps the whole stroke inside the outline; Wine's GDI+ ignores the alignment and centres
+// the stroke on it, so the inner half of the border is left to Windows.
+TEST_F(PaintTest, InsideBorderIsAsWideAsItsWidthInsideTheOutline) {
+  if (OnWine()) GTEST_SKIP() << "Wine ignores PenAlignmentInset (known Wine gap)";
+  SetBorder(0, 10, kBlack, 100);
+  EXPECT_EQ(Hex(At(7, 30)), Hex(ToPixel(kBlack)));
+  EXPECT_EQ(Hex(At(92, 30)), Hex(ToPixel(kBlack)));
+}
+
+TEST_F(PaintTest, PrePaintHandlerMovesTheBox) {
+  events_.SetHandler([](DISPID id, DISPPARAMS* params) {
+    if (id != event_id::PrePaint) return;
+    *V_I4REF(&testhost::EventArg(*params, 1)) = 10;
+    *V_I4REF(&testhost::EventArg(*params, 2)) = 5;
+  });
+  box_.Repaint();
+  Changed();
+  EXPECT_EQ(At(5, 30), Background(5, 30));
+  EXPECT_EQ(At(50, 2), Background(50, 2));
+  EXPECT_EQ(Hex(At(12, 7)), Hex(ToPixel(kFill)));
+  EXPECT_EQ(Hex(At(50, 30)), Hex(ToPixel(kFill)));
+}
+
+// The handler may send the drawing elsewhere; PostPaint still names the control's own context.
+TEST_F(PaintTest, PrePaintHandlerRedirectsTheDrawingAndPostPaintGetsTheOwnDc) {
+  Canvas canvas(kWidth, kHeight);
+  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+    if (id == event_id::PrePaint) *V_I4REF(&testhost::EventArg(*params, 0)) = Handle(canvas.dc());
+  });
+  box_.Repaint();
+  Changed();
+
+  std::optional<long> pre, post;
+  for (const auto& event : events_.Events()) {
+    if (event.id == event_id::PrePaint && !pre) pre = event.args.at(0).ToLong();
+    if (event.id == event_id::PostPaint && !post) post = event.args.at(0).ToLong();
+  }
+  ASSERT_TRUE(pre && post);
+  EXPECT_EQ(*post, *pre);
+  EXPECT_NE(*post, Handle(canvas.dc()));
+  EXPECT_EQ(Hex(canvas.At(50, 30)), Hex(ToPixel(kFill)));
+  EXPECT_EQ(At(50, 30), Background(50, 30));
+}
+
+// Several layers, so that each is seen to move with the offset.
+void DressUp(_ucCardel& cardel) {
+  cardel.put_Gradient(VARIANT_TRUE);
+  cardel.put_BorderPosition(bpOutside);
+  cardel.put_BorderWidth(4);
+  cardel.put_Border(VARIANT_TRUE);
+  cardel.put_ShadowSize(4);
+  cardel.put_ShadowOffsetX(3);
+  cardel.put_ShadowOffsetY(2);
+  cardel.put_ShadowColorOpacity(100);
+  cardel.put_BackShadow(VARIANT_TRUE);
+  cardel.put_BorderCornerLeftTop(12);
+}
+
+TEST_F(PaintTest, DrawWithAnOffsetDrawsTheSameImageShifted) {
+  DressUp(*cardel_.Get());
+  Canvas plain(kWidth + 20, kHeight + 30), shifted(kWidth + 20, kHeight + 30);
+  LONG zero = 0, twenty = 20;
+  ASSERT_EQ(cardel_->Draw(Handle(plain.dc()), 0, 0, &zero), S_OK);
+  ASSERT_EQ(cardel_->Draw(Handle(shifted.dc()), 0, 10, &twenty), S_OK);
+  EXPECT_EQ(twenty, 20);
+
+  EXPECT_EQ(Hex(plain.At(50, 30)), Hex(shifted.At(60, 50)));
+  int differing = 0, painted = 0;
+  for (int y = 0; y + 20 < shifted.height(); ++y) {
+    for (int x = 0; x + 10 < shifted.width(); ++x) {
+      differing += plain.At(x, y) != shifted.At(x + 10, y + 20);
+      painted += plain.At(x, y) != kMagenta;
+    }
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(painted, kWidth * kHeight / 2);
+  for (int y = 0; y < shifted.height(); ++y)
+    for (int x = 0; x < 10; ++x) ASSERT_EQ(shifted.At(x, y), kMagenta) << x << ',' << y;
+  for (int x = 0; x < shifted.width(); ++x)
+    for (int y = 0; y < 20; ++y) ASSERT_EQ(shifted.At(x, y), kMagenta) << x << ',' << y;
+}
+
+TEST_F(PaintTest, DrawOnTheCallersGraphicsLeavesItAliveAntiAliasedAndTranslated) {
+  gdip::Session gdiplus;
+  Canvas canvas(kWidth + 40, kHeight + 40);
+  gdip::UniqueGraphics graphics;
+  ASSERT_EQ(GdipCreateFromHDC(canvas.dc(), graphics.put()), Gdiplus::Ok);
+  ASSERT_EQ(GdipTranslateWorldTransform(graphics.get(), 5, 0, Gdiplus::MatrixOrderAppend), Gdiplus::Ok);
+
+  LONG nine = 9;
+  ASSERT_EQ(cardel_->Draw(0, Handle(graphics.get()), 7, &nine), S_OK);
+
+  Gdiplus::SmoothingMode smoothing{};
+  ASSERT_EQ(GdipGetSmoothingMode(graphics.get(), &smoothing), Gdiplus::Ok);
+  EXPECT_EQ(smoothing, Gdiplus::SmoothingModeAntiAlias);
+  gdip::UniqueMatrix matrix;
+  ASSERT_EQ(GdipCreateMatrix(matrix.put()), Gdiplus::Ok);
+  ASSERT_EQ(GdipGetWorldTransform(graphics.get(), matrix.get()), Gdiplus::Ok);
+  Gdiplus::REAL m[6] = {};
+  ASSERT_EQ(GdipGetMatrixElements(matrix.get(), m), Gdiplus::Ok);
+  EXPECT_EQ(m[0], 1);
+  EXPECT_EQ(m[3], 1);
+  EXPECT_EQ(m[4], 12);
+  EXPECT_EQ(m[5], 9);
+
+  ASSERT_EQ(GdipFlush(graphics.get(), Gdiplus::FlushIntentionSync), Gdiplus::Ok);
+  EXPECT_EQ(canvas.At(10, 30), kMagenta);
+  EXPECT_EQ(Hex(canvas.At(14, 11)), Hex(ToPixel(kFill)));
+  EXPECT_EQ(Hex(canvas.At(60, 40)), Hex(ToPixel(kFill)));
+
+  // Still the caller's to use.
+  ASSERT_EQ(GdipGraphicsClear(graphics.get(), 0xFF00FF00), Gdiplus::Ok);
+  ASSERT_EQ(GdipFlush(graphics.get(), Gdiplus::FlushIntentionSync), Gdiplus::Ok);
+  EXPECT_EQ(Hex(canvas.At(60, 40)), Hex(0x00FF00));
+}
+
+TEST_F(PaintTest, WithRedrawOffOnlyTheHostsOwnRepaintShowsChanges) {
+  const COLORREF second = RGB(10, 120, 30), third = RGB(30, 30, 200);
+  ASSERT_EQ(cardel_->put_Redraw(VARIANT_FALSE), S_OK);
+  ASSERT_EQ(cardel_->put_FrontColor(second), S_OK);
+  ASSERT_EQ(cardel_->Refresh(), S_OK);
+  EXPECT_EQ(Paints(), 0u);
+  EXPECT_EQ(Hex(At(50, 30)), Hex(ToPixel(kFill)));
+
+  box_.Repaint();
+  Changed();
+  EXPECT_EQ(Paints(), 1u);
+  EXPECT_EQ(Hex(At(50, 30)), Hex(ToPixel(second)));
+
+  events_.Clear();
+  ASSERT_EQ(cardel_->put_FrontColor(third), S_OK);
+  ASSERT_EQ(cardel_->put_Redraw(VARIANT_TRUE), S_OK);
+  EXPECT_EQ(Paints(), 0u);
+  ASSERT_EQ(cardel_->Refresh(), S_OK);
+  EXPECT_EQ(Paints(), 1u);
+  Changed();
+  EXPECT_EQ(Hex(At(50, 30)), Hex(ToPixel(third)));
+}
+
+TEST_F(PaintTest, ResizingRepaintsAtTheNewSize) {
+  ASSERT_HRESULT_SUCCEEDED(control_->Move({kOrigin.x, kOrigin.y, kOrigin.x + 160, kOrigin.y + 90}));
+  Changed();
+  for (POINT p : {POINT{150, 80}, POINT{120, 30}, POINT{50, 85}})
+    EXPECT_EQ(Hex(At(p.x, p.y)), Hex(ToPixel(kFill))) << p.x << ',' << p.y;
+  EXPECT_EQ(At(163, 45), Background(163, 45));
+
+  ASSERT_HRESULT_SUCCEEDED(control_->Move({kOrigin.x, kOrigin.y, kOrigin.x + 60, kOrigin.y + 40}));
+  Changed();
+  EXPECT_EQ(Hex(At(55, 35)), Hex(ToPixel(kFill)));
+  for (POINT p : {POINT{62, 20}, POINT{80, 50}, POINT{30, 45}, POINT{150, 80}})
+    EXPECT_EQ(At(p.x, p.y), Background(p.x, p.y)) << p.x << ',' << p.y;
+}
+
+// BackShadow makes room for the shadow only when it is exactly True.
+TEST_F(PaintTest, ShadowRoomNeedsBackShadowExactlyTrue) {
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_ShadowSize(5));
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_BackShadow(VARIANT_TRUE));
+  Changed();
+  EXPECT_NE(Hex(At(1, 30)), Hex(ToPixel(kFill)));
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_BackShadow(1));
+  Changed();
+  EXPECT_EQ(Hex(At(1, 30)), Hex(ToPixel(kFill)));
+}
+
+// Where the device context of a paint puts logical (0, 0), in the container's client coordinates.
+POINT OriginInContainer(HDC dc, HWND container) {
+  POINT origin{0, 0};
+  LPtoDP(dc, &origin, 1);
+  MapWindowPoints(WindowFromDC(dc), container, &origin, 1);
+  return origin;
+}
+
+struct Activation {
+  const char* what;
+  bool windowless;
+};
+
+// Windowless or in a window of its own, the control paints with logical (0, 0) at its top-left and gives
+// the same pixels; the window goes with the control.
+TEST(PaintActivationTest, BothActivationsPaintAtTheControlsOrigin) {
+  Library library;
+  std::optional<Image> first;
+  for (const Activation& a : {Activation{"windowless", true}, Activation{"windowed", false}}) {
+    SCOPED_TRACE(a.what);
+    HWND own_window = nullptr;
+    {
+      Container box(library);
+      ControlOptions options;
+      options.windowless = a.windowless;
+      HostedControl& control = box.Add(kRect, options);
+      ASSERT_HRESULT_SUCCEEDED(control.LoadResult());
+      EXPECT_TRUE(control.GetSite().InPlaceActive());
+      EXPECT_EQ(control.GetSite().Windowless(), a.windowless);
+      own_window = control.OwnWindow();
+      EXPECT_EQ(own_window != nullptr, !a.windowless);
+      if (own_window) {
+        RECT placed{};
+        GetWindowRect(own_window, &placed);
+        MapWindowPoints(nullptr, box.Window(), reinterpret_cast<POINT*>(&placed), 2);
+        EXPECT_TRUE(EqualRect(&placed, &kRect));
+      }
+      ComPtr<_ucCardel> cardel = control.Cardel();
+      ASSERT_HRESULT_SUCCEEDED(cardel->put_FrontColor(kFill));
+      ASSERT_HRESULT_SUCCEEDED(cardel->put_BorderWidth(6));
+      ASSERT_HRESULT_SUCCEEDED(cardel->put_BorderColor(kBlack));
+      ASSERT_HRESULT_SUCCEEDED(cardel->put_Border(VARIANT_TRUE));
+      ASSERT_HRESULT_SUCCEEDED(cardel->put_BackColorOpacity(60));
+
+      EventRecorder events;
+      std::optional<POINT> origin;
+      ASSERT_HRESULT_SUCCEEDED(events.Connect(control.Unknown()));
+      events.SetHandler([&](DISPID id, DISPPARAMS* params) {
+        if (id == event_id::PostPaint)
+          origin = OriginInContainer(reinterpret_cast<HDC>(V_I4(&testhost::EventArg(*params, 0))), box.Window());
+      });
+      box.Repaint();
+      if (own_window) {
+        InvalidateRect(own_window, nullptr, FALSE);
+        UpdateWindow(own_window);
+      }
+      ASSERT_TRUE(origin);
+      EXPECT_EQ(origin->x, kRect.left);
+      EXPECT_EQ(origin->y, kRect.top);
+
+      const Image image = box.Capture({kRect.left - 4, kRect.top - 4, kRect.right + 4, kRect.bottom + 4});
+      EXPECT_EQ(image.At(1, 1), Container::BackgroundAt(kRect.left - 3, kRect.top - 3));
+      if (!first) {
+        first = image;
+      } else {
+        int differing = 0;
+        for (size_t i = 0; i < image.pixels.size(); ++i) differing += image.pixels[i] != first->pixels[i];
+        EXPECT_EQ(differing, 0) << "windowed and windowless pixels differ";
+      }
+      events.Disconnect();
+      box.Remove(control);
+    }
+    if (own_window) {
+      EXPECT_FALSE(IsWindow(own_window));
+    }
+    EXPECT_EQ(library.DllCanUnloadNow(), S_OK);
+  }
+}
+
+struct LayoutCase {
+  const char* what;
+  BoxLayoutInput input;
+  IntRect box;
+};
+
+BoxLayoutInput Layout(int32_t position, int16_t border, bool shadow, int16_t size, int16_t dx, int16_t dy) {
+  return {100, 60, position, shadow, size, ScaledMetrics{size, dx, dy, border}};
+}
+
+TEST(BoxLayoutTest, BoxRectangleKeepsRoomForBorderAndShadow) {
+  const LayoutCase cases[] = {
+      {"inside, no shadow", Layout(0, 4, false, 0, 0, 0), {0, 0, 100, 60}},
+      {"shadow 5 thrown to (3, 3)", Layout(0, 0, true, 5, 3, 3), {5, 5, 87, 47}},
+      {"shadow 5 thrown to (-3, -3)", Layout(0, 0, true, 5, -3, -3), {8, 8, 87, 47}},
+      {"shadow thrown to (-3, 2)", Layout(0, 0, true, 5, -3, 2), {8, 5, 87, 48}},
+      {"shadow off keeps no room", Layout(0, 0, false, 5, 3, 3), {0, 0, 100, 60}},
+      {"centred border 4", Layout(1, 4, false, 0, 0, 0), {2, 2, 96, 56}},
+      {"centred border 5 halves by truncation", Layout(1, 5, false, 0, 0, 0), {2, 2, 95, 55}},
+      {"centred border with shadow", Layout(1, 4, true, 5, 3, 3), {7, 7, 83, 43}},
+      {"outside border 4", Layout(2, 4, false, 0, 0, 0), {4, 4, 92, 52}},
+      {"outside border with shadow", Layout(2, 4, true, 5, -3, -3), {12, 12, 79, 39}},
+      {"unknown position is outside", Layout(7, 4, false, 0, 0, 0), {4, 4, 92, 52}},
+  };
+  for (const LayoutCase& c : cases) EXPECT_EQ(ComputeBoxRect(c.input), c.box) << c.what;
+
+  BoxLayoutInput zero_property = Layout(0, 0, true, 5, 3, 3);
+  zero_property.shadowSizeProperty = 0;
+  EXPECT_EQ(ComputeBoxRect(zero_property), (IntRect{0, 0, 100, 60})) << "a shadow of size 0 takes no room";
+  BoxLayoutInput half = Layout(0, 0, false, 0, 0, 0);
+  half.clientWidth = 100.5f;
+  half.clientHeight = 61.5f;
+  EXPECT_EQ(ComputeBoxRect(half), (IntRect{0, 0, 100, 62})) << "sizes round half to even";
+  BoxLayoutInput absurd = Layout(2, 0, false, 0, 0, 0);
+  absurd.clientWidth = 3e9f;
+  EXPECT_THROW(ComputeBoxRect(absurd), ArithmeticOverflow);
+}
+
+TEST(BoxLayoutTest, ShadowImageSpansTheControlLessTheOffsetTowardsItsSide) {
+  EXPECT_EQ(BoxShadowImageRect(100, 60, 3, 3), (IntRect{3, 3, 97, 57}));
+  EXPECT_EQ(BoxShadowImageRect(100, 60, -3, -3), (IntRect{0, 0, 97, 57}));
+  EXPECT_EQ(BoxShadowImageRect(100, 60, 4, -2), (IntRect{4, 0, 96, 58}));
+  EXPECT_EQ(BoxShadowImageRect(100, 60, 0, 0), (IntRect{0, 0, 100, 60}));
+}
+
+TEST(BoxLayoutTest, OutsideBorderRunsAlongTheMiddleOfAFrameAtTheEdge) {
+  EXPECT_EQ(OutsideBorderRect(100, 60, 4), (IntRect{2, 2, 96, 56}));
+  EXPECT_EQ(OutsideBorderRect(100, 60, 5), (IntRect{2, 2, 95, 55})) << "2.5 rounds to even";
+  EXPECT_EQ(OutsideBorderRect(100, 60, 3), (IntRect{2, 2, 97, 57})) << "1.5 rounds to even";
+  EXPECT_EQ(OutsideBorderRect(100, 60, 10), (IntRect{5, 5, 90, 50}));
+}
+
+}  // namespace
+}  // namespace cardel::controltest

@@ -1,0 +1,62 @@
+#pragma once
+// One windowless control in a real container window, with the real pointer placed where a test
+// wants it and the control's events recorded.
+#include <windows.h>
+#include <ocidl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <initializer_list>
+#include <vector>
+
+#include "container.h"
+#include "library.h"
+#include "recorders.h"
+
+namespace cardel::testhost {
+
+using namespace std::chrono_literals;
+
+class InputFixture : public testing::Test {
+ protected:
+  static constexpr RECT kRect{40, 40, 160, 120};
+  static constexpr POINT kInside{100, 80};
+  // In the container's window, off the control.
+  static constexpr POINT kBeside{300, 220};
+
+  void SetUp() override;
+  void TearDown() override;
+  // What the control is created with; a test changes it before SetUp runs.
+  ControlOptions options_;
+
+  // Client points of the container window.
+  POINT ToScreen(POINT client) const;
+  void PointerTo(POINT client) const;
+  // Off the container window altogether.
+  static void ParkPointer();
+  // Lets the timer tick: under Wine it does so every 10 ms at best.
+  void Pump(std::chrono::milliseconds duration = 100ms) { box_.PumpFor(duration); }
+
+  // The host's routing bypassed: the message goes straight to the control, as from a host that
+  // does not hit-test first. The point is in the container's client pixels.
+  HRESULT Deliver(UINT msg, POINT client, WPARAM keys = 0);
+
+  // The recorded events whose identifiers are among `ids`, in order.
+  std::vector<DISPID> Only(std::initializer_list<DISPID> ids) const;
+  std::vector<DISPID> Hover() const;
+  // The recorded events with this identifier, in order.
+  std::vector<const EventRecord*> All(DISPID id) const;
+
+  bool IsMouseEnter() const;
+  bool IsMouseOver() const;
+
+  Library library_;
+  Container box_{library_};
+  HostedControl* control_ = nullptr;
+  ComPtr<_ucCardel> cardel_;
+  EventRecorder events_;
+  PropertyNotifyRecorder changes_;
+};
+
+}  // namespace cardel::testhost
