@@ -19,6 +19,35 @@ HRESULT BagRead(IPropertyBag* bag, const wchar_t* key, const VARIANT* fallback, 
   return VariantCopy(value, const_cast<VARIANT*>(fallback));
 }
 
+namespace {
+
+// Fonts are equal when everything a font property copies is equal. IFont::IsEqual compares the sizes as
+// they were described, and a copy made through get_Size holds the realised size (8 pt reads 8.25 pt), so a
+// copy of the ambient font would never equal it; Wine's IsEqual also refuses fonts of equal description.
+bool SameFont(IFont* a, IFont* b) noexcept {
+  BSTR nameA = nullptr, nameB = nullptr;
+  CY sizeA{}, sizeB{};
+  BOOL boldA = FALSE, boldB = FALSE, italicA = FALSE, italicB = FALSE, underlineA = FALSE, underlineB = FALSE,
+       strikeA = FALSE, strikeB = FALSE;
+  SHORT weightA = 0, weightB = 0, charsetA = 0, charsetB = 0;
+  const bool read = SUCCEEDED(a->get_Name(&nameA)) && SUCCEEDED(b->get_Name(&nameB)) &&
+                    SUCCEEDED(a->get_Size(&sizeA)) && SUCCEEDED(b->get_Size(&sizeB)) &&
+                    SUCCEEDED(a->get_Bold(&boldA)) && SUCCEEDED(b->get_Bold(&boldB)) &&
+                    SUCCEEDED(a->get_Italic(&italicA)) && SUCCEEDED(b->get_Italic(&italicB)) &&
+                    SUCCEEDED(a->get_Underline(&underlineA)) && SUCCEEDED(b->get_Underline(&underlineB)) &&
+                    SUCCEEDED(a->get_Strikethrough(&strikeA)) && SUCCEEDED(b->get_Strikethrough(&strikeB)) &&
+                    SUCCEEDED(a->get_Weight(&weightA)) && SUCCEEDED(b->get_Weight(&weightB)) &&
+                    SUCCEEDED(a->get_Charset(&charsetA)) && SUCCEEDED(b->get_Charset(&charsetB));
+  const bool same = read && VarBstrCmp(nameA, nameB, LOCALE_USER_DEFAULT, NORM_IGNORECASE) == VARCMP_EQ &&
+                    sizeA.int64 == sizeB.int64 && !boldA == !boldB && !italicA == !italicB &&
+                    !underlineA == !underlineB && !strikeA == !strikeB && weightA == weightB && charsetA == charsetB;
+  SysFreeString(nameA);
+  SysFreeString(nameB);
+  return same;
+}
+
+}  // namespace
+
 bool SameAsDefault(const VARIANT& value, const VARIANT& fallback) noexcept {
   const VARTYPE vt = V_VT(&value);
   if (vt == VT_DISPATCH || vt == VT_UNKNOWN) {
@@ -29,7 +58,7 @@ bool SameAsDefault(const VARIANT& value, const VARIANT& fallback) noexcept {
     if (FAILED(V_UNKNOWN(&value)->QueryInterface(IID_PPV_ARGS(&a))) ||
         FAILED(V_UNKNOWN(&fallback)->QueryInterface(IID_PPV_ARGS(&b))))
       return false;
-    return a->IsEqual(b.Get()) == S_OK;
+    return SameFont(a.Get(), b.Get());
   }
   if (vt & VT_ARRAY) return false;
   VARIANT converted;

@@ -41,6 +41,17 @@ HRESULT ReadValue(IStream* s, T* v) {
   return ReadBytes(s, v, sizeof(T));
 }
 
+// What is left to read, so that a declared length is checked before anything is allocated for it;
+// a stream that cannot tell is trusted up to the largest blob.
+ULONGLONG Remaining(IStream* s) {
+  STATSTG stat{};
+  ULARGE_INTEGER at{};
+  if (FAILED(s->Stat(&stat, STATFLAG_NONAME)) || FAILED(s->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &at)) ||
+      at.QuadPart > stat.cbSize.QuadPart)
+    return kMaxBlob;
+  return stat.cbSize.QuadPart - at.QuadPart;
+}
+
 ULONG ScalarSize(VARTYPE vt) {
   switch (vt) {
     case VT_I1: case VT_UI1: return 1;
@@ -96,7 +107,7 @@ HRESULT ReadVariant(IStream* s, VARIANT* v) {
     DWORD bytes;
     hr = ReadValue(s, &bytes);
     if (FAILED(hr)) return hr;
-    if (bytes > kMaxBlob) return STG_E_DOCFILECORRUPT;
+    if (bytes > kMaxBlob || bytes > Remaining(s)) return STG_E_DOCFILECORRUPT;
     if (vt == VT_BSTR) {
       BSTR text = SysAllocStringByteLen(nullptr, bytes);
       if (!text) return E_OUTOFMEMORY;
@@ -121,12 +132,21 @@ HRESULT ReadVariant(IStream* s, VARIANT* v) {
     return S_OK;
   }
   if (vt == VT_UNKNOWN || vt == VT_DISPATCH) {
-    ComPtr<IUnknown> object;
-    hr = OleLoadFromStream(s, vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown,
-                           reinterpret_cast<void**>(object.GetAddressOf()));
-    // An object saved as nothing comes back as nothing.
-    if (hr == REGDB_E_CLASSNOTREG || hr == E_INVALIDARG) hr = object ? hr : S_OK;
+    // An object saved as nothing is its null class alone; any other class must load, or the stream is
+    // damaged and what follows it cannot be trusted.
+    CLSID saved;
+    hr = ReadClassStm(s, &saved);
     if (FAILED(hr)) return hr;
+    ComPtr<IUnknown> object;
+    if (saved != CLSID_NULL) {
+      LARGE_INTEGER back;
+      back.QuadPart = -static_cast<LONGLONG>(sizeof(CLSID));
+      hr = s->Seek(back, STREAM_SEEK_CUR, nullptr);
+      if (SUCCEEDED(hr))
+        hr = OleLoadFromStream(s, vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown,
+                               reinterpret_cast<void**>(object.GetAddressOf()));
+      if (FAILED(hr)) return hr;
+    }
     V_VT(v) = vt;
     V_UNKNOWN(v) = object.Detach();
     return S_OK;

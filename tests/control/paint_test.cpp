@@ -108,10 +108,10 @@ class PaintTest : public testing::Test {
     ASSERT_HRESULT_SUCCEEDED(control_->LoadResult());
     cardel_ = control_->Cardel();
     ASSERT_TRUE(cardel_);
-    double dpi = 0;
-    ASSERT_HRESULT_SUCCEEDED(cardel_->GetWindowsDPI(&dpi));
+    double scale = 0;
+    ASSERT_HRESULT_SUCCEEDED(cardel_->GetWindowsDPI(&scale));
     // Lengths below are in device pixels at a scale of 1.
-    if (dpi != 96) GTEST_SKIP() << "the screen is at " << dpi << " DPI";
+    if (scale != 1.0) GTEST_SKIP() << "the screen is at " << 96 * scale << " DPI";
     oletest::UniqueBstr empty(SysAllocString(L""));
     BSTR caption = empty.get();
     ASSERT_HRESULT_SUCCEEDED(cardel_->put_Caption(&caption));
