@@ -89,7 +89,8 @@ void BlurShadowPixels(const BgraPixels& source, int32_t radius, ShadowRgb colour
     const int32_t gone = y - side;
     SlideBand(padded.data() + span, w, y < h ? alpha + static_cast<size_t>(y) * source.stride : nullptr,
               gone >= 0 ? alpha + static_cast<size_t>(gone) * source.stride : nullptr);
-    ShadeRow(padded.data(), span, outWidth, mean, shade.data(), target.bytes.data() + static_cast<size_t>(y) * target.stride);
+    uint8_t* const row = target.bytes.data() + static_cast<size_t>(y) * target.stride;
+    ShadeRow(padded.data(), span, outWidth, mean, shade.data(), row);
   }
 }
 

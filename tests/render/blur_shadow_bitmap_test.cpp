@@ -37,8 +37,6 @@ std::vector<uint8_t> ReadPixels(GpBitmap* bitmap, int32_t x, int32_t y, int32_t 
   return pixels;
 }
 
-ShadowRgb RgbOf(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
-
 class BlurShadowBitmapTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -84,25 +82,6 @@ TEST_F(BlurShadowBitmapTest, RegionOfTheSource) {
   ASSERT_TRUE(shadow);
   ExpectSize(shadow.get(), 8, 7);
   EXPECT_EQ(ReadPixels(shadow.get(), 0, 0, 8, 7), Expected(2, 1, 4, 3, 2, {1, 2, 3}));
-}
-
-TEST_F(BlurShadowBitmapTest, RadiusZeroKeepsTheAlpha) {
-  const gdip::UniqueBitmap shadow = BlurShadow(source_.get(), RGB(255, 255, 255), 0, 0, 0, kWidth, kHeight);
-  ASSERT_TRUE(shadow);
-  const std::vector<uint8_t> in = ReadPixels(source_.get(), 0, 0, kWidth, kHeight);
-  const std::vector<uint8_t> out = ReadPixels(shadow.get(), 0, 0, kWidth, kHeight);
-  for (size_t i = 3; i < in.size(); i += 4) {
-    EXPECT_EQ(out[i], in[i]);
-    EXPECT_EQ(out[i - 1], out[i]);
-  }
-}
-
-TEST_F(BlurShadowBitmapTest, SystemColourShadowsInItsCurrentRgb) {
-  const OLE_COLOR highlight = 0x80000000 | COLOR_HIGHLIGHT;
-  const gdip::UniqueBitmap shadow = BlurShadow(source_.get(), highlight, 1, 0, 0, 0, 0);
-  ASSERT_TRUE(shadow);
-  EXPECT_EQ(ReadPixels(shadow.get(), 0, 0, kWidth + 2, kHeight + 2),
-            Expected(0, 0, kWidth, kHeight, 1, RgbOf(GetSysColor(COLOR_HIGHLIGHT))));
 }
 
 TEST_F(BlurShadowBitmapTest, NothingWithoutSourceOrRegion) {

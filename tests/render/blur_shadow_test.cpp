@@ -96,14 +96,6 @@ TEST(BlurShadow, OpaqueSquareFadesOverTwiceTheRadius) {
   }
 }
 
-TEST(BlurShadow, TransparentPixelsStayZeroWhateverTheColour) {
-  Source s = Opaque(4, 4);
-  for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 4; ++x) s.SetAlpha(x, y, 0);
-  const Shadow out = Blur(s, 3, {255, 255, 255});
-  for (uint8_t b : out.bytes) ASSERT_EQ(b, 0);
-}
-
 struct Shape {
   int32_t width, height;
   size_t padding;   // bytes past each source row

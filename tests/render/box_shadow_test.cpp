@@ -160,16 +160,6 @@ TEST_F(BoxShadowTest, ShadowSizeIsScaledWithHalvesToEven) {
   EXPECT_EQ(p.Alpha(0, 30), 9 * 255 / 81);
 }
 
-TEST_F(BoxShadowTest, RoundedCornersFadeMoreThanSquareOnes) {
-  BoxShadowInput in = Base();
-  in.shape.cornerLeftTop = in.shape.cornerRightTop = in.shape.cornerBottomLeft = in.shape.cornerBottomRight = 15;
-  const Pixels rounded = Read(RenderBoxShadow(in).get());
-  const Pixels square = Read(RenderBoxShadow(Base()).get());
-  ASSERT_EQ(rounded.width, 100u);
-  EXPECT_LT(rounded.Alpha(8, 8), square.Alpha(8, 8));
-  EXPECT_EQ(rounded.Alpha(50, 30), 255);
-}
-
 // The shadow follows the border's outer edge, whose corners are rounded by half the border even
 // when the box's own are square, so the image's corner pixel sees no shape at all.
 TEST_F(BoxShadowTest, CornersGrowByHalfTheBorder) {

@@ -89,12 +89,5 @@ TEST(ShadowInput, BackShadowIsOnWhenNotFalse) {
   EXPECT_FALSE(BoxShadowInputFrom(state, 1.0f, kClient).backShadow);
 }
 
-TEST(ShadowInput, CarriesClientSizeAndScale) {
-  const BoxShadowInput in = BoxShadowInputFrom(CardelState{}, 1.25f, SIZE{321, 123});
-  EXPECT_EQ(in.clientWidth, 321.0f);
-  EXPECT_EQ(in.clientHeight, 123.0f);
-  EXPECT_EQ(in.shape.dpiScale, 1.25f);
-}
-
 }  // namespace
 }  // namespace cardel
