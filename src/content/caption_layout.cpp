@@ -40,6 +40,7 @@ size_t LineBudget(float height, float lineHeight, size_t textLength) {
 }
 
 // Offset of a block of the given size inside extent; an extent of 0 is a point to align on.
+// GDI+ refuses alignments it does not know and keeps near, so those align near here too.
 float AlignOffset(int32_t alignment, float extent, float size) {
   switch (alignment) {
     case 1:

@@ -99,6 +99,7 @@ void UcCardel::OnShow() noexcept {
 void UcCardel::OnResize() noexcept {
   if (state_.BackAcrylicBlur) PrepareAcrylicSurface();
   PictureBrush.reset();
+  // A container's resize has no caller to tell: a shadow that cannot be built is left out.
   BuildBoxShadow();
 }
 

@@ -182,7 +182,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT PutScalar(Prop prop, int32_t value) noexcept;
   void* ScalarAddress(const PropertyInfo& info) noexcept;
   // Steps after storing, in their fixed order.
-  void ApplyEffects(uint16_t effects, DISPID dispid) noexcept;
+  HRESULT ApplyEffects(uint16_t effects, DISPID dispid) noexcept;
   HRESULT CopyFontInto(IFontDisp* source, Microsoft::WRL::ComPtr<IFont>& target, DISPID dispid) noexcept;
   HRESULT Error(ole::RuntimeError e) const noexcept;
   HRESULT ReadSavedRow(IPropertyBag* bag, const SavedProperty& row);
@@ -199,7 +199,8 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void ReleaseAcrylicSurface() noexcept;
   // Pipeline step 11: builds PictureBrush when it was dropped and fills the outline with it.
   void FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const BodyRect& body);
-  void BuildBoxShadow() noexcept;
+  // Fails only with Overflow (absurd lengths) or out of memory; the image is then left out.
+  HRESULT BuildBoxShadow() noexcept;
   // The paint pipeline onto a DC or a caller's Graphics, offset by (posX, posY).
   HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, LONG posX, LONG posY) noexcept;
   void RenderLayers(Gdiplus::GpGraphics* graphics);

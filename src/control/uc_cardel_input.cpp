@@ -45,9 +45,13 @@ HRESULT UcCardel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* res
   }
   const bool mouse = IsMouseInput(msg);
   if (!mouse && !IsKeyInput(msg)) return S_FALSE;
-  // A windowless container asks the hit query before it routes each mouse message; the control's
-  // own window has no container in between, so it asks itself.
-  if (mouse && !IsWindowless()) OnHitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  // A windowless container asks the hit query before it routes a mouse message over the control;
+  // the control's own window has no container in between, so it asks itself.
+  if (mouse && !IsWindowless()) {
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const SIZE size = ClientSize();
+    if (point.x >= 0 && point.y >= 0 && point.x < size.cx && point.y < size.cy) OnHitTest(point);
+  }
   if (!HostHeld().Enabled) return S_FALSE;
   // Handlers may release the control's last outside reference.
   ComPtr<IUnknown> alive(Outer());

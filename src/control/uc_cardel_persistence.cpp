@@ -87,7 +87,8 @@ HRESULT UcCardel::OnReadProperties(IPropertyBag* bag) noexcept {
     return Error(RuntimeError::OutOfMemory);
   }
   CaptionShadowDirty = VARIANT_TRUE;
-  BuildBoxShadow();
+  HRESULT shadow = BuildBoxShadow();
+  if (FAILED(shadow)) return shadow;
   if (state_.BackAcrylicBlur) PrepareAcrylicSurface();
   return S_OK;
 }

@@ -42,31 +42,35 @@ HRESULT UcCardel::PutScalar(Prop prop, int32_t value) noexcept {
   } else {
     *static_cast<int32_t*>(member) = ClampValue(value, info.min, info.max);
   }
-  ApplyEffects(info.effects, info.dispid);
-  return S_OK;
+  return ApplyEffects(info.effects, info.dispid);
 }
 
-void UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
+HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
   if (effects & kNotify) NotifyPropertyChanged(dispid);
   if (effects & kAcrylic) state_.BackAcrylicBlur ? PrepareAcrylicSurface() : ReleaseAcrylicSurface();
-  if (effects & kBoxShadow) BuildBoxShadow();
+  if (effects & kBoxShadow) {
+    HRESULT hr = BuildBoxShadow();
+    if (FAILED(hr)) return hr;
+  }
   if (effects & kPictureBrush) PictureBrush.reset();
   if ((effects & kPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) PictureBrush.reset();
   if (effects & kCaptionShadow) CaptionShadowImage.reset();
   if (effects & kCaptionDirty) CaptionShadowDirty = VARIANT_TRUE;
   if (effects & kRepaint) Refresh();
+  return S_OK;
 }
 
-void UcCardel::BuildBoxShadow() noexcept {
+HRESULT UcCardel::BuildBoxShadow() noexcept {
   BoxShadowImage.reset();
   CaptionShadowDirty = VARIANT_TRUE;
-  // Setters and Resize have no way to report a failure here, so absurd lengths or a lack of memory
-  // only leave the shadow out.
   try {
     BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));
   } catch (const ArithmeticOverflow&) {
+    return Error(RuntimeError::Overflow);
   } catch (const std::bad_alloc&) {
+    return Error(RuntimeError::OutOfMemory);
   }
+  return S_OK;
 }
 
 STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept {

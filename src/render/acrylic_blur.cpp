@@ -1,44 +1,26 @@
 #include "render/acrylic_blur.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+#include "render/acrylic_blur_kernels.h"
 
 namespace cardel {
 namespace {
 
 constexpr int kChannels = 4;
-// Window sums are divided by multiplying with a 16-bit fixed-point reciprocal: the product of a sum
-// of at most 255 x window fits 32 bits, and for windows up to 255 wide the mean is off by less than
-// one level.
-constexpr int kShift = 16;
-
-uint32_t Reciprocal(int window) noexcept { return ((1u << kShift) + window - 1) / window; }
-
-uint8_t Mean(uint32_t sum, uint32_t reciprocal) noexcept {
-  return static_cast<uint8_t>((sum * reciprocal + (1u << (kShift - 1))) >> kShift);
-}
+// Windows up to 127 wide keep the means exact and the column sums within 16 bits.
+constexpr int kWidestBox = (blur::kWidestExactWindow - 1) / 2;
 
 bool Fits(const PixelPlane& p) noexcept {
   return p.width > 0 && p.height > 0 &&
          p.bytes.size() >= static_cast<size_t>(p.width) * static_cast<size_t>(p.height) * kChannels;
 }
 
-// A running window over a line of count pixels, step bytes apart, whose ends repeat the end pixels.
-void BlurLine(const uint8_t* in, uint8_t* out, int count, ptrdiff_t step, int r) noexcept {
-  const uint32_t reciprocal = Reciprocal(2 * r + 1);
-  const auto at = [&](int i) { return in + std::clamp(i, 0, count - 1) * step; };
-  uint32_t sum[kChannels] = {};
-  for (int i = -r; i <= r; ++i)
-    for (int c = 0; c < kChannels; ++c) sum[c] += at(i)[c];
-  for (int i = 0; i < count; ++i) {
-    uint8_t* o = out + i * step;
-    for (int c = 0; c < kChannels; ++c) o[c] = Mean(sum[c], reciprocal);
-    const uint8_t* enter = at(i + r + 1);
-    const uint8_t* leave = at(i - r);
-    for (int c = 0; c < kChannels; ++c) sum[c] += enter[c] - leave[c];
-  }
-}
+size_t Bytes(const PixelPlane& p) noexcept { return static_cast<size_t>(p.width) * p.height * kChannels; }
 
 }  // namespace
 
@@ -58,28 +40,29 @@ BoxRadii BoxRadiiForGaussian(int radius) noexcept {
 }
 
 void BoxBlurRows(const PixelPlane& source, const PixelPlane& target, int boxRadius) noexcept {
-  const ptrdiff_t stride = static_cast<ptrdiff_t>(source.width) * kChannels;
-  for (int y = 0; y < source.height; ++y)
-    BlurLine(source.bytes.data() + y * stride, target.bytes.data() + y * stride, source.width, kChannels, boxRadius);
+  if (!Fits(source) || !Fits(target)) return;
+  const int r = std::clamp(boxRadius, 0, kWidestBox);
+  if (r == 0) {
+    std::copy_n(source.bytes.data(), Bytes(source), target.bytes.data());
+  } else if (blur::HasSse2()) {
+    blur::RowsSse2(source, target, r);
+  } else {
+    blur::RowsScalar(source, target, r);
+  }
 }
 
-void BoxBlurColumns(const PixelPlane& source, const PixelPlane& target, int r) {
-  // Whole rows at a time, one running sum per byte of a row, so that memory is read in order.
+void BoxBlurColumns(const PixelPlane& source, const PixelPlane& target, int boxRadius) {
+  if (!Fits(source) || !Fits(target)) return;
+  const int r = std::clamp(boxRadius, 0, kWidestBox);
   const size_t rowBytes = static_cast<size_t>(source.width) * kChannels;
-  const int last = source.height - 1;
-  const auto row = [&](int y) { return source.bytes.data() + std::clamp(y, 0, last) * rowBytes; };
-  const uint32_t reciprocal = Reciprocal(2 * r + 1);
-  std::vector<uint32_t> sums(rowBytes, 0);
-  for (int y = -r; y <= r; ++y) {
-    const uint8_t* in = row(y);
-    for (size_t i = 0; i < rowBytes; ++i) sums[i] += in[i];
-  }
-  for (int y = 0; y <= last; ++y) {
-    uint8_t* out = target.bytes.data() + y * rowBytes;
-    for (size_t i = 0; i < rowBytes; ++i) out[i] = Mean(sums[i], reciprocal);
-    const uint8_t* enter = row(y + r + 1);
-    const uint8_t* leave = row(y - r);
-    for (size_t i = 0; i < rowBytes; ++i) sums[i] += enter[i] - leave[i];
+  if (r == 0) {
+    std::copy_n(source.bytes.data(), Bytes(source), target.bytes.data());
+  } else if (blur::HasSse2()) {
+    std::vector<uint16_t> sums(rowBytes);
+    blur::ColumnsSse2(source, target, r, sums.data());
+  } else {
+    std::vector<uint32_t> sums(rowBytes);
+    blur::ColumnsScalar(source, target, r, sums.data());
   }
 }
 
@@ -95,5 +78,14 @@ void GaussianBlur(const PixelPlane& pixels, std::span<uint8_t> scratch, int radi
   BoxBlurColumns(pixels, other, boxes.second);
   BoxBlurColumns(other, pixels, boxes.third);
 }
+
+namespace blur {
+
+bool HasSse2() noexcept {
+  static const bool present = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != 0;
+  return present;
+}
+
+}  // namespace blur
 
 }  // namespace cardel

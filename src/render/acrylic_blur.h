@@ -27,10 +27,11 @@ struct PixelPlane {
   int height = 0;
 };
 
-// One box blur along the rows, from source into target (same size, no overlap).
+// One box blur along the rows, from source into target (same size, no overlap). Each mean is the
+// window's sum divided by its width, rounded to nearest; box radii above 63 count as 63. Does nothing
+// when a span is shorter than its size needs.
 void BoxBlurRows(const PixelPlane& source, const PixelPlane& target, int boxRadius) noexcept;
-// One box blur along the columns, from source into target (same size, no overlap). Throws
-// std::bad_alloc when its row of sums finds no memory.
+// The same along the columns. Throws std::bad_alloc when its row of sums finds no memory.
 void BoxBlurColumns(const PixelPlane& source, const PixelPlane& target, int boxRadius);
 
 // Blurs pixels in place, using scratch (as large as pixels) for the passes in between. Does nothing

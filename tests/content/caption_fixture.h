@@ -4,19 +4,30 @@
 #include <gtest/gtest.h>
 
 #include "canvas.h"
-#include "library.h"
+#include "common/win_handles.h"
 #include "content/caption.h"
+#include "library.h"
+#include "render/font_metrics.h"
 #include "render/gdiplus_session.h"
 #include "test_fonts.h"
 
 namespace cardel::testing {
 
+// The em size a font of this many points gets on this screen.
+inline float EmPixels(double points) {
+  const WindowDc screen(nullptr);
+  CY size{};
+  size.int64 = static_cast<LONGLONG>(points * 10000);
+  return static_cast<float>(EmPixelsFromPoints(size, GetDeviceCaps(screen.get(), LOGPIXELSY)).value_or(0));
+}
+
 class CaptionFixture : public ::testing::Test {
  protected:
   static constexpr int kWidth = 300, kHeight = 200;
   static constexpr uint32_t kBlack = 0xFF000000, kRed = 0xFFFF0000, kBlue = 0xFF0000FF;
+  static constexpr double kPoints = 16;
 
-  CaptionFixture() : canvas_(kWidth, kHeight), font_(MakeFont(L"Tahoma", 16)) {
+  CaptionFixture() : canvas_(kWidth, kHeight), font_(MakeFont(L"Tahoma", kPoints)) {
     inputs_.FontName = L"Tahoma";
     inputs_.Font = font_.Get();
     inputs_.ForeColor = RGB(0, 0, 0);
@@ -28,11 +39,6 @@ class CaptionFixture : public ::testing::Test {
   InkBox Draw(BodyRect rect, CaptionPass pass = CaptionPass::Paint) {
     canvas_.Clear();
     DrawCaption(canvas_.Graphics(), rect, inputs_, pass);
-    return canvas_.Ink();
-  }
-  InkBox Draw(const CaptionInputs& inputs, BodyRect rect) {
-    canvas_.Clear();
-    DrawCaption(canvas_.Graphics(), rect, inputs, CaptionPass::Paint);
     return canvas_.Ink();
   }
 

@@ -74,7 +74,7 @@ uint32_t Blocks(int x, int) {
   return uint32_t(c.a) << 24 | c.r << 16 | c.g << 8 | c.b;
 }
 
-class PictureBrushTest : public testing::Test {
+class PictureBrushTest : public ::testing::Test {
  protected:
   PictureBrushInput Input(const std::vector<uint8_t>& bytes, SIZE canvas) {
     PictureBrushInput in;
