@@ -20,6 +20,25 @@ void Caption(_ucCardel* box, const wchar_t* text) {
   SysFreeString(caption);
 }
 
+void Corners(_ucCardel* box, short radius) {
+  box->put_BorderCornerLeftTop(radius);
+  box->put_BorderCornerRightTop(radius);
+  box->put_BorderCornerBottomLeft(radius);
+  box->put_BorderCornerBottomRight(radius);
+}
+
+void FontOf(_ucCardel* box, const wchar_t* name, int points, bool bold, bool icon = false) {
+  FONTDESC desc{sizeof(FONTDESC), const_cast<LPOLESTR>(name), {points * 10000LL}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
+                DEFAULT_CHARSET, FALSE, FALSE, FALSE};
+  IFontDisp* font = nullptr;
+  if (FAILED(OleCreateFontIndirect(&desc, IID_IFontDisp, reinterpret_cast<void**>(&font)))) return;
+  if (icon)
+    box->putref_IconFont(font);
+  else
+    box->putref_Font(font);
+  font->Release();
+}
+
 }  // namespace
 
 void PlaceGallery(testhost::Container& container) {
@@ -32,6 +51,7 @@ void PlaceGallery(testhost::Container& container) {
     box->put_Border(VARIANT_TRUE);
     box->put_BorderWidth(2);
     box->put_BorderColor(RGB(40, 90, 160));
+    FontOf(box, L"Tahoma", 11, true);
     Caption(box, L"Rounded");
   });
   Place(container, {200, 20, 360, 110}, [](_ucCardel* box) {
@@ -48,6 +68,7 @@ void PlaceGallery(testhost::Container& container) {
     box->put_Border(VARIANT_TRUE);
     box->put_BorderWidth(1);
     box->put_BorderColor(RGB(150, 120, 40));
+    FontOf(box, L"Tahoma", 11, true);
     Caption(box, L"Speech bubble");
   });
   Place(container, {380, 20, 540, 100}, [](_ucCardel* box) {
@@ -55,15 +76,18 @@ void PlaceGallery(testhost::Container& container) {
     box->put_GradientAngle(0);
     box->put_BorderCornerLeftTop(20);
     box->put_BorderCornerBottomRight(20);
+    FontOf(box, L"Tahoma", 11, true);
     Caption(box, L"Gradient");
   });
   Place(container, {20, 140, 180, 220}, [](_ucCardel* box) {
     box->put_FrontColor(RGB(30, 30, 30));
     box->put_BackColorOpacity(60);
+    box->put_ForeColor(RGB(255, 255, 255));
     box->put_BorderCornerLeftTop(6);
     box->put_BorderCornerRightTop(6);
     box->put_BorderCornerBottomLeft(6);
     box->put_BorderCornerBottomRight(6);
+    FontOf(box, L"Tahoma", 11, true);
     Caption(box, L"60% opaque");
   });
   Place(container, {200, 140, 360, 230}, [](_ucCardel* box) {
@@ -78,6 +102,7 @@ void PlaceGallery(testhost::Container& container) {
     box->put_BorderWidth(3);
     box->put_BorderPosition(bpOutside);
     box->put_BorderColor(RGB(40, 140, 70));
+    FontOf(box, L"Tahoma", 11, true);
     Caption(box, L"Outside border");
   });
   Place(container, {380, 140, 540, 230}, [](_ucCardel* box) {
@@ -93,7 +118,57 @@ void PlaceGallery(testhost::Container& container) {
     box->put_BorderWidth(2);
     box->put_BorderPosition(bpInside);
     box->put_BorderColor(RGB(255, 255, 255));
+    FontOf(box, L"Tahoma", 11, true);
     Caption(box, L"Pill");
+  });
+  Place(container, {20, 260, 180, 370}, [](_ucCardel* box) {
+    box->put_FrontColor(RGB(255, 255, 255));
+    Corners(box, 10);
+    box->put_BackShadow(VARIANT_TRUE);
+    box->put_ShadowSize(8);
+    box->put_ShadowOffsetX(3);
+    box->put_ShadowOffsetY(4);
+    box->put_ShadowColorOpacity(60);
+    FontOf(box, L"Tahoma", 12, true);
+    Caption(box, L"Soft shadow");
+  });
+  Place(container, {200, 260, 360, 370}, [](_ucCardel* box) {
+    box->put_FrontColor(RGB(32, 40, 64));
+    Corners(box, 12);
+    box->put_ForeColor(RGB(255, 255, 255));
+    box->put_CaptionShadow(VARIANT_TRUE);
+    box->put_ShadowSize(3);
+    box->put_ShadowColor(RGB(0, 0, 0));
+    box->put_ShadowColorOpacity(100);
+    box->put_ShadowColor(RGB(255, 90, 120));
+    box->put_ShadowOffsetX(2);
+    box->put_ShadowOffsetY(2);
+    FontOf(box, L"Tahoma", 11, false);
+    FontOf(box, L"FontAwesome", 20, false, true);
+    BSTR code = SysAllocString(L"U+F0E0");
+    box->put_IconCharCode(code);
+    SysFreeString(code);
+    box->put_IconForeColor(RGB(250, 200, 80));
+    box->put_IconOpacity(100);
+    box->put_IconAlignmentH(cLeft);
+    box->put_IconAlignmentV(cMiddle);
+    box->put_IconPaddingX(14);
+    box->put_CaptionAlignmentH(cLeft);
+    box->put_CaptionPaddingX(50);
+    Caption(box, L"Glyph + glow");
+  });
+  Place(container, {380, 260, 540, 370}, [](_ucCardel* box) {
+    box->put_FrontColor(RGB(235, 240, 255));
+    Corners(box, 8);
+    box->put_HotLine(VARIANT_TRUE);
+    box->put_HotLineColor(RGB(60, 110, 220));
+    box->put_HotLineWidth(5);
+    box->put_HotLinePosition(hlLeft);
+    box->put_CaptionAlignmentH(cLeft);
+    box->put_CaptionPaddingX(14);
+    box->put_CaptionTriming(StringTrimmingEllipsisWord);
+    FontOf(box, L"Tahoma", 10, false);
+    Caption(box, L"Word wrap with an ellipsis when the text runs longer than the box allows it");
   });
 }
 

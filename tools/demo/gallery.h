@@ -4,7 +4,7 @@
 
 namespace cardel::demo {
 
-constexpr SIZE kGallerySize{560, 300};
+constexpr SIZE kGallerySize{560, 400};
 
 void PlaceGallery(testhost::Container& container);
 
