@@ -50,6 +50,7 @@ UcCardel::UcCardel(IUnknown* outer) noexcept
 
 // Caches go in a fixed order; GDI+ itself shuts down after them with its session member.
 UcCardel::~UcCardel() {
+  CancelDownload();
   PictureBrush.reset();
   BoxShadowImage.reset();
   CaptionShadowImage.reset();
@@ -153,20 +154,5 @@ STDMETHODIMP UcCardel::ChrW2(LONG CharCode, BSTR* Result) noexcept {
   *Result = SysAllocStringLen(text.text.data(), static_cast<UINT>(text.text.size()));
   return *Result ? S_OK : E_OUTOFMEMORY;
 }
-
-// Members whose behaviour arrives with later work answer E_NOTIMPL until then.
-STDMETHODIMP UcCardel::get_Image(IPicture** value) noexcept {
-  if (value) *value = nullptr;
-  return E_NOTIMPL;
-}
-STDMETHODIMP UcCardel::DrawText(LONG, BSTR, LONG, LONG, LONG, LONG, IFontDisp*, OLE_COLOR, short,
-                                ::CaptionAlignmentH*, ::CaptionAlignmentV*, VARIANT_BOOL*, LONG*) noexcept {
-  return E_NOTIMPL;
-}
-STDMETHODIMP UcCardel::PictureFromURL(BSTR, VARIANT_BOOL, VARIANT_BOOL, VARIANT_BOOL*) noexcept { return E_NOTIMPL; }
-STDMETHODIMP UcCardel::DrawLine(LONG, LONG, LONG, LONG, LONG, LONG, short, short, VARIANT_BOOL*) noexcept {
-  return E_NOTIMPL;
-}
-STDMETHODIMP UcCardel::Polygon(LONG, LONG, OLE_COLOR, short, SAFEARRAY**, VARIANT_BOOL*) noexcept { return E_NOTIMPL; }
 
 }  // namespace cardel

@@ -16,7 +16,9 @@
 #include "input/drop_target.h"
 #include "input/hit_decision.h"
 #include "input/hover_geometry.h"
+#include "input/poll_pace.h"
 #include "input/poll_timer.h"
+#include "picture/url_download.h"
 #include "render/gdiplus_handles.h"
 #include "render/gdiplus_session.h"
 #include "render/outline.h"
@@ -206,6 +208,8 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void RenderLayers(Gdiplus::GpGraphics* graphics);
   // The caption and icon properties as DrawCaption reads them.
   CaptionInputs MakeCaptionInputs() const;
+  // Sizes the control to its caption through the container (uc_cardel_auto_size.cpp).
+  HRESULT ApplyAutoSize() noexcept;
 
   // Declared before every GDI+ object of the instance, so GDI+ shuts down after they are gone.
   gdip::Session gdiplus_;
@@ -243,6 +247,9 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT HitQueryHoverUpdate(double x, double y) noexcept;
   HRESULT MouseMoveHoverUpdate(int16_t button, double x, double y) noexcept;
   HRESULT EnterTracking(POINT cursor, double x, double y) noexcept;
+  // Within a tick, the position the tick took: the pointer cannot move while the tick runs.
+  POINT CursorPosition() const noexcept;
+  void NoteHostInput() noexcept;
   HRESULT ForwardMouse(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   HRESULT ForwardKey(UINT msg, WPARAM wParam) noexcept;
   void FireMouseEvent(DISPID id, int16_t& button, int16_t& shift, float& x, float& y) noexcept;
@@ -258,11 +265,32 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   VARIANT_BOOL HitSeen = 0;
   input::EnterOrigin Enter;
   input::PollTimer tmrMOUSEOVER{[this] { tmrMOUSEOVER_Timer(); }};
+  input::PollPace pollPace_;
+  std::optional<POINT> tickCursor_;
   UniqueCursor HandCursor;
   Microsoft::WRL::ComPtr<input::DropTarget> dropTarget_;
   input::DropRegistration dropRegistration_;
   // A left press on the control that a release may turn into a click.
   bool leftPressed_ = false;
+
+  // Picture download and the overlays of the paint pipeline (uc_cardel_download.cpp,
+  // uc_cardel_hot_line.cpp).
+ public:
+  STDMETHODIMP Close(DWORD saveOption) noexcept override;
+
+ private:
+  // Cancels the transfer named "URL" and lets go of its progress record; true if a ring was showing.
+  bool CancelDownload() noexcept;
+  void DownloadProgressed(UrlDownload& transfer) noexcept;
+  void DownloadFinished(UrlDownload& transfer, bool succeeded) noexcept;
+  void PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const BodyRect& body);
+  void PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline);
+
+  VARIANT_BOOL DownloadDrawProgress = VARIANT_FALSE;
+  // The transfer whose counts the ring shows, held from its first progress until it ends.
+  Microsoft::WRL::ComPtr<UrlDownload> DownloadProperty;
+  Microsoft::WRL::ComPtr<UrlDownload> download_;
+  int32_t SpinnerAngle = 0;
 };
 
 #undef CARDEL_SCALAR

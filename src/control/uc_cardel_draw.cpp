@@ -94,6 +94,8 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
 
   if (state_.PictureExist) FillPicture(graphics, path.get(), shape.geometry.body);
 
+  if (DownloadProperty) PaintDownloadProgress(graphics, shape.geometry.body);
+
   if (state_.CaptionShadow) {
     // Checked here too, so a warm cache costs no copy of the caption's properties.
     if (CaptionShadowDirty)
@@ -105,6 +107,8 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
       GdipDrawImageRectI(graphics, CaptionShadowImage.get(), at.x, at.y, at.width, at.height);
     }
   }
+
+  if (state_.HotLine) PaintHotLine(graphics, path.get());
 
   DrawCaption(graphics, shape.geometry.body, MakeCaptionInputs(), CaptionPass::Paint);
 

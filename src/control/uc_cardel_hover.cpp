@@ -8,13 +8,20 @@ using Microsoft::WRL::ComPtr;
 using ole::RuntimeError;
 
 namespace cardel {
-namespace {
-
-constexpr UINT kPollMilliseconds = 1;
-
-}  // namespace
 
 HWND UcCardel::HostWindow() const noexcept { return IsWindowless() ? ContainerWindow() : OwnWindow(); }
+
+POINT UcCardel::CursorPosition() const noexcept {
+  if (tickCursor_) return *tickCursor_;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  return cursor;
+}
+
+// Input from the host, not the echo of a tick: the pointer is moving, so poll at full pace.
+void UcCardel::NoteHostInput() noexcept {
+  if (!tickCursor_ && state_.IsMouseEnter) tmrMOUSEOVER.SetInterval(pollPace_.AfterInput());
+}
 
 // Positions are taken in the container window's pixels, in which the control's position is
 // reported, whichever window the control is drawn into.
@@ -24,13 +31,13 @@ HRESULT UcCardel::EnterTracking(POINT cursor, double x, double y) noexcept {
   if (!corner) return Error(RuntimeError::Overflow);
   Enter = input::EnterOrigin{corner->x, corner->y, PositionRect().left, PositionRect().top};
   state_.IsMouseEnter = VARIANT_TRUE;
-  tmrMOUSEOVER.SetInterval(kPollMilliseconds);
+  tmrMOUSEOVER.SetInterval(pollPace_.AfterInput());
   return S_OK;
 }
 
 HRESULT UcCardel::HitQueryHoverUpdate(double x, double y) noexcept {
-  POINT cursor{};
-  GetCursorPos(&cursor);
+  NoteHostInput();
+  const POINT cursor = CursorPosition();
   const HWND under = WindowFromPoint(cursor);
   if (!state_.IsMouseEnter) {
     if (HRESULT hr = EnterTracking(cursor, x, y); FAILED(hr)) return hr;
@@ -51,8 +58,8 @@ HRESULT UcCardel::HitQueryHoverUpdate(double x, double y) noexcept {
 
 HRESULT UcCardel::MouseMoveHoverUpdate(int16_t button, double x, double y) noexcept {
   if (button != 0 || state_.IsMouseOver || !AmbientUserMode()) return S_OK;
-  POINT cursor{};
-  GetCursorPos(&cursor);
+  NoteHostInput();
+  const POINT cursor = CursorPosition();
   const HWND under = WindowFromPoint(cursor);
   if (!state_.IsMouseEnter) {
     if (HRESULT hr = EnterTracking(cursor, x, y); FAILED(hr)) return hr;
@@ -74,8 +81,8 @@ STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept {
   GetCursorPos(&screen);
   POINT pointer = screen;
   ScreenToClient(ContainerWindow(), &pointer);
-  const RECT& position = PositionRect();
-  const auto rect = input::TrackedRect(Enter, POINT{position.left, position.top}, ClientSize());
+  const POINT position{PositionRect().left, PositionRect().top};
+  const auto rect = input::TrackedRect(Enter, position, ClientSize());
   if (!rect) return Error(RuntimeError::Overflow);
 
   HitSeen = VARIANT_FALSE;
@@ -83,7 +90,9 @@ STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept {
   const HWND host = HostWindow();
   POINT inHost = screen;
   ScreenToClient(host, &inHost);
+  tickCursor_ = screen;
   SendMessageA(host, WM_MOUSEMOVE, 0, MAKELPARAM(inHost.x, inHost.y));
+  tickCursor_.reset();
   if (!HitSeen && state_.IsMouseOver) {
     state_.IsMouseOver = VARIANT_FALSE;
     FireEvent(events::MouseOut, {});
@@ -92,6 +101,8 @@ STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept {
     state_.IsMouseEnter = VARIANT_FALSE;
     tmrMOUSEOVER.SetInterval(0);
     FireEvent(events::MouseLeave, {});
+  } else if (tmrMOUSEOVER.Interval() != 0) {
+    tmrMOUSEOVER.SetInterval(pollPace_.AfterTick(screen, position));
   }
   return S_OK;
 }

@@ -22,6 +22,8 @@ bool IsKeyInput(UINT msg) {
 
 bool KeyIsDown(int key) { return GetKeyState(key) < 0; }
 
+bool Within(SIZE size, POINT point) { return point.x >= 0 && point.y >= 0 && point.x < size.cx && point.y < size.cy; }
+
 }  // namespace
 
 input::HitDecision UcCardel::DecideHit() noexcept {
@@ -49,8 +51,7 @@ HRESULT UcCardel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* res
   // the control's own window has no container in between, so it asks itself.
   if (mouse && !IsWindowless()) {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    const SIZE size = ClientSize();
-    if (point.x >= 0 && point.y >= 0 && point.x < size.cx && point.y < size.cy) OnHitTest(point);
+    if (Within(ClientSize(), point)) OnHitTest(point);
   }
   if (!HostHeld().Enabled) return S_FALSE;
   // Handlers may release the control's last outside reference.
@@ -98,9 +99,9 @@ HRESULT UcCardel::ForwardMouse(UINT msg, WPARAM wParam, LPARAM lParam) noexcept 
     default: {
       FireMouseEvent(events::MouseUp, button, shift, x, y);
       if (input::ButtonsHeld(keys) == 0) CaptureMouse(false);
-      const SIZE size = ClientSize();
-      const bool over = point.x >= 0 && point.y >= 0 && point.x < size.cx && point.y < size.cy;
-      if (msg == WM_LBUTTONUP && std::exchange(leftPressed_, false) && over) FireEvent(events::Click, {});
+      // A press released away from the control is no click.
+      if (msg == WM_LBUTTONUP && std::exchange(leftPressed_, false) && Within(ClientSize(), point))
+        FireEvent(events::Click, {});
       return S_OK;
     }
   }

@@ -56,6 +56,10 @@ HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
   if ((effects & kPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) PictureBrush.reset();
   if (effects & kCaptionShadow) CaptionShadowImage.reset();
   if (effects & kCaptionDirty) CaptionShadowDirty = VARIANT_TRUE;
+  if ((effects & kAutoSize) && state_.AutoSize) {
+    HRESULT hr = ApplyAutoSize();
+    if (FAILED(hr)) return hr;
+  }
   if (effects & kRepaint) Refresh();
   return S_OK;
 }
@@ -119,7 +123,10 @@ STDMETHODIMP UcCardel::put_Caption(BSTR* value) noexcept {
     return Error(RuntimeError::OutOfMemory);
   }
   ApplyEffects(kNotify, dispids::Caption);
-  if (state_.AutoSize) PutScalar(Prop::AutoSize, VARIANT_TRUE);
+  if (state_.AutoSize) {
+    HRESULT hr = PutScalar(Prop::AutoSize, VARIANT_TRUE);
+    if (FAILED(hr)) return hr;
+  }
   ApplyEffects(kCaptionDirty | kRepaint, DISPID_UNKNOWN);
   return S_OK;
 }

@@ -109,7 +109,7 @@ class DroppedData final : public ComObject<ole::DualDispatch<DataObject, &IID_Da
                            IID_DataObject);
   }
   static HRESULT NotOffered() noexcept {
-    return ole::RaiseError(kFormatNotOffered, L"Specified format doesn't match format of data", IID_DataObject);
+    return ole::RaiseError(kFormatNotOffered, L"The dragged data is not offered in that format", IID_DataObject);
   }
 
   ComPtr<IDataObject> source_;

@@ -22,6 +22,8 @@ bool PollTimer::SetInterval(UINT milliseconds) noexcept {
     interval_ = 0;
     return true;
   }
+  // Setting a running timer again would restart its countdown.
+  if (milliseconds == interval_) return true;
   if (!EnsureWindow() || !SetTimer(window_.get(), kTimerId, milliseconds, &PollTimer::OnTick)) {
     interval_ = 0;
     return false;

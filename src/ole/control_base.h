@@ -183,6 +183,10 @@ class ControlBase : public IOleObject,
   std::wstring AmbientDisplayName(const wchar_t* fallback);
   Microsoft::WRL::ComPtr<IFontDisp> AmbientFont() noexcept;
   SIZE ClientSize() const noexcept;
+  // Asks the container for a new size in device pixels, the top-left corner staying where it is:
+  // through the in-place site while active, otherwise as a new extent the container is told to
+  // lay out again (resize_request.cpp).
+  HRESULT RequestResize(SIZE pixels) noexcept;
   // The control's rectangle in the container window's client pixels while in-place active.
   const RECT& PositionRect() const noexcept { return posRect_; }
   HWND ContainerWindow() const noexcept { return containerWindow_; }

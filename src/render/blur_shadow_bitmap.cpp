@@ -52,8 +52,13 @@ gdip::UniqueBitmap BlurShadow(GpBitmap* source, OLE_COLOR colour, int16_t radius
   const int32_t stride = (CheckedInt{width} + width + width + width).value();
   const int32_t outWidth = ShadowExtent(width, radius), outHeight = ShadowExtent(height, radius);
 
+  // A 32-bit process cannot hold more than this; a larger picture is no shadow rather than a
+  // wrapped size.
+  const uint64_t bytes = uint64_t(stride) * uint64_t(height);
+  if (bytes > 0x40000000u) return {};
+
   // GDI+ converts whatever the source holds into premultiplied pixels, so the alpha read is its own.
-  std::vector<uint8_t> pixels(static_cast<size_t>(stride) * static_cast<size_t>(height));
+  std::vector<uint8_t> pixels(static_cast<size_t>(bytes));
   BitmapData sourceData{};
   sourceData.Width = static_cast<UINT>(width);
   sourceData.Height = static_cast<UINT>(height);
@@ -73,7 +78,7 @@ gdip::UniqueBitmap BlurShadow(GpBitmap* source, OLE_COLOR colour, int16_t radius
   const BitmapData& target = write.Data();
   if (!write.Locked() || target.Stride <= 0) return {};
   BlurShadowPixels({pixels, width, height, static_cast<size_t>(stride)}, radius, ShadowRgbOf(colour),
-                   {{static_cast<uint8_t*>(target.Scan0), static_cast<size_t>(target.Stride) * outHeight},
+                   {{static_cast<uint8_t*>(target.Scan0), static_cast<size_t>(uint64_t(target.Stride) * outHeight)},
                     static_cast<size_t>(target.Stride)});
   return result;
 }

@@ -229,19 +229,6 @@ class PicturePlacementTest : public PictureBrushTest {
   const std::vector<uint8_t> wide_ = EncodeBitmap(200, 100, [](int, int) { return 0xFF808080u; }, L"image/png");
 };
 
-TEST_F(PicturePlacementTest, SizesFollowTheSetSizeAndTheScreenScale) {
-  PictureBrushInput in = Input(wide_, {400, 300});
-  EXPECT_EQ(InkOf(in), (IntRect{0, 0, 200, 100}));
-  in.layout.setWidth = 100;
-  EXPECT_EQ(InkOf(in), (IntRect{0, 0, 100, 50}));
-  in.layout.setWidth = 400;
-  in.layout.setHeight = 100;
-  EXPECT_EQ(InkOf(in), (IntRect{0, 0, 200, 100}));
-  in.layout.setWidth = in.layout.setHeight = 0;
-  in.layout.dpiScale = 1.5f;
-  EXPECT_EQ(InkOf(in), (IntRect{0, 0, 300, 150}));
-}
-
 TEST_F(PicturePlacementTest, AlignmentAndPaddingMoveIt) {
   PictureBrushInput in = Input(wide_, {400, 300});
   in.layout.body = {0, 0, 300, 200};

@@ -25,14 +25,6 @@ TEST(PictureColourMatrixTest, NoEffectIsTheIdentity) {
     for (int c = 0; c < 5; ++c) EXPECT_FLOAT_EQ(m[row][c], row == c ? 1.0f : 0.0f) << row << "," << c;
 }
 
-TEST(PictureColourMatrixTest, OpacityScalesAlphaOnly) {
-  const ColourMatrix m = PictureColourMatrix({.opacity = 50});
-  EXPECT_FLOAT_EQ(m[3][3], 0.5f);
-  ExpectScale(m, 1, 1, 1);
-  EXPECT_FLOAT_EQ(m[4][4], 1.0f);
-  EXPECT_FLOAT_EQ(PictureColourMatrix({.opacity = 0})[3][3], 0.0f);
-}
-
 TEST(PictureColourMatrixTest, ColouriseIsDrivenByTheRedInputAndAddsTheTint) {
   const ColourMatrix m = PictureColourMatrix({.colorize = true, .red = 255, .green = 51, .blue = 0});
   EXPECT_FLOAT_EQ(m[0][0], 1.0f);
@@ -53,12 +45,6 @@ TEST(PictureColourMatrixTest, ContrastIsUsedUndividedAboutMidGrey) {
   const ColourMatrix strong = PictureColourMatrix({.contrast = 100});
   ExpectScale(strong, 101, 101, 101);
   ExpectOffsets(strong, -50, -50, -50);
-}
-
-TEST(PictureColourMatrixTest, BrightnessAddsItsShareToTheOffsets) {
-  ExpectOffsets(PictureColourMatrix({.brightness = 50}), 0.5f, 0.5f, 0.5f);
-  ExpectOffsets(PictureColourMatrix({.brightness = -100}), -1, -1, -1);
-  ExpectOffsets(PictureColourMatrix({.contrast = 1, .brightness = 50}), 0, 0, 0);
 }
 
 TEST(PictureColourMatrixTest, ContrastReplacesTheColouriseScaleAndOffsets) {

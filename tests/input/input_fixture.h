@@ -35,8 +35,9 @@ class InputFixture : public testing::Test {
   void PointerTo(POINT client) const;
   // Off the container window altogether.
   static void ParkPointer();
-  // Lets the timer tick: under Wine it does so every 10 ms at best.
-  void Pump(std::chrono::milliseconds duration = 100ms) { box_.PumpFor(duration); }
+  // Lets the timer tick: under Wine every 10 ms at best, and every 100 ms once the pointer has
+  // rested a while.
+  void Pump(std::chrono::milliseconds duration = 300ms) { box_.PumpFor(duration); }
 
   // The host's routing bypassed: the message goes straight to the control, as from a host that
   // does not hit-test first. The point is in the container's client pixels.

@@ -26,7 +26,7 @@ Size SizeOf(Gdiplus::GpImage* image) {
 
 uint32_t Stripes(int x, int) { return x % 2 ? 0xFFFF0000u : 0x800000FFu; }
 
-class ImageDecodeTest : public testing::Test {
+class ImageDecodeTest : public ::testing::Test {
  protected:
   gdip::Session gdiplus_;
 };

@@ -10,7 +10,7 @@ namespace {
 
 using testpictures::EncodeBitmap;
 
-class PngStructureTest : public testing::Test {
+class PngStructureTest : public ::testing::Test {
  protected:
   gdip::Session gdiplus_;
   std::vector<uint8_t> png_ = EncodeBitmap(7, 5, [](int x, int) { return 0xFF000000u | x * 30; }, L"image/png");

@@ -62,46 +62,5 @@ TEST(SpanStreamTest, RefusesToChangeTheBytes) {
   EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
 }
 
-TEST(SpanStreamTest, SeekBeforeTheStartFailsAndKeepsThePosition) {
-  const std::vector<uint8_t> bytes{1, 2, 3};
-  ComPtr<IStream> stream = MakeSpanStream(bytes);
-  stream->Seek(Offset(2), STREAM_SEEK_SET, nullptr);
-  EXPECT_EQ(stream->Seek(Offset(-3), STREAM_SEEK_CUR, nullptr), STG_E_INVALIDFUNCTION);
-  EXPECT_EQ(stream->Seek(Offset(0), 7, nullptr), STG_E_INVALIDFUNCTION);
-  uint8_t got = 0;
-  stream->Read(&got, 1, nullptr);
-  EXPECT_EQ(got, 3);
-}
-
-TEST(SpanStreamTest, CloneAndCopyToStartAtTheCurrentPosition) {
-  const std::vector<uint8_t> bytes{1, 2, 3, 4};
-  ComPtr<IStream> stream = MakeSpanStream(bytes);
-  stream->Seek(Offset(1), STREAM_SEEK_SET, nullptr);
-  ComPtr<IStream> clone;
-  ASSERT_EQ(stream->Clone(&clone), S_OK);
-  uint8_t got = 0;
-  clone->Read(&got, 1, nullptr);
-  EXPECT_EQ(got, 2);
-
-  ComPtr<IStream> target;
-  ASSERT_HRESULT_SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &target));
-  ULARGE_INTEGER wanted{}, read{}, written{};
-  wanted.QuadPart = 100;
-  ASSERT_EQ(stream->CopyTo(target.Get(), wanted, &read, &written), S_OK);
-  EXPECT_EQ(read.QuadPart, 3u);
-  EXPECT_EQ(written.QuadPart, 3u);
-  STATSTG stat{};
-  target->Stat(&stat, STATFLAG_NONAME);
-  EXPECT_EQ(stat.cbSize.QuadPart, 3u);
-}
-
-TEST(SpanStreamTest, EmptyBytesGiveAnEmptyStream) {
-  ComPtr<IStream> stream = MakeSpanStream({});
-  uint8_t got = 0;
-  ULONG read = 5;
-  EXPECT_EQ(stream->Read(&got, 1, &read), S_FALSE);
-  EXPECT_EQ(read, 0u);
-}
-
 }  // namespace
 }  // namespace cardel

@@ -1,0 +1,56 @@
+// AutoSize: the caption measured exactly as the renderer lays it out, the room around it added,
+// and the container asked for the size that holds both. A one-shot fit, applied when AutoSize is
+// set to True and when the caption changes while it is.
+#include <new>
+
+#include "common/win_handles.h"
+#include "content/auto_size.h"
+#include "content/caption.h"
+#include "control/uc_cardel.h"
+#include "render/checked_int.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+using ole::RuntimeError;
+
+namespace cardel {
+namespace {
+
+// Wider than any line the screen can show, so a caption without word wrap stays on one line.
+int32_t ScreenWidthInTwips() noexcept {
+  const WindowDc screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+  return MulDiv(GetSystemMetrics(SM_CXSCREEN), 1440, dpi > 0 ? dpi : 96);
+}
+
+}  // namespace
+
+HRESULT UcCardel::ApplyAutoSize() noexcept {
+  SIZE size{};
+  try {
+    const SIZE client = ClientSize();
+    const AutoSizeRoom room =
+        ScaledRoom({state_.CaptionPaddingX, state_.CaptionPaddingY, state_.BorderWidth, state_.BackShadow != 0,
+                    state_.ShadowSize, state_.CallOut != 0, state_.CallOutPosicion, state_.CallOutLen},
+                   DpiScale);
+    // GDI+ measures text alike on any surface; a 1 x 1 one is there even for a control too small
+    // or too large to have a bitmap of its own size.
+    gdip::UniqueBitmap surface;
+    GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat32bppPARGB, nullptr, surface.put());
+    gdip::UniqueGraphics graphics;
+    if (surface) GdipGetImageGraphicsContext(surface.get(), graphics.put());
+    const int32_t layoutWidth = state_.WordWrap ? (CheckedInt(client.cx) - room.width).value() : ScreenWidthInTwips();
+    BodyRect caption{0, 0, layoutWidth, 0};
+    DrawCaption(graphics.get(), caption, MakeCaptionInputs(), CaptionPass::Measure);
+    size = FittedClientSize(room, SIZE{caption.width, caption.height});
+  } catch (const ArithmeticOverflow&) {
+    return Error(RuntimeError::Overflow);
+  } catch (const std::bad_alloc&) {
+    return Error(RuntimeError::OutOfMemory);
+  }
+  const HRESULT hr = RequestResize(size);
+  if (FAILED(hr)) return ole::RaiseError(hr, L"The container did not resize the control", IID__ucCardel);
+  return S_OK;
+}
+
+}  // namespace cardel

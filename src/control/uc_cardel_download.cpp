@@ -1,0 +1,91 @@
+// PictureFromURL: one transfer named "URL" at a time, its progress as events and as the ring, and
+// its bytes taken in like any other picture.
+#include "control/cardel_events.h"
+#include "control/uc_cardel.h"
+#include "ole/errors.h"
+#include "render/download_ring.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace cardel {
+
+STDMETHODIMP UcCardel::PictureFromURL(BSTR sUrl, VARIANT_BOOL UseCache, VARIANT_BOOL DrawProgress,
+                                      VARIANT_BOOL* Result) noexcept {
+  if (!Result) return E_POINTER;
+  DownloadDrawProgress = DrawProgress;
+  if (CancelDownload()) Refresh();
+  ole::ClearError();
+  HRESULT hr = E_OUTOFMEMORY;
+  if (const ComPtr<UrlDownload> transfer = UrlDownload::Make(
+          {[this](UrlDownload& t) { DownloadProgressed(t); },
+           [this](UrlDownload& t, bool succeeded) { DownloadFinished(t, succeeded); }})) {
+    download_ = transfer;
+    hr = transfer->Start(sUrl ? sUrl : L"", UseCache == VARIANT_FALSE);
+    if (FAILED(hr) && download_ == transfer) download_.Reset();
+  }
+  *Result = SUCCEEDED(hr) ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
+// A closed control hears nothing more of its transfer.
+STDMETHODIMP UcCardel::Close(DWORD saveOption) noexcept {
+  CancelDownload();
+  return ControlBase::Close(saveOption);
+}
+
+bool UcCardel::CancelDownload() noexcept {
+  if (const ComPtr<UrlDownload> pending = std::move(download_)) pending->Detach();
+  // The cancelled transfer's counts would otherwise stand for the next one's.
+  const bool shown = DownloadProperty != nullptr;
+  DownloadProperty.Reset();
+  return shown;
+}
+
+// Event handlers may let go of the control; it stays alive until the notification is handled.
+void UcCardel::DownloadProgressed(UrlDownload& transfer) noexcept {
+  const ComPtr<IUnknown> keepAlive(Outer());
+  if (DownloadDrawProgress) {
+    if (!DownloadProperty) DownloadProperty = &transfer;
+    Refresh();
+  }
+  const DownloadCounts counts = transfer.Counts();
+  LONG bytesMax = static_cast<LONG>(counts.bytesMax);
+  LONG bytesRead = static_cast<LONG>(counts.bytesRead);
+  VARIANTARG args[2];
+  V_VT(&args[0]) = VT_I4 | VT_BYREF;
+  V_I4REF(&args[0]) = &bytesMax;
+  V_VT(&args[1]) = VT_I4 | VT_BYREF;
+  V_I4REF(&args[1]) = &bytesRead;
+  FireEvent(events::PictureDownloadProgress, args);
+}
+
+void UcCardel::DownloadFinished(UrlDownload& transfer, bool succeeded) noexcept {
+  const ComPtr<IUnknown> keepAlive(Outer());
+  if (download_.Get() == &transfer) download_.Reset();
+  // Let go before the new picture is painted, and on failure too, so no ring is left on screen.
+  const bool shown = DownloadProperty != nullptr;
+  DownloadProperty.Reset();
+  if (succeeded)
+    TakePicture(std::move(transfer.Bytes()));
+  else if (shown)
+    Refresh();
+  FireEvent(succeeded && state_.PictureExist ? events::PictureDownloadComplete : events::PictureDownloadError, {});
+}
+
+void UcCardel::PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const BodyRect& body) {
+  const DownloadCounts counts = DownloadProperty->Counts();
+  if (counts.bytesRead == counts.bytesMax) {
+    DownloadProperty.Reset();
+    return;
+  }
+  const SIZE client = ClientSize();
+  const IntRect box = DownloadRingBox({static_cast<float>(client.cx), static_cast<float>(client.cy),
+                                       state_.PictureSetWidth, state_.PictureSetHeight, state_.PictureAlignmentH,
+                                       state_.PictureAlignmentV, state_.PicturePaddingX, state_.PicturePaddingY,
+                                       DpiScale},
+                                      body);
+  if (counts.bytesMax == 0) SpinnerAngle = AdvanceSpinner(SpinnerAngle);
+  DrawDownloadProgress(graphics, box, ProgressArc(counts.bytesRead, counts.bytesMax, SpinnerAngle), DpiScale);
+}
+
+}  // namespace cardel

@@ -1,0 +1,20 @@
+// The hot line layer of the paint pipeline: the control's properties handed to the band's geometry.
+#include "control/uc_cardel.h"
+#include "render/colour.h"
+#include "render/hot_line.h"
+
+namespace cardel {
+
+void UcCardel::PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline) {
+  const SIZE client = ClientSize();
+  const IntRect cutout = HotLineCutout({static_cast<float>(client.cx), static_cast<float>(client.cy),
+                                        state_.HotLinePosition, state_.BorderPosition, state_.BorderWidth,
+                                        state_.BackShadow != 0, state_.ShadowSize, state_.ShadowOffsetX,
+                                        state_.ShadowOffsetY, state_.HotLineWidth, state_.CallOut != 0,
+                                        state_.CallOutPosicion, state_.CallOutLen, DpiScale});
+  const ArgbResult colour = ToARGB(state_.HotLineColor, state_.HotLineColorOpacity);
+  if (colour.error) throw ArithmeticOverflow{};
+  DrawHotLine(graphics, outline, cutout, colour.argb);
+}
+
+}  // namespace cardel

@@ -1,0 +1,308 @@
+// OLE drops through the drop target the control hands its container: files and text dragged over
+// and dropped, read back through the data object the events carry.
+#include <ole2.h>
+#include <oleidl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "input_fixture.h"
+#include "test_data_object.h"
+
+namespace cardel::testhost {
+namespace {
+
+using ids = std::vector<DISPID>;
+constexpr DISPID kOver = event_id::OLEDragOver;
+constexpr DISPID kDrop = event_id::OLEDragDrop;
+constexpr HRESULT kReadOnly = static_cast<HRESULT>(0x800A02A0);
+constexpr HRESULT kNotOffered = static_cast<HRESULT>(0x800A01CD);
+constexpr HRESULT kSubscript = static_cast<HRESULT>(0x800A0009);
+const std::wstring kFile = L"C:\\drops\\picture one.png";
+
+ComPtr<DataObject> DataOf(const VARIANT& arg) {
+  const VARIANT* v = &arg;
+  IDispatch* dispatch = (V_VT(v) & VT_BYREF) ? *V_DISPATCHREF(v) : V_DISPATCH(v);
+  ComPtr<DataObject> data;
+  if (dispatch) dispatch->QueryInterface(IID_PPV_ARGS(&data));
+  return data;
+}
+
+std::vector<std::wstring> FilesOf(DataObject* data) {
+  std::vector<std::wstring> names;
+  ComPtr<DataObjectFiles> files;
+  if (FAILED(data->get_Files(&files))) return names;
+  LONG count = 0;
+  files->get_Count(&count);
+  for (LONG i = 1; i <= count; ++i) {
+    BSTR name = nullptr;
+    files->get_Item(i, &name);
+    names.emplace_back(name ? name : L"");
+    SysFreeString(name);
+  }
+  return names;
+}
+
+class DropTest : public InputFixture {
+ protected:
+  ComPtr<IDropTarget> Target(HRESULT expected = S_OK) {
+    ComPtr<IOleInPlaceObjectWindowless> windowless = control_->Query<IOleInPlaceObjectWindowless>();
+    ComPtr<IDropTarget> target;
+    EXPECT_EQ(windowless->GetDropTarget(&target), expected);
+    return target;
+  }
+  POINTL At(POINT client) const {
+    const POINT screen = ToScreen(client);
+    return POINTL{screen.x, screen.y};
+  }
+  void ManualDrops() { ASSERT_HRESULT_SUCCEEDED(cardel_->put_OLEDropMode(static_cast<eOLEDropMode>(1))); }
+};
+
+TEST_F(DropTest, TargetOnlyWhileDropModeIsManual) {
+  EXPECT_FALSE(Target(E_NOTIMPL));
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_OLEDropMode(static_cast<eOLEDropMode>(2)));
+  EXPECT_FALSE(Target(E_NOTIMPL));
+  ManualDrops();
+  EXPECT_TRUE(Target());
+}
+
+TEST_F(DropTest, FileDraggedOverAndDroppedIsReadable) {
+  ManualDrops();
+  ComPtr<IDropTarget> target = Target();
+  ASSERT_TRUE(target);
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferFiles({kFile});
+  std::vector<std::vector<std::wstring>> seen;
+  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+    if (id != kOver && id != kDrop) return;
+    seen.push_back(FilesOf(DataOf(EventArg(*params, 0)).Get()));
+    *V_I4REF(&EventArg(*params, 1)) = DROPEFFECT_COPY;
+  });
+
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  ASSERT_EQ(target->DragEnter(source.Get(), MK_LBUTTON | MK_SHIFT, At({kRect.left + 10, kRect.top + 20}), &effect),
+            S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  ASSERT_EQ(target->DragOver(MK_LBUTTON, At({kRect.left + 12, kRect.top + 21}), &effect), S_OK);
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  ASSERT_EQ(target->Drop(source.Get(), MK_CONTROL, At({kRect.left + 12, kRect.top + 21}), &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+
+  ASSERT_EQ(Only({kOver, kDrop}), (ids{kOver, kOver, kDrop}));
+  EXPECT_EQ(seen, (std::vector<std::vector<std::wstring>>(3, {kFile})));
+  const auto overs = All(kOver);
+  const EventRecord& enter = *overs[0];
+  ASSERT_EQ(enter.args.size(), 7u);
+  EXPECT_EQ(enter.args[1].ToLong(), DROPEFFECT_COPY | DROPEFFECT_MOVE);
+  EXPECT_EQ(enter.args[2].ToLong(), 1);
+  EXPECT_EQ(enter.args[3].ToLong(), 1);
+  EXPECT_EQ(enter.args[4].ToDouble(), 10.0);
+  EXPECT_EQ(enter.args[5].ToDouble(), 20.0);
+  EXPECT_EQ(enter.args[6].ToLong(), 0);
+  EXPECT_EQ(overs[1]->args[6].ToLong(), 2);
+  // One drag shows the application one data object.
+  EXPECT_EQ(V_DISPATCH(enter.args[0].operator->()), V_DISPATCH(overs[1]->args[0].operator->()));
+  const EventRecord& drop = *All(kDrop)[0];
+  ASSERT_EQ(drop.args.size(), 6u);
+  EXPECT_EQ(drop.args[3].ToLong(), 2);
+  EXPECT_EQ(drop.args[4].ToDouble(), 12.0);
+  // The object an application kept stays readable after the drop.
+  ComPtr<DataObject> kept = DataOf(*drop.args[0]);
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(FilesOf(kept.Get()), (std::vector<std::wstring>{kFile}));
+}
+
+TEST_F(DropTest, DataObjectReportsFormatsAndGivesTextAndFiles) {
+  ManualDrops();
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferUnicodeText(L"h\u00e9llo");
+  source->OfferFiles({kFile, L"D:\\b.txt"});
+  ComPtr<DataObject> data;
+  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+    if (id == kDrop) data = DataOf(EventArg(*params, 0));
+  });
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  ASSERT_TRUE(data);
+
+  VARIANT_BOOL offered = 0;
+  EXPECT_EQ(data->GetFormat(1, &offered), S_OK);
+  EXPECT_EQ(offered, VARIANT_TRUE);
+  EXPECT_EQ(data->GetFormat(15, &offered), S_OK);
+  EXPECT_EQ(offered, VARIANT_TRUE);
+  EXPECT_EQ(data->GetFormat(2, &offered), S_OK);
+  EXPECT_EQ(offered, VARIANT_FALSE);
+
+  VARIANT value;
+  ASSERT_EQ(data->GetData(1, &value), S_OK);
+  ASSERT_EQ(V_VT(&value), VT_BSTR);
+  EXPECT_EQ(std::wstring(V_BSTR(&value)), L"h\u00e9llo");
+  VariantClear(&value);
+  ASSERT_EQ(data->GetData(15, &value), S_OK);
+  ASSERT_EQ(V_VT(&value), VT_ARRAY | VT_BSTR);
+  EXPECT_EQ(V_ARRAY(&value)->rgsabound[0].cElements, 2u);
+  EXPECT_EQ(std::wstring(static_cast<BSTR*>(V_ARRAY(&value)->pvData)[1]), L"D:\\b.txt");
+  VariantClear(&value);
+  EXPECT_EQ(data->GetData(2, &value), kNotOffered);
+  EXPECT_EQ(V_VT(&value), VT_EMPTY);
+  EXPECT_EQ(FilesOf(data.Get()), (std::vector<std::wstring>{kFile, L"D:\\b.txt"}));
+}
+
+TEST_F(DropTest, AnsiTextIsReadAsText) {
+  ManualDrops();
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferAnsiText("plain words");
+  ComPtr<DataObject> data;
+  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+    if (id == kDrop) data = DataOf(EventArg(*params, 0));
+  });
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  ASSERT_TRUE(data);
+  VARIANT value;
+  ASSERT_EQ(data->GetData(1, &value), S_OK);
+  EXPECT_EQ(std::wstring(V_BSTR(&value)), L"plain words");
+  VariantClear(&value);
+  VARIANT_BOOL offered = 0;
+  data->GetFormat(13, &offered);
+  EXPECT_EQ(offered, VARIANT_TRUE);
+  EXPECT_TRUE(FilesOf(data.Get()).empty());
+}
+
+TEST_F(DropTest, DroppedDataCannotBeChanged) {
+  ManualDrops();
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferUnicodeText(L"x");
+  ComPtr<DataObject> data;
+  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+    if (id == kDrop) data = DataOf(EventArg(*params, 0));
+  });
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  ASSERT_TRUE(data);
+  EXPECT_EQ(data->Clear(), kReadOnly);
+  VARIANT none;
+  VariantInit(&none);
+  EXPECT_EQ(data->SetData(none, none), kReadOnly);
+
+  // Late-bound, as a script would call it: the refusal arrives with its description.
+  DISPPARAMS noArgs{};
+  EXCEPINFO exception{};
+  EXPECT_EQ(data->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &noArgs, nullptr, &exception, nullptr), DISP_E_EXCEPTION);
+  EXPECT_EQ(exception.scode, kReadOnly);
+  ASSERT_TRUE(exception.bstrDescription);
+  EXPECT_NE(std::wstring(exception.bstrDescription).find(L"cannot be changed"), std::wstring::npos);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrHelpFile);
+  VARIANT value;
+  ASSERT_EQ(data->GetData(1, &value), S_OK);
+  EXPECT_EQ(std::wstring(V_BSTR(&value)), L"x");
+  VariantClear(&value);
+}
+
+TEST_F(DropTest, FilesCollectionIndexesFromOneAndEnumerates) {
+  ManualDrops();
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferFiles({L"C:\\1", L"C:\\2"});
+  ComPtr<DataObject> data;
+  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+    if (id == kDrop) data = DataOf(EventArg(*params, 0));
+  });
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  ComPtr<DataObjectFiles> files;
+  ASSERT_EQ(data->get_Files(&files), S_OK);
+  BSTR name = nullptr;
+  EXPECT_EQ(files->get_Item(0, &name), kSubscript);
+  EXPECT_EQ(files->get_Item(3, &name), kSubscript);
+  EXPECT_EQ(name, nullptr);
+  ComPtr<IUnknown> unknown;
+  ASSERT_EQ(files->get__NewEnum(&unknown), S_OK);
+  ComPtr<IEnumVARIANT> items;
+  ASSERT_HRESULT_SUCCEEDED(unknown.As(&items));
+  VARIANT got[3];
+  ULONG fetched = 0;
+  EXPECT_EQ(items->Next(3, got, &fetched), S_FALSE);
+  ASSERT_EQ(fetched, 2u);
+  EXPECT_EQ(std::wstring(V_BSTR(&got[0])), L"C:\\1");
+  EXPECT_EQ(std::wstring(V_BSTR(&got[1])), L"C:\\2");
+  VariantClear(&got[0]);
+  VariantClear(&got[1]);
+}
+
+TEST_F(DropTest, LeavingRaisesDragOverWithTheLeaveState) {
+  ManualDrops();
+  ComPtr<IDropTarget> target = Target();
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferFiles({kFile});
+  DWORD effect = DROPEFFECT_COPY;
+  target->DragEnter(source.Get(), MK_LBUTTON, At(kInside), &effect);
+  ASSERT_EQ(target->DragLeave(), S_OK);
+  ASSERT_EQ(Only({kOver, kDrop}), (ids{kOver, kOver}));
+  EXPECT_EQ(All(kOver)[1]->args[6].ToLong(), 1);
+  EXPECT_EQ(All(kOver)[1]->args[4].ToDouble(), double(kInside.x - kRect.left));
+}
+
+TEST_F(DropTest, DisabledControlOrChangedModeRefusesTheDrag) {
+  ManualDrops();
+  ComPtr<IDropTarget> target = Target();
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferFiles({kFile});
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_Enabled(VARIANT_FALSE));
+  DWORD effect = DROPEFFECT_COPY;
+  target->DragEnter(source.Get(), MK_LBUTTON, At(kInside), &effect);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_Enabled(VARIANT_TRUE));
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_OLEDropMode(static_cast<eOLEDropMode>(0)));
+  effect = DROPEFFECT_COPY;
+  target->Drop(source.Get(), 0, At(kInside), &effect);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_TRUE(Only({kOver, kDrop}).empty());
+}
+
+TEST_F(DropTest, TargetKeptPastTheControlReachesNothing) {
+  ManualDrops();
+  ComPtr<IDropTarget> target = Target();
+  events_.Disconnect();
+  changes_.Disconnect();
+  cardel_.Reset();
+  box_.Remove(*control_);
+  control_ = nullptr;
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferFiles({kFile});
+  DWORD effect = DROPEFFECT_COPY;
+  EXPECT_EQ(target->DragEnter(source.Get(), MK_LBUTTON, POINTL{0, 0}, &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(target->Drop(source.Get(), 0, POINTL{0, 0}, &effect), S_OK);
+}
+
+TEST_F(DropTest, NullArgumentsFromAHostAreRefused) {
+  ManualDrops();
+  ComPtr<IDropTarget> target = Target();
+  EXPECT_EQ(target->DragEnter(nullptr, 0, POINTL{0, 0}, nullptr), E_INVALIDARG);
+  DWORD effect = DROPEFFECT_COPY;
+  EXPECT_EQ(target->DragOver(0, POINTL{0, 0}, &effect), S_OK);
+  EXPECT_EQ(target->Drop(nullptr, 0, POINTL{0, 0}, &effect), S_OK);
+  EXPECT_EQ(Only({kOver, kDrop}), (ids{kOver, kDrop}));
+}
+
+class WindowedDropTest : public DropTest {
+ protected:
+  WindowedDropTest() { options_.windowless = false; }
+};
+
+// Nobody asks a windowed control for its target, so its own window carries it.
+TEST_F(WindowedDropTest, OwnWindowIsRegisteredAsADropTarget) {
+  ManualDrops();
+  ComPtr<IDropTarget> target = Target();
+  ASSERT_TRUE(target);
+  ASSERT_TRUE(control_->OwnWindow());
+  EXPECT_EQ(RegisterDragDrop(control_->OwnWindow(), target.Get()), DRAGDROP_E_ALREADYREGISTERED);
+}
+
+}  // namespace
+}  // namespace cardel::testhost

@@ -1,0 +1,208 @@
+// Hover tracking with the real pointer over a real window: the event sequences, the polling timer,
+// covering windows and a control that moves under the pointer.
+#include <gtest/gtest.h>
+
+#include "common/win_handles.h"
+#include "input_fixture.h"
+
+namespace cardel::testhost {
+namespace {
+
+using ids = std::vector<DISPID>;
+constexpr DISPID kEnter = event_id::MouseEnter;
+constexpr DISPID kLeave = event_id::MouseLeave;
+constexpr DISPID kOver = event_id::MouseOver;
+constexpr DISPID kOut = event_id::MouseOut;
+
+class HoverTest : public InputFixture {
+ protected:
+  void Enter() {
+    PointerTo(kInside);
+    Pump();
+    ASSERT_EQ(Hover(), (ids{kEnter, kOver}));
+    events_.Clear();
+  }
+  // A window of another kind over the control's middle, as a popup or another program would be.
+  UniqueWindow Cover() {
+    const POINT corner = ToScreen({kInside.x - 20, kInside.y - 20});
+    return UniqueWindow(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE | SS_NOTIFY,
+                                        corner.x, corner.y, 40, 40, nullptr, nullptr, nullptr, nullptr));
+  }
+};
+
+TEST_F(HoverTest, HitQuerySeesTheEnterFirst) {
+  PointerTo(kInside);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kEnter, kOver}));
+  EXPECT_TRUE(IsMouseEnter());
+  EXPECT_TRUE(IsMouseOver());
+}
+
+TEST_F(HoverTest, MouseMoveSeeingTheEnterFirstRaisesMouseOverTwice) {
+  PointerTo(kInside);
+  ASSERT_EQ(Deliver(WM_MOUSEMOVE, kInside), S_OK);
+  EXPECT_EQ(Only({event_id::MouseMove, kEnter, kLeave, kOver, kOut}),
+            (ids{event_id::MouseMove, kEnter, kOver, kOver}));
+  EXPECT_TRUE(IsMouseOver());
+  events_.Clear();
+  Pump();
+  EXPECT_TRUE(Hover().empty());
+}
+
+TEST_F(HoverTest, PointerRestingInsideKeepsPollingQuietly) {
+  Enter();
+  Pump(1000ms);
+  EXPECT_TRUE(Hover().empty());
+  // Each tick asks the host again, which routes a mouse move to the control.
+  EXPECT_GE(All(event_id::MouseMove).size(), 5u);
+  EXPECT_TRUE(IsMouseEnter());
+}
+
+TEST_F(HoverTest, CoveringWindowRaisesMouseOutAndUncoveringMouseOver) {
+  Enter();
+  UniqueWindow cover = Cover();
+  ASSERT_TRUE(cover);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kOut}));
+  EXPECT_FALSE(IsMouseOver());
+  EXPECT_TRUE(IsMouseEnter());
+  events_.Clear();
+  cover.reset();
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kOver}));
+  EXPECT_TRUE(IsMouseOver());
+}
+
+TEST_F(HoverTest, LeavingRaisesMouseOutThenMouseLeaveInOneTick) {
+  Enter();
+  PointerTo(kBeside);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kOut, kLeave}));
+  // Nothing comes between the two: both come from the same tick.
+  const auto& all = events_.Events();
+  for (size_t i = 0; i + 1 < all.size(); ++i)
+    if (all[i].id == kOut) EXPECT_EQ(all[i + 1].id, kLeave);
+  EXPECT_FALSE(IsMouseEnter());
+  EXPECT_FALSE(IsMouseOver());
+}
+
+TEST_F(HoverTest, LeavingWhileCoveredRaisesOnlyMouseLeave) {
+  Enter();
+  UniqueWindow cover = Cover();
+  Pump();
+  events_.Clear();
+  PointerTo(kBeside);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kLeave}));
+}
+
+TEST_F(HoverTest, MovingTheControlUnderThePointerRaisesNoFalseLeave) {
+  Enter();
+  // Control and pointer travel together, 100 pixels right: the pointer ends where the control
+  // was not when the pointer entered.
+  const RECT moved{kRect.left + 100, kRect.top, kRect.right + 100, kRect.bottom};
+  ASSERT_HRESULT_SUCCEEDED(control_->Move(moved));
+  PointerTo({kInside.x + 100, kInside.y});
+  Pump();
+  EXPECT_TRUE(Hover().empty());
+  EXPECT_TRUE(IsMouseEnter());
+  PointerTo(kInside);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kOut, kLeave}));
+}
+
+TEST_F(HoverTest, DesignModeRaisesNothing) {
+  control_->Ambient().SetUserMode(false);
+  PointerTo(kInside);
+  Pump();
+  ASSERT_EQ(Deliver(WM_MOUSEMOVE, kInside), S_OK);
+  Pump();
+  PointerTo(kBeside);
+  Pump();
+  EXPECT_TRUE(Hover().empty());
+  EXPECT_FALSE(IsMouseEnter());
+  EXPECT_FALSE(IsMouseOver());
+}
+
+TEST_F(HoverTest, DisablingWhileInsideStopsHoverEvents) {
+  Enter();
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_Enabled(VARIANT_FALSE));
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kOut}));
+  events_.Clear();
+  Pump();
+  EXPECT_TRUE(Hover().empty());
+  PointerTo(kBeside);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kLeave}));
+  events_.Clear();
+  PointerTo(kInside);
+  Pump();
+  EXPECT_TRUE(Hover().empty());
+}
+
+TEST_F(HoverTest, MouseToParentStillRaisesEnterAndOverWithoutInput) {
+  ASSERT_HRESULT_SUCCEEDED(cardel_->put_MouseToParent(VARIANT_TRUE));
+  PointerTo(kInside);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kEnter, kOver}));
+  EXPECT_TRUE(All(event_id::MouseMove).empty());
+  PointerTo(kBeside);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kEnter, kOver, kOut, kLeave}));
+}
+
+TEST_F(HoverTest, ClientTickWhileOutsideRaisesMouseLeave) {
+  ASSERT_EQ(cardel_->tmrMOUSEOVER_Timer(), S_OK);
+  EXPECT_EQ(Hover(), (ids{kLeave}));
+}
+
+TEST_F(HoverTest, TimerStopsAfterLeaving) {
+  Enter();
+  PointerTo(kBeside);
+  Pump();
+  ASSERT_EQ(Hover(), (ids{kOut, kLeave}));
+  events_.Clear();
+  // The control comes to the resting pointer without the pointer moving: only a running timer
+  // would notice.
+  ASSERT_HRESULT_SUCCEEDED(control_->Move(RECT{kBeside.x - 20, kBeside.y - 20, kBeside.x + 20, kBeside.y + 20}));
+  Pump();
+  EXPECT_TRUE(Only({kEnter, kLeave, kOver, kOut, event_id::MouseMove}).empty());
+  EXPECT_FALSE(IsMouseEnter());
+}
+
+TEST_F(HoverTest, ButtonChangedByTheMouseMoveHandlerIsSeenByTheHoverUpdate) {
+  events_.SetHandler([](DISPID id, DISPPARAMS* params) {
+    if (id == event_id::MouseMove) *V_I2REF(&EventArg(*params, 0)) = 1;
+  });
+  PointerTo(kInside);
+  ASSERT_EQ(Deliver(WM_MOUSEMOVE, kInside), S_OK);
+  EXPECT_TRUE(Hover().empty());
+  EXPECT_FALSE(IsMouseEnter());
+}
+
+TEST_F(HoverTest, MouseMoveWithAButtonHeldDoesNotEnter) {
+  PointerTo(kInside);
+  ASSERT_EQ(Deliver(WM_MOUSEMOVE, kInside, MK_LBUTTON), S_OK);
+  EXPECT_EQ(Only({event_id::MouseMove, kEnter, kOver}), (ids{event_id::MouseMove}));
+}
+
+class WindowedHoverTest : public HoverTest {
+ protected:
+  WindowedHoverTest() { options_.windowless = false; }
+};
+
+TEST_F(WindowedHoverTest, OwnWindowTracksTheSameWay) {
+  ASSERT_TRUE(control_->OwnWindow());
+  PointerTo(kInside);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kEnter, kOver}));
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kEnter, kOver}));
+  PointerTo(kBeside);
+  Pump();
+  EXPECT_EQ(Hover(), (ids{kEnter, kOver, kOut, kLeave}));
+}
+
+}  // namespace
+}  // namespace cardel::testhost
