@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "control/cardel_interfaces.h"
+#include "sample_picture.h"
 
 namespace cardel::demo {
 namespace {
@@ -37,6 +38,15 @@ void FontOf(_ucCardel* box, const wchar_t* name, int points, bool bold, bool ico
   else
     box->putref_Font(font);
   font->Release();
+}
+
+void Picture(_ucCardel* box, const std::vector<uint8_t>& png) {
+  SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(png.size()));
+  if (!bytes) return;
+  memcpy(bytes->pvData, png.data(), png.size());
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  box->PictureFromStream(&bytes, &loaded);
+  SafeArrayDestroy(bytes);
 }
 
 }  // namespace
@@ -169,6 +179,48 @@ void PlaceGallery(testhost::Container& container) {
     box->put_CaptionTriming(StringTrimmingEllipsisWord);
     FontOf(box, L"Tahoma", 10, false);
     Caption(box, L"Word wrap with an ellipsis when the text runs longer than the box allows it");
+  });
+  const std::vector<uint8_t> landscape = SampleLandscapePng();
+  Place(container, {20, 400, 180, 500}, [&](_ucCardel* box) {
+    Corners(box, 16);
+    box->put_PictureAlignmentH(pCenter);
+    box->put_PictureAlignmentV(pMiddle);
+    box->put_Border(VARIANT_TRUE);
+    box->put_BorderWidth(2);
+    box->put_BorderColor(RGB(255, 255, 255));
+    Picture(box, landscape);
+    FontOf(box, L"Tahoma", 11, true);
+    box->put_ForeColor(RGB(255, 255, 255));
+    box->put_CaptionAlignmentV(cBottom);
+    box->put_CaptionPaddingY(6);
+    Caption(box, L"Picture");
+  });
+  Place(container, {200, 400, 360, 500}, [&](_ucCardel* box) {
+    box->put_FrontColor(RGB(255, 255, 255));
+    Corners(box, 10);
+    box->put_PictureGrayScale(VARIANT_TRUE);
+    box->put_PictureAngle(-12);
+    box->put_PictureSetWidth(90);
+    box->put_PictureAlignmentH(pCenter);
+    box->put_PictureAlignmentV(pMiddle);
+    box->put_PictureShadow(VARIANT_TRUE);
+    box->put_ShadowSize(5);
+    box->put_ShadowColorOpacity(70);
+    box->put_ShadowOffsetX(3);
+    box->put_ShadowOffsetY(3);
+    Picture(box, landscape);
+    Caption(box, L"");
+  });
+  Place(container, {380, 400, 540, 500}, [](_ucCardel* box) {
+    Corners(box, 14);
+    box->put_BackAcrylicBlur(VARIANT_TRUE);
+    box->put_FrontColor(RGB(255, 255, 255));
+    box->put_BackColorOpacity(35);
+    box->put_Border(VARIANT_TRUE);
+    box->put_BorderWidth(1);
+    box->put_BorderColor(RGB(255, 255, 255));
+    FontOf(box, L"Tahoma", 12, true);
+    Caption(box, L"Acrylic");
   });
 }
 

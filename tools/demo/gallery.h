@@ -4,7 +4,7 @@
 
 namespace cardel::demo {
 
-constexpr SIZE kGallerySize{560, 400};
+constexpr SIZE kGallerySize{560, 520};
 
 void PlaceGallery(testhost::Container& container);
 

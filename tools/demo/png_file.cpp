@@ -1,12 +1,12 @@
 #include "png_file.h"
 
-#include <vector>
+#include <wrl/client.h>
 
-#include "render/gdiplus_handles.h"
 #include "render/gdiplus_session.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
+using Microsoft::WRL::ComPtr;
 
 namespace cardel::demo {
 namespace {
@@ -38,6 +38,21 @@ bool SavePng(const testhost::Image& image, const std::wstring& path) {
   CLSID png;
   if (!bitmap || !FindPngEncoder(&png)) return false;
   return GdipSaveImageToFile(bitmap.get(), path.c_str(), &png, nullptr) == Ok;
+}
+
+std::vector<uint8_t> EncodePng(GpBitmap* bitmap) {
+  CLSID png;
+  ComPtr<IStream> stream;
+  if (!FindPngEncoder(&png) || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return {};
+  if (GdipSaveImageToStream(bitmap, stream.Get(), &png, nullptr) != Ok) return {};
+  STATSTG stat{};
+  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return {};
+  std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+  LARGE_INTEGER start{};
+  ULONG read = 0;
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  if (FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) || read != bytes.size()) return {};
+  return bytes;
 }
 
 }  // namespace cardel::demo

@@ -1,11 +1,17 @@
 #pragma once
-// Saves pixels as a PNG file with the platform's own encoder.
+// PNG files and bytes with the platform's own encoder.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "container.h"
+#include "render/gdiplus_handles.h"
 
 namespace cardel::demo {
 
 bool SavePng(const testhost::Image& image, const std::wstring& path);
+
+// The bitmap encoded as a PNG file's bytes; empty when encoding fails. Needs GDI+ started.
+std::vector<uint8_t> EncodePng(Gdiplus::GpBitmap* bitmap);
 
 }  // namespace cardel::demo
