@@ -56,8 +56,8 @@ IntRect HotLineCutout(const HotLineInput& in) {
       r.x = r.x + ss;
       r.y = r.y + ss;
     }
-    if (in.shadowOffsetX < 0) r.x = CheckedInt::Round(std::fabs(float(in.shadowOffsetX) * in.dpiScale) + r.x.value());
-    if (in.shadowOffsetY < 0) r.y = CheckedInt::Round(std::fabs(float(in.shadowOffsetY) * in.dpiScale) + r.y.value());
+    if (in.shadowOffsetX < 0) r.x = CheckedInt::Round(std::fabs(float(in.shadowOffsetX) * in.dpiScale) + double(r.x.value()));
+    if (in.shadowOffsetY < 0) r.y = CheckedInt::Round(std::fabs(float(in.shadowOffsetY) * in.dpiScale) + double(r.y.value()));
   }
 
   Widen(r, in.position, CheckedInt::Round(in.width * s));

@@ -41,15 +41,18 @@ Pixel Container::BackgroundAt(int x, int y) {
   return ToPixel(light ? kCheckerLight : kCheckerDark);
 }
 
-Container::Container(const Library& library, SIZE client_size) : Container(client_size) { library_ = &library; }
+Container::Container(const Library& library, SIZE client_size, POINT screen_origin)
+    : Container(client_size, screen_origin) {
+  library_ = &library;
+}
 
-Container::Container(SIZE client_size) : library_(nullptr) {
+Container::Container(SIZE client_size, POINT screen_origin) : library_(nullptr) {
   RegisterWindowClass(&Container::WindowProc);
   // A popup that is never activated stays unmanaged in Wine's X11 driver, which otherwise waits two seconds
   // for a window manager on every destroy. It still takes keyboard focus and paints like any window.
   window_.reset(CreateWindowExW(WS_EX_NOACTIVATE, kWindowClass, L"Cardel test container", WS_POPUP | WS_CLIPCHILDREN,
-                                40, 40, client_size.cx, client_size.cy, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                this));
+                                screen_origin.x, screen_origin.y, client_size.cx, client_size.cy, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), this));
   if (!window_) ThrowLastError("CreateWindowExW");
   ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
   ::SetFocus(window_.get());

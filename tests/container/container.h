@@ -40,8 +40,8 @@ class Container {
 
   // The library must outlive the container. Without one the container hosts nothing but can still be
   // tested on its own.
-  explicit Container(const Library& library, SIZE client_size = {400, 300});
-  explicit Container(SIZE client_size = {400, 300});
+  explicit Container(const Library& library, SIZE client_size = {400, 300}, POINT screen_origin = {40, 40});
+  explicit Container(SIZE client_size = {400, 300}, POINT screen_origin = {40, 40});
   Container(const Container&) = delete;
   Container& operator=(const Container&) = delete;
   ~Container();

@@ -5,9 +5,6 @@
 namespace cardel::testhost {
 
 void InputFixture::SetUp() {
-  // Other test programs sharing the Wine server put their containers at the same default place;
-  // hover tracking asks which window is under the pointer, so this one keeps clear of them.
-  SetWindowPos(box_.Window(), nullptr, 860, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ParkPointer();
   control_ = &box_.Add(kRect, options_);
   ASSERT_HRESULT_SUCCEEDED(control_->LoadResult());

@@ -1,10 +1,9 @@
 #pragma once
-// A small HTTP server on 127.0.0.1 for the download tests. It answers GET requests from a table of
-// routes, one thread per connection, closes every connection after its answer, and stops (joining
-// its threads) with the object. Nothing it does outlives a few seconds.
+// A small HTTP server on 127.0.0.1 for the download tests: it answers GET requests from a table of
+// routes (anything else is a 404 page), one thread per connection, closes each connection after
+// its answer, and stops with the object, cutting short any answer still being sent.
 #include <winsock2.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -16,13 +15,11 @@
 namespace cardel::testhost {
 
 struct Route {
-  int status = 200;
-  std::string contentType = "image/png";
   std::vector<uint8_t> body;
+  std::string contentType = "image/png";
   // False: no Content-Length; the body ends with the connection.
   bool announceLength = true;
-  // The body in pieces of this size with a pause after each, to keep a transfer running.
-  size_t piece = 0;
+  // Not zero: the body goes in four pieces with this pause after each, to keep a transfer running.
   std::chrono::milliseconds pause{0};
 };
 
@@ -34,27 +31,19 @@ class LoopbackServer {
   ~LoopbackServer();
 
   std::wstring Url(const std::string& path) const;
-  // How often path was asked for, and the request headers of the last time.
-  int Requests(const std::string& path) const;
-  std::string LastHeaders(const std::string& path) const;
+  // The last request for path, headers included; empty if there was none.
+  std::string LastRequest(const std::string& path) const;
 
  private:
-  void Accept();
   void Answer(SOCKET connection);
 
-  std::map<std::string, Route> routes_;
-  SOCKET listener_ = INVALID_SOCKET;
+  const std::map<std::string, Route> routes_;
+  SOCKET listener_;
   unsigned short port_ = 0;
-  std::atomic<bool> stopping_{false};
+  bool stopping_ = false;
   mutable std::mutex mutex_;
   std::condition_variable stopped_;
-  struct Seen {
-    int requests = 0;
-    std::string headers;
-  };
-  Seen Find(const std::string& path) const;
-
-  std::map<std::string, Seen> seen_;
+  std::map<std::string, std::string> requests_;
   std::vector<std::thread> connections_;
   std::thread acceptor_;
 };
