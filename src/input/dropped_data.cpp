@@ -16,7 +16,9 @@ using Microsoft::WRL::ComPtr;
 namespace cardel::input {
 namespace {
 
-CLIPFORMAT ClipboardFormat(short format) noexcept { return static_cast<CLIPFORMAT>(static_cast<unsigned short>(format)); }
+CLIPFORMAT ClipboardFormat(short format) noexcept {
+  return static_cast<CLIPFORMAT>(static_cast<unsigned short>(format));
+}
 
 HRESULT StringArray(const std::vector<std::wstring>& names, VARIANT* value) noexcept {
   SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(names.size()));

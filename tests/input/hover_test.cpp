@@ -25,8 +25,10 @@ class HoverTest : public InputFixture {
   // A window of another kind over the control's middle, as a popup or another program would be.
   UniqueWindow Cover() {
     const POINT corner = ToScreen({kInside.x - 20, kInside.y - 20});
-    return UniqueWindow(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE | SS_NOTIFY,
-                                        corner.x, corner.y, 40, 40, nullptr, nullptr, nullptr, nullptr));
+    // SS_NOTIFY: a plain static control lets hit tests through to what lies beneath it.
+    return UniqueWindow(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, L"STATIC", L"",
+                                        WS_POPUP | WS_VISIBLE | SS_NOTIFY, corner.x, corner.y, 40, 40, nullptr,
+                                        nullptr, nullptr, nullptr));
   }
 };
 
