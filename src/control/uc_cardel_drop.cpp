@@ -17,7 +17,7 @@ constexpr int16_t kManualDrop = 1;
 
 input::DropTarget* UcCardel::DropTargetObject() noexcept {
   if (!dropTarget_)
-    dropTarget_ = input::MakeComObject<input::DropTarget>([this](input::DragNotice& notice) { return OnDrag(notice); });
+    dropTarget_ = ole::MakeComObject<input::DropTarget>([this](input::DragNotice& notice) { return OnDrag(notice); });
   return dropTarget_.Get();
 }
 

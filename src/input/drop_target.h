@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "VelmarCardel_h.h"
-#include "input/com_object.h"
+#include "ole/com_object.h"
 
 namespace cardel::input {
 
@@ -23,7 +23,7 @@ struct DragNotice {
   DWORD effect;       // in: what the source allows; out: what the owner chose
 };
 
-class DropTarget final : public ComObject<IDropTarget> {
+class DropTarget final : public ole::ComObject<IDropTarget> {
  public:
   // Answers whether the owner takes drops at all; when it does not, the drag sees DROPEFFECT_NONE.
   using Handler = std::function<bool(DragNotice&)>;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "input/com_object.h"
+#include "ole/com_object.h"
 #include "input/data_reading.h"
 #include "input/dropped_files.h"
 #include "ole/dispatch.h"
@@ -45,7 +45,7 @@ HRESULT ByteArray(const std::vector<uint8_t>& bytes, VARIANT* value) noexcept {
   return S_OK;
 }
 
-class DroppedData final : public ComObject<ole::DualDispatch<DataObject, &IID_DataObject>, ISupportErrorInfo> {
+class DroppedData final : public ole::ComObject<ole::DualDispatch<DataObject, &IID_DataObject>, ISupportErrorInfo> {
  public:
   explicit DroppedData(IDataObject* source) noexcept : source_(source) {}
 
@@ -122,7 +122,7 @@ class DroppedData final : public ComObject<ole::DualDispatch<DataObject, &IID_Da
 HRESULT NewDroppedData(IDataObject* source, DataObject** data) noexcept {
   if (!data) return E_POINTER;
   *data = nullptr;
-  auto object = MakeComObject<DroppedData>(source);
+  auto object = ole::MakeComObject<DroppedData>(source);
   if (!object) return E_OUTOFMEMORY;
   *data = object.Detach();
   return S_OK;

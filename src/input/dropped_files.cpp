@@ -2,7 +2,7 @@
 
 #include <oleauto.h>
 
-#include "input/com_object.h"
+#include "ole/com_object.h"
 #include "ole/dispatch.h"
 #include "ole/enumerator.h"
 #include "ole/errors.h"
@@ -26,7 +26,7 @@ BSTR ToBstr(const std::wstring& text) noexcept {
 }
 
 class DroppedFiles final
-    : public ComObject<ole::DualDispatch<DataObjectFiles, &IID_DataObjectFiles>, ISupportErrorInfo> {
+    : public ole::ComObject<ole::DualDispatch<DataObjectFiles, &IID_DataObjectFiles>, ISupportErrorInfo> {
  public:
   explicit DroppedFiles(std::vector<std::wstring> names) noexcept : names_(std::move(names)) {}
 
@@ -80,7 +80,7 @@ class DroppedFiles final
 HRESULT NewDroppedFiles(std::vector<std::wstring> names, DataObjectFiles** files) noexcept {
   if (!files) return E_POINTER;
   *files = nullptr;
-  auto object = MakeComObject<DroppedFiles>(std::move(names));
+  auto object = ole::MakeComObject<DroppedFiles>(std::move(names));
   if (!object) return E_OUTOFMEMORY;
   *files = object.Detach();
   return S_OK;

@@ -20,7 +20,7 @@ DWORD DownloadBindFlags(bool freshCopy) noexcept {
 }
 
 ComPtr<UrlDownload> UrlDownload::Make(DownloadCallbacks callbacks) noexcept {
-  return input::MakeComObject<UrlDownload>(std::move(callbacks));
+  return ole::MakeComObject<UrlDownload>(std::move(callbacks));
 }
 
 void* UrlDownload::Find(REFIID riid) noexcept {

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "input/com_object.h"
+#include "ole/com_object.h"
 
 namespace cardel {
 
@@ -32,7 +32,7 @@ struct DownloadCallbacks {
 // Option bits as the binding takes them: a fresh copy is asked of the source, not of the cache.
 DWORD DownloadBindFlags(bool freshCopy) noexcept;
 
-class UrlDownload final : public input::ComObject<IBindStatusCallback, IHttpNegotiate> {
+class UrlDownload final : public ole::ComObject<IBindStatusCallback, IHttpNegotiate> {
  public:
   static Microsoft::WRL::ComPtr<UrlDownload> Make(DownloadCallbacks callbacks) noexcept;
 
@@ -77,7 +77,7 @@ class UrlDownload final : public input::ComObject<IBindStatusCallback, IHttpNego
   bool stopped_ = false;
 
   template <class T, class... Args>
-  friend Microsoft::WRL::ComPtr<T> input::MakeComObject(Args&&... args) noexcept;
+  friend Microsoft::WRL::ComPtr<T> ole::MakeComObject(Args&&... args) noexcept;
 };
 
 }  // namespace cardel

@@ -1,14 +1,14 @@
 #include "proppage/preview_site.h"
 
 #include "control/cardel_classes.h"
-#include "input/com_object.h"
+#include "ole/com_object.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace cardel::proppage {
 namespace {
 
-class PreviewSite final : public input::ComObject<IOleClientSite, IOleInPlaceSite> {
+class PreviewSite final : public ole::ComObject<IOleClientSite, IOleInPlaceSite> {
  public:
   PreviewSite(HWND parent, const RECT& rect) noexcept : parent_(parent), rect_(rect) {}
 
@@ -77,7 +77,7 @@ HRESULT PreviewHost::Start(HWND parent, const RECT& rect) noexcept {
   ComPtr<IOleObject> object;
   ComPtr<IPersistStreamInit> persist;
   if (FAILED(hr = box.As(&object)) || FAILED(hr = box.As(&persist))) return hr;
-  ComPtr<IOleClientSite> site = input::MakeComObject<PreviewSite>(parent, rect);
+  ComPtr<IOleClientSite> site = ole::MakeComObject<PreviewSite>(parent, rect);
   if (!site) return E_OUTOFMEMORY;
   // From here the control holds the site, so Stop must run on every way out.
   if (FAILED(hr = object->SetClientSite(site.Get()))) return hr;

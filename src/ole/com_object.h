@@ -1,5 +1,5 @@
 #pragma once
-// Reference counting and interface lookup for the small COM objects the interaction code hands to
+// Reference counting and interface lookup for the small COM objects the library hands to
 // hosts and clients. Each keeps the library loaded for as long as someone holds it.
 #include <windows.h>
 #include <unknwn.h>
@@ -11,7 +11,7 @@
 
 #include "ole/module.h"
 
-namespace cardel::input {
+namespace ole {
 
 template <class... Interfaces>
 class ComObject : public Interfaces... {
@@ -54,4 +54,4 @@ Microsoft::WRL::ComPtr<T> MakeComObject(Args&&... args) noexcept {
   return object;
 }
 
-}  // namespace cardel::input
+}  // namespace ole
