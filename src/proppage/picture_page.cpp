@@ -2,7 +2,9 @@
 
 #include <olectl.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "ole/module.h"
 #include "picture/file_bytes.h"
@@ -15,9 +17,9 @@ namespace {
 
 constexpr wchar_t kPageClass[] = L"VelmarCardelPicturePage";
 
-UniqueFont MakeFont(int tenths_of_points, int dpi) noexcept {
+UniqueFont MakeFont(int hundredths_of_points, int dpi) noexcept {
   LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(tenths_of_points, dpi, 720);
+  lf.lfHeight = -MulDiv(hundredths_of_points, dpi, 7200);
   lf.lfWeight = FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   wcscpy_s(lf.lfFaceName, L"MS Sans Serif");
@@ -91,8 +93,8 @@ PicturePage::PicturePage(FileChooser choose, std::function<void()> mark_dirty) n
 HRESULT PicturePage::Create(HWND parent, const RECT& rect) noexcept {
   if (!RegisterPageClass(Proc)) return HRESULT_FROM_WIN32(GetLastError());
   dpi_ = ScreenDpi();
-  font_ = MakeFont(83, dpi_);
-  buttonFont_ = MakeFont(98, dpi_);
+  font_ = MakeFont(825, dpi_);
+  buttonFont_ = MakeFont(975, dpi_);
   window_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, rect.left, rect.top,
                                 rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
                                 ole::ModuleInstance(), this));
