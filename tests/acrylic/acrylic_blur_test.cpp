@@ -6,106 +6,126 @@
 #include <random>
 #include <vector>
 
+#include "render/acrylic_blur_kernels.h"
+
 namespace cardel {
 namespace {
 
 struct Image {
   int width, height;
   std::vector<uint8_t> bytes;
-  Image(int w, int h, uint8_t fill = 0) : width(w), height(h), bytes(static_cast<size_t>(w) * h * 4, fill) {}
-  uint8_t& At(int x, int y, int c) { return bytes[(static_cast<size_t>(y) * width + x) * 4 + c]; }
-  PixelPlane Plane() { return {bytes, width, height}; }
+  Image(int w, int h, uint8_t fill = 0) : width(w), height(h), bytes(size_t(w) * h * 4, fill) {}
+  uint8_t& At(int x, int y, int c) { return bytes[(size_t(y) * width + x) * 4 + c]; }
 };
 
 Image Blurred(Image image, int radius) {
   std::vector<uint8_t> scratch(image.bytes.size());
-  GaussianBlur(image.Plane(), scratch, radius);
+  GaussianBlur({image.bytes, image.width, image.height}, scratch, radius);
   return image;
 }
 
-// The same three boxes, each taken pixel by pixel over the clamped neighbourhood, in floating point.
-std::vector<double> Reference(Image& image, int radius) {
-  const BoxRadii boxes = BoxRadiiForGaussian(radius);
-  const int w = image.width, h = image.height;
-  std::vector<double> a(image.bytes.begin(), image.bytes.end()), b(a.size());
-  const auto pass = [&](int r, bool rows) {
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        for (int c = 0; c < 4; ++c) {
-          double sum = 0;
-          for (int d = -r; d <= r; ++d) {
-            const int sx = rows ? std::clamp(x + d, 0, w - 1) : x, sy = rows ? y : std::clamp(y + d, 0, h - 1);
-            sum += a[(static_cast<size_t>(sy) * w + sx) * 4 + c];
-          }
-          b[(static_cast<size_t>(y) * w + x) * 4 + c] = sum / (2 * r + 1);
-        }
-    a.swap(b);
-  };
-  for (bool rows : {true, false}) {
-    pass(boxes.first, rows);
-    pass(boxes.second, rows);
-    pass(boxes.third, rows);
+// The mean of one clamped window of a row (rows) or column, in floating point.
+double WindowMean(const std::vector<double>& in, int w, int h, int x, int y, int c, int r, bool rows) {
+  double sum = 0;
+  for (int d = -r; d <= r; ++d) {
+    const int sx = rows ? std::clamp(x + d, 0, w - 1) : x, sy = rows ? y : std::clamp(y + d, 0, h - 1);
+    sum += in[(size_t(sy) * w + sx) * 4 + c];
   }
-  return a;
+  return sum / (2 * r + 1);
 }
 
-TEST(BoxRadiiTest, RadiusTwentyFiveIsThreeBoxesOfEight) {
-  const BoxRadii r = BoxRadiiForGaussian(25);
-  EXPECT_EQ(r.first, 8);
-  EXPECT_EQ(r.second, 8);
-  EXPECT_EQ(r.third, 8);
-  const BoxRadii none = BoxRadiiForGaussian(0);
-  EXPECT_EQ(none.third, 0);
+TEST(GaussianBlurTest, IsThreeBoxPassesEachWayWithinOneLevel) {
+  const BoxRadii boxes = BoxRadiiForGaussian(25);
+  EXPECT_EQ(std::tuple(boxes.first, boxes.second, boxes.third), std::tuple(8, 8, 8));
+  EXPECT_EQ(BoxRadiiForGaussian(0).third, 0);
   const BoxRadii mixed = BoxRadiiForGaussian(10);
-  EXPECT_LE(mixed.first, mixed.third);
-  EXPECT_GE(mixed.first, mixed.third - 1);
-}
+  EXPECT_TRUE(mixed.first <= mixed.third && mixed.first >= mixed.third - 1);
 
-TEST(GaussianBlurTest, AUniformImageStaysExactlyAsItWas) {
-  const Image out = Blurred(Image(37, 23, 173), 25);
-  EXPECT_TRUE(std::all_of(out.bytes.begin(), out.bytes.end(), [](uint8_t v) { return v == 173; }));
-}
-
-TEST(GaussianBlurTest, ABlockSpreadsSymmetricallyAndNoFurtherThanTwentyFourPixels) {
-  Image image(101, 101);
-  // An 11 x 11 block, for enough weight to show at the kernel's far end.
-  for (int y = 45; y <= 55; ++y)
-    for (int x = 45; x <= 55; ++x) image.At(x, y, 2) = 255;
-  Image out = Blurred(image, 25);
-  // The kernel reaches 24 pixels, though its last few levels round away.
-  EXPECT_GT(out.At(50 + 16 + 5, 50, 2), 0);
-  EXPECT_EQ(out.At(50 + 25 + 5, 50, 2), 0);
-  EXPECT_EQ(out.At(50, 50 - 30, 2), 0);
-  for (int d = 1; d <= 30; ++d) {
-    EXPECT_EQ(out.At(50 + d, 50, 2), out.At(50 - d, 50, 2)) << d;
-    // Rows are blurred before columns, each pass rounding to whole levels.
-    EXPECT_NEAR(out.At(50, 50 + d, 2), out.At(50 + d, 50, 2), 1) << d;
-    EXPECT_LE(out.At(50 + d, 50, 2), out.At(50 + d - 1, 50, 2)) << d;
-  }
-}
-
-TEST(GaussianBlurTest, MatchesThreeBoxesTakenPixelByPixelWithinOneLevel) {
   Image image(61, 43);
   std::mt19937 random(7);
   for (uint8_t& v : image.bytes) v = static_cast<uint8_t>(random());
-  const std::vector<double> want = Reference(image, 25);
+  std::vector<double> want(image.bytes.begin(), image.bytes.end()), next(want.size());
+  for (bool rows : {true, false})
+    for (int r : {boxes.first, boxes.second, boxes.third}) {
+      for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+          for (int c = 0; c < 4; ++c)
+            next[(size_t(y) * image.width + x) * 4 + c] = WindowMean(want, image.width, image.height, x, y, c, r, rows);
+      want.swap(next);
+    }
   const Image got = Blurred(image, 25);
   int worst = 0;
   for (size_t i = 0; i < want.size(); ++i) worst = std::max(worst, std::abs(got.bytes[i] - int(want[i] + 0.5)));
   EXPECT_LE(worst, 1);
+
+  const Image uniform = Blurred(Image(37, 23, 173), 25);
+  EXPECT_TRUE(std::all_of(uniform.bytes.begin(), uniform.bytes.end(), [](uint8_t v) { return v == 173; }));
+}
+
+TEST(GaussianBlurTest, ABlockSpreadsSymmetricallyAndNoFurtherThanTwentyFourPixels) {
+  Image image(101, 101);
+  for (int y = 45; y <= 55; ++y)
+    for (int x = 45; x <= 55; ++x) image.At(x, y, 2) = 255;
+  Image out = Blurred(image, 25);
+  EXPECT_GT(out.At(50 + 16 + 5, 50, 2), 0);  // the last few levels of the kernel round away
+  EXPECT_EQ(out.At(50 + 25 + 5, 50, 2), 0);
+  EXPECT_EQ(out.At(50, 50 - 30, 2), 0);
+  for (int d = 1; d <= 30; ++d) {
+    EXPECT_EQ(out.At(50 + d, 50, 2), out.At(50 - d, 50, 2)) << d;
+    EXPECT_NEAR(out.At(50, 50 + d, 2), out.At(50 + d, 50, 2), 1) << d;  // each pass rounds
+    EXPECT_LE(out.At(50 + d, 50, 2), out.At(50 + d - 1, 50, 2)) << d;
+  }
 }
 
 TEST(GaussianBlurTest, MismatchedSizesChangeNothing) {
-  Image image(10, 10, 0);
+  Image image(10, 10);
   image.At(5, 5, 0) = 255;
-  std::vector<uint8_t> small(10);
-  GaussianBlur(image.Plane(), small, 25);
-  EXPECT_EQ(image.At(5, 5, 0), 255);
-  GaussianBlur({image.bytes, 11, 10}, small, 25);
-  EXPECT_EQ(image.At(5, 5, 0), 255);
-  std::vector<uint8_t> scratch(image.bytes.size());
+  std::vector<uint8_t> small(10), scratch(image.bytes.size());
+  GaussianBlur({image.bytes, 10, 10}, small, 25);
+  GaussianBlur({image.bytes, 11, 10}, scratch, 25);
   GaussianBlur({image.bytes, 0, 10}, scratch, 25);
   EXPECT_EQ(image.At(5, 5, 0), 255);
+}
+
+TEST(WindowMeanTest, IsExactForEverySumOfEveryWindowUpToTheWidest) {
+  for (int window = 3; window <= blur::kWidestExactWindow; window += 2) {
+    const blur::WindowMean mean(window);
+    ASSERT_LE(mean.multiplier, 0xFFFFu);
+    for (uint32_t sum = 0; sum <= 255u * window; ++sum)
+      ASSERT_EQ(mean(sum), (sum + window / 2) / window) << window << " " << sum;
+  }
+}
+
+// The scalar and SSE2 passes agree with each other and with the rounded window mean, for row
+// lengths around the vector width and windows wider than the image.
+TEST(BlurKernelsTest, RowAndColumnPassesGiveTheExactMeans) {
+  if (!blur::HasSse2()) GTEST_SKIP() << "no SSE2";
+  for (const auto& [width, r] : {std::pair{37, 1}, {37, 2}, {37, 31}, {37, 63}, {1, 8}, {3, 60}, {4, 1}, {5, 8}, {17, 60}}) {
+    const int height = 23;
+    std::vector<uint8_t> in(size_t(width) * height * 4), scalar(in.size()), sse2(in.size());
+    std::mt19937 random(width * 100 + r);
+    for (uint8_t& v : in) v = static_cast<uint8_t>(random());
+    const std::vector<double> exact(in.begin(), in.end());
+    for (bool rows : {true, false}) {
+      SCOPED_TRACE(::testing::Message() << width << " wide, radius " << r << (rows ? " rows" : " columns"));
+      const PixelPlane from{in, width, height};
+      if (rows) {
+        blur::RowsScalar(from, {scalar, width, height}, r);
+        blur::RowsSse2(from, {sse2, width, height}, r);
+      } else {
+        std::vector<uint32_t> sums32(size_t(width) * 4);
+        std::vector<uint16_t> sums16(size_t(width) * 4);
+        blur::ColumnsScalar(from, {scalar, width, height}, r, sums32.data());
+        blur::ColumnsSse2(from, {sse2, width, height}, r, sums16.data());
+      }
+      EXPECT_EQ(scalar, sse2);
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+          for (int c = 0; c < 4; ++c)
+            ASSERT_EQ(scalar[(size_t(y) * width + x) * 4 + c],
+                      std::lround(WindowMean(exact, width, height, x, y, c, r, rows)));
+    }
+  }
 }
 
 }  // namespace

@@ -16,112 +16,71 @@ namespace {
 
 constexpr int32_t kLeft = 0, kCentre = 1, kRight = 2;
 
-PictureLayoutInput Picture200x100(BodyRect body = {0, 0, 300, 200}) {
+// A 200 x 100 picture in a 300 x 200 body: aspect-preserving set sizes, scaled size and padding
+// (halves to even), alignment with padding towards the middle, none outside the enumeration.
+TEST(PlacePicture, SizesAndPlacesThePictureInTheBody) {
+  const struct {
+    const char* what;
+    BodyRect body;
+    int32_t setWidth, setHeight, alignH, alignV;
+    int16_t padX, padY;
+    float dpi;
+    IntRect placed;
+  } cases[] = {
+      {"no set size", {0, 0, 300, 200}, 0, 0, kLeft, kLeft, 0, 0, 1, {0, 0, 200, 100}},
+      {"set width 100", {0, 0, 300, 200}, 100, 0, kLeft, kLeft, 0, 0, 1, {0, 0, 100, 50}},
+      {"set 400 x 100", {0, 0, 300, 200}, 400, 100, kLeft, kLeft, 0, 0, 1, {0, 0, 200, 100}},
+      {"set height 25", {0, 0, 300, 200}, 0, 25, kLeft, kLeft, 0, 0, 1, {0, 0, 50, 25}},
+      {"1.5 DPI, padding 4.5 and 7.5", {0, 0, 300, 200}, 0, 0, kLeft, kLeft, 3, 5, 1.5f, {4, 8, 300, 150}},
+      {"centred", {10, 20, 300, 200}, 0, 0, kCentre, kCentre, 0, 0, 1, {60, 70, 200, 100}},
+      {"centred, padding 10", {10, 20, 300, 200}, 0, 0, kCentre, kCentre, 10, 10, 1, {70, 80, 200, 100}},
+      {"centred, padding 10 at 2 DPI", {10, 20, 300, 200}, 100, 0, kCentre, kCentre, 10, 10, 2, {80, 90, 200, 100}},
+      {"far edges, padding 5 and 7", {0, 0, 300, 200}, 0, 0, kRight, kRight, 5, 7, 1, {95, 93, 200, 100}},
+      {"alignments 7 and -1", {3, 4, 300, 200}, 0, 0, 7, -1, 10, 10, 1, {3, 4, 200, 100}},
+      {"left and -1", {3, 4, 300, 200}, 0, 0, kLeft, -1, 10, 10, 1, {13, 4, 200, 100}},
+      {"odd centring: 150.5 - 100, 100.5 - 50", {0, 0, 301, 201}, 0, 0, kCentre, kCentre, 0, 0, 1, {50, 50, 200, 100}},
+  };
+  for (const auto& c : cases) {
+    PictureLayoutInput in;
+    in.imageWidth = 200;
+    in.imageHeight = 100;
+    in.body = c.body;
+    in.setWidth = c.setWidth;
+    in.setHeight = c.setHeight;
+    in.alignH = c.alignH;
+    in.alignV = c.alignV;
+    in.paddingX = c.padX;
+    in.paddingY = c.padY;
+    in.dpiScale = c.dpi;
+    EXPECT_EQ(PlacePicture(in), c.placed) << c.what;
+  }
+}
+
+TEST(PlacePicture, AbsurdLengthsAreOverflow) {
   PictureLayoutInput in;
   in.imageWidth = 200;
   in.imageHeight = 100;
-  in.body = body;
-  return in;
-}
-
-TEST(PlacePictureTest, KeepsTheAspectAndFitsTheSetSize) {
-  PictureLayoutInput in = Picture200x100();
-  EXPECT_EQ(PlacePicture(in), (IntRect{0, 0, 200, 100}));
-  in.setWidth = 100;
-  EXPECT_EQ(PlacePicture(in), (IntRect{0, 0, 100, 50}));
-  in.setWidth = 400;
-  in.setHeight = 100;
-  EXPECT_EQ(PlacePicture(in), (IntRect{0, 0, 200, 100}));
-  in.setWidth = 0;
-  in.setHeight = 25;
-  EXPECT_EQ(PlacePicture(in), (IntRect{0, 0, 50, 25}));
-}
-
-TEST(PlacePictureTest, GrowsWithTheScreenScale) {
-  PictureLayoutInput in = Picture200x100();
-  in.dpiScale = 1.5f;
-  EXPECT_EQ(PlacePicture(in), (IntRect{0, 0, 300, 150}));
-  in.paddingX = 3;
-  in.paddingY = 5;
-  // 4.5 and 7.5 go to the even neighbours.
-  EXPECT_EQ(PlacePicture(in), (IntRect{4, 8, 300, 150}));
-}
-
-TEST(PlacePictureTest, CentrePaddingMovesRightAndDown) {
-  PictureLayoutInput in = Picture200x100({10, 20, 300, 200});
-  in.alignH = kCentre;
-  in.alignV = kCentre;
-  EXPECT_EQ(PlacePicture(in), (IntRect{60, 70, 200, 100}));
-  in.paddingX = 10;
-  in.paddingY = 10;
-  EXPECT_EQ(PlacePicture(in), (IntRect{70, 80, 200, 100}));
-  in.dpiScale = 2;
-  in.imageWidth = 100;
-  in.imageHeight = 50;
-  EXPECT_EQ(PlacePicture(in), (IntRect{80, 90, 200, 100}));
-}
-
-TEST(PlacePictureTest, FarEdgesPadInwards) {
-  PictureLayoutInput in = Picture200x100({0, 0, 300, 200});
-  in.alignH = kRight;
-  in.alignV = kRight;
-  in.paddingX = 5;
-  in.paddingY = 7;
-  EXPECT_EQ(PlacePicture(in), (IntRect{95, 93, 200, 100}));
-}
-
-TEST(PlacePictureTest, AlignmentsOutsideTheEnumerationStayAtTheBodyWithoutPadding) {
-  PictureLayoutInput in = Picture200x100({3, 4, 300, 200});
-  in.alignH = 7;
-  in.alignV = -1;
-  in.paddingX = 10;
-  in.paddingY = 10;
-  EXPECT_EQ(PlacePicture(in), (IntRect{3, 4, 200, 100}));
-  in.alignH = kLeft;
-  EXPECT_EQ(PlacePicture(in), (IntRect{13, 4, 200, 100}));
-}
-
-TEST(PlacePictureTest, OddCentringRoundsHalvesToEven) {
-  PictureLayoutInput in = Picture200x100({0, 0, 301, 201});
-  in.imageWidth = 200;
-  in.imageHeight = 100;
-  in.alignH = kCentre;
-  in.alignV = kCentre;
-  // 150.5 - 100 and 100.5 - 50.
-  EXPECT_EQ(PlacePicture(in), (IntRect{50, 50, 200, 100}));
-}
-
-TEST(PlacePictureTest, AbsurdLengthsAreOverflow) {
-  PictureLayoutInput in = Picture200x100();
-  in.setWidth = 2000000000;
-  in.setHeight = 2000000000;
+  in.setWidth = in.setHeight = 2000000000;
   EXPECT_EQ(PlacePicture(in).width, 2000000000);
   in.dpiScale = 2;
   EXPECT_THROW(PlacePicture(in), ArithmeticOverflow);
-  in = Picture200x100({2147483000, 0, 10, 10});
+  in = {.imageWidth = 200, .imageHeight = 100};
+  in.body = {2147483000, 0, 10, 10};
   in.alignH = kRight;
   in.paddingX = -32768;
   EXPECT_THROW(PlacePicture(in), ArithmeticOverflow);
 }
 
-TEST(TurnAboutCentreTest, NoTurnDrawsTheRectangleAsItIs) {
-  const TurnedRect t = TurnAboutCentre({10, 20, 30, 40}, 0);
-  EXPECT_EQ(t.angle, 0.0f);
-  EXPECT_EQ(t.originX, 0.0f);
-  EXPECT_EQ(t.rect, (IntRect{10, 20, 30, 40}));
-}
-
-TEST(TurnAboutCentreTest, ATurnKeepsAPositiveSizeAboutTheTruncatedCentre) {
+// The mirrored construction spans [w\2 - w, w\2] and is turned half round: [-(w\2), w - w\2],
+// about the truncated centre, with a positive size.
+TEST(TurnAboutCentre, KeepsAPositiveSizeAboutTheTruncatedCentre) {
+  const TurnedRect none = TurnAboutCentre({10, 20, 30, 40}, 0);
+  EXPECT_EQ(std::tuple(none.angle, none.originX, none.rect), std::tuple(0.0f, 0.0f, IntRect{10, 20, 30, 40}));
   const TurnedRect even = TurnAboutCentre({10, 20, 30, 40}, 90);
-  EXPECT_EQ(even.angle, 90.0f);
-  EXPECT_EQ(even.originX, 25.0f);
-  EXPECT_EQ(even.originY, 40.0f);
-  EXPECT_EQ(even.rect, (IntRect{-15, -20, 30, 40}));
-  // The mirrored construction spans [w\2 - w, w\2] and is turned half round: [-(w\2), w - w\2].
+  EXPECT_EQ(std::tuple(even.angle, even.originX, even.originY, even.rect),
+            std::tuple(90.0f, 25.0f, 40.0f, IntRect{-15, -20, 30, 40}));
   const TurnedRect odd = TurnAboutCentre({0, 0, 7, 5}, -45);
-  EXPECT_EQ(odd.originX, 3.0f);
-  EXPECT_EQ(odd.originY, 2.0f);
-  EXPECT_EQ(odd.rect, (IntRect{-3, -2, 7, 5}));
+  EXPECT_EQ(std::tuple(odd.originX, odd.originY, odd.rect), std::tuple(3.0f, 2.0f, IntRect{-3, -2, 7, 5}));
 }
 
 }  // namespace

@@ -2,85 +2,70 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "control/cardel_interfaces.h"
+#include "render/gdiplus_session.h"
 
 namespace cardel {
 namespace {
 
+using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
-class OutlinePathTest : public testing::Test {
- protected:
-  void SetUp() override {
-    Gdiplus::GdiplusStartupInput input;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
-  }
-  void TearDown() override {
-    if (token_) Gdiplus::GdiplusShutdown(token_);
-  }
-
-  // The radius-10 100 x 60 box with its isosceles tail centred on the bottom: (59,49) (49,59) (39,49).
-  static OutlineGeometry BubbleGeometry() {
-    OutlineInput in;
-    in.width = 100;
-    in.height = 60;
-    in.cornerLeftTop = in.cornerRightTop = in.cornerBottomRight = in.cornerBottomLeft = 10;
-    in.callOut = true;
-    in.callOutPosition = coBottom;
-    in.callOutAlign = coMidle;
-    in.callOutWidth = 20;
-    in.callOutLen = 10;
-    return BuildOutlinePath(in).geometry;
-  }
-
-  static bool Inside(Gdiplus::GpPath* path, INT x, INT y) {
-    BOOL visible = FALSE;
-    GdipIsVisiblePathPointI(path, x, y, nullptr, &visible);
-    return visible != FALSE;
-  }
-
- private:
-  ULONG_PTR token_ = 0;
-};
-
-TEST_F(OutlinePathTest, ReplayedBubbleCoversBodyAndTailOnly) {
-  const gdip::UniquePath path = CreateOutlinePath(BubbleGeometry());
+// The radius-10 100 x 60 box with its isosceles tail centred on the bottom, replayed into a GDI+
+// path on its own and after a figure already in a path.
+TEST(OutlinePath, ReplayedBubbleIsOneClosedFigureCoveringBodyAndTailOnly) {
+  const gdip::Session gdiplus;
+  OutlineInput in;
+  in.width = 100;
+  in.height = 60;
+  in.cornerLeftTop = in.cornerRightTop = in.cornerBottomRight = in.cornerBottomLeft = 10;
+  in.callOut = true;
+  in.callOutPosition = coBottom;
+  in.callOutAlign = coMidle;
+  in.callOutWidth = 20;
+  in.callOutLen = 10;
+  const OutlineGeometry geometry = BuildOutlinePath(in).geometry;
+  const gdip::UniquePath path = CreateOutlinePath(geometry);
   ASSERT_TRUE(path);
-
-  INT points = 0;
-  ASSERT_EQ(GdipGetPointCount(path.get(), &points), Gdiplus::Ok);
-  EXPECT_GE(points, 4 * 4 + 3);
-
-  Gdiplus::GpRect bounds{};
-  ASSERT_EQ(GdipGetPathWorldBoundsI(path.get(), &bounds, nullptr, nullptr), Gdiplus::Ok);
-  EXPECT_EQ(bounds.X, 0);
-  EXPECT_EQ(bounds.Y, 0);
-  EXPECT_EQ(bounds.Width, 99);
-  EXPECT_EQ(bounds.Height, 59);
-
-  Gdiplus::FillMode mode = Gdiplus::FillModeWinding;
+  FillMode mode = FillModeWinding;
   GdipGetPathFillMode(path.get(), &mode);
-  EXPECT_EQ(mode, Gdiplus::FillModeAlternate);
-
-  EXPECT_TRUE(Inside(path.get(), 50, 25)) << "body";
-  EXPECT_TRUE(Inside(path.get(), 49, 55)) << "tail";
-  EXPECT_FALSE(Inside(path.get(), 90, 55)) << "beside the tail, below the body";
-  EXPECT_FALSE(Inside(path.get(), 1, 1)) << "cut off by the rounded corner";
-  EXPECT_FALSE(Inside(path.get(), 120, 30)) << "right of the box";
-}
-
-TEST_F(OutlinePathTest, ReplayAddsToAnExistingPathAndClosesTheFigure) {
-  gdip::UniquePath path;
-  ASSERT_EQ(GdipCreatePath(Gdiplus::FillModeAlternate, path.put()), Gdiplus::Ok);
-  ReplayOutline(BubbleGeometry(), path.get());
+  EXPECT_EQ(mode, FillModeAlternate);
 
   INT count = 0;
-  GdipGetPointCount(path.get(), &count);
-  ASSERT_GT(count, 0);
-  std::vector<BYTE> types(static_cast<size_t>(count));
-  ASSERT_EQ(GdipGetPathTypes(path.get(), types.data(), count), Gdiplus::Ok);
-  EXPECT_EQ(types.front() & Gdiplus::PathPointTypePathTypeMask, Gdiplus::PathPointTypeStart);
-  EXPECT_TRUE(types.back() & Gdiplus::PathPointTypeCloseSubpath);
+  ASSERT_EQ(GdipGetPointCount(path.get(), &count), Ok);
+  ASSERT_GE(count, 4 * 4 + 3);
+  std::vector<GpPointF> points(count);
+  std::vector<BYTE> types(count);
+  GdipGetPathPoints(path.get(), points.data(), count);
+  GdipGetPathTypes(path.get(), types.data(), count);
+  EXPECT_EQ(types.front() & PathPointTypePathTypeMask, PathPointTypeStart);
+  EXPECT_TRUE(types.back() & PathPointTypeCloseSubpath);
+  EXPECT_EQ(std::count_if(types.begin(), types.end(), [](BYTE t) { return (t & PathPointTypePathTypeMask) == 0; }), 1);
+  float left = 1e9f, top = 1e9f, right = -1e9f, bottom = -1e9f;
+  for (const GpPointF& p : points) {
+    left = std::min(left, p.X), right = std::max(right, p.X);
+    top = std::min(top, p.Y), bottom = std::max(bottom, p.Y);
+  }
+  EXPECT_EQ(std::vector<float>({left, top, right, bottom}), std::vector<float>({0, 0, 99, 59}));
+  const auto inside = [&](INT x, INT y) {
+    BOOL visible = FALSE;
+    GdipIsVisiblePathPointI(path.get(), x, y, nullptr, &visible);
+    return visible != FALSE;
+  };
+  EXPECT_TRUE(inside(50, 25)) << "body";
+  EXPECT_TRUE(inside(49, 55)) << "tail";
+  EXPECT_FALSE(inside(90, 55)) << "beside the tail, below the body";
+  EXPECT_FALSE(inside(1, 1)) << "cut off by the rounded corner";
+
+  gdip::UniquePath added;
+  GdipCreatePath(FillModeAlternate, added.put());
+  GdipAddPathRectangleI(added.get(), 200, 200, 5, 5);
+  ReplayOutline(geometry, added.get());
+  INT addedCount = 0;
+  GdipGetPointCount(added.get(), &addedCount);
+  EXPECT_EQ(addedCount, 4 + count);
 }
 
 }  // namespace

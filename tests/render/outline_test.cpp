@@ -36,15 +36,6 @@ OutlineInput Box(int32_t width, int32_t height, int16_t radius) {
   return in;
 }
 
-OutlineInput Corners(int16_t leftTop, int16_t rightTop, int16_t bottomRight, int16_t bottomLeft) {
-  OutlineInput in = Box(100, 60, 0);
-  in.cornerLeftTop = leftTop;
-  in.cornerRightTop = rightTop;
-  in.cornerBottomRight = bottomRight;
-  in.cornerBottomLeft = bottomLeft;
-  return in;
-}
-
 // A 100 x 60 box with a 20-wide, 10-long tail; the custom position is 25.
 OutlineInput Tailed(int32_t position, int32_t align, int16_t radius = 10) {
   OutlineInput in = Box(100, 60, radius);
@@ -72,106 +63,136 @@ struct FigureCase {
   BodyRect body;
 };
 
-std::ostream& operator<<(std::ostream& os, const FigureCase& c) { return os << c.name; }
-
-class OutlineFigureTest : public testing::TestWithParam<FigureCase> {};
-
-TEST_P(OutlineFigureTest, GivesFigureAndBody) {
-  const FigureCase& c = GetParam();
-  const OutlineResult result = BuildOutlinePath(c.input);
-  ASSERT_FALSE(result.error);
-  EXPECT_EQ(result.geometry.figure, c.figure);
-  EXPECT_EQ(result.geometry.body, c.body);
+void ExpectFigures(const std::vector<FigureCase>& cases) {
+  for (const FigureCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const OutlineResult result = BuildOutlinePath(c.input);
+    ASSERT_FALSE(result.error);
+    EXPECT_EQ(result.geometry.figure, c.figure);
+    EXPECT_EQ(result.geometry.body, c.body);
+  }
 }
 
-std::string CaseName(const testing::TestParamInfo<FigureCase>& info) { return info.param.name; }
+// A tail on the 100 x 60, radius-10 box: its two lines sit between the corners of their side, and
+// that side loses a 10-pixel band of the body.
+FigureCase Tail(const char* name, OutlineInput in, PathLine toTip, PathLine fromTip) {
+  switch (in.callOutPosition) {
+    case coTop:
+      return {name, in, {Arc(0, 10, 20, 180), toTip, fromTip, Arc(79, 10, 20, 270), Arc(79, 39, 20, 0), Arc(0, 39, 20, 90),
+                         kClose}, {0, 10, 99, 49}};
+    case coRight:
+      return {name, in, {Arc(0, 0, 20, 180), Arc(69, 0, 20, 270), toTip, fromTip, Arc(69, 39, 20, 0), Arc(0, 39, 20, 90),
+                         kClose}, {0, 0, 89, 59}};
+    case coBottom:
+      return {name, in, {Arc(0, 0, 20, 180), Arc(79, 0, 20, 270), Arc(79, 29, 20, 0), toTip, fromTip, Arc(0, 29, 20, 90),
+                         kClose}, {0, 0, 99, 49}};
+    default:
+      return {name, in, {Arc(10, 0, 20, 180), Arc(79, 0, 20, 270), Arc(79, 39, 20, 0), Arc(10, 39, 20, 90), toTip, fromTip,
+                         kClose}, {10, 0, 89, 59}};
+  }
+}
 
-INSTANTIATE_TEST_SUITE_P(Corners, OutlineFigureTest, testing::Values(
-    FigureCase{"SquareBoxIsFourSideLines", Box(100, 60, 0),
+OutlineInput ShadowTail(int32_t borderPosition, int16_t borderWidth = 3) {
+  OutlineInput in = Tailed(coBottom, coFirstCorner);
+  in.adjustTailForBorder = true;
+  in.borderWidth = borderWidth;
+  in.borderPosition = borderPosition;
+  return in;
+}
+
+TEST(OutlineFigure, CornersAreClampedScaledAndGrownByHalfTheBorder) {
+  ExpectFigures({
+    {"SquareBoxIsFourSideLines", Box(100, 60, 0),
                {L(0, 0, 99, 0), L(99, 0, 99, 59), L(99, 59, 0, 59), L(0, 59, 0, 0), kClose}, {0, 0, 99, 59}},
-    FigureCase{"RoundBoxIsFourArcs", With(Box(100, 60, 10), [](auto& in) { in.x = 10; in.y = 20; }),
+    {"RoundBoxIsFourArcs", With(Box(100, 60, 10), [](auto& in) { in.x = 10; in.y = 20; }),
                {Arc(10, 20, 20, 180), Arc(89, 20, 20, 270), Arc(89, 59, 20, 0), Arc(10, 59, 20, 90), kClose},
                {10, 20, 99, 59}},
-    FigureCase{"RadiusLimitedByHeight", Box(100, 60, 40),
+    {"RadiusLimitedByHeight", Box(100, 60, 40),
                {Arc(0, 0, 58, 180), Arc(41, 0, 58, 270), Arc(41, 1, 58, 0), Arc(0, 1, 58, 90), kClose},
                {0, 0, 99, 59}},
-    FigureCase{"RadiusLimitedByWidth", Box(60, 200, 40),
+    {"RadiusLimitedByWidth", Box(60, 200, 40),
                {Arc(0, 0, 58, 180), Arc(1, 0, 58, 270), Arc(1, 141, 58, 0), Arc(0, 141, 58, 90), kClose},
                {0, 0, 59, 199}},
-    FigureCase{"SquareLeftCornersDrawTheirSides", Corners(0, 40, 0, 10),
+    {"SquareLeftCornersDrawTheirSides",
+               With(Box(100, 60, 0), [](auto& in) { in.cornerRightTop = 40; in.cornerBottomLeft = 10; }),
                {L(0, 0, 70, 0), Arc(41, 0, 58, 270), L(99, 59, 10, 59), Arc(0, 39, 20, 90), kClose},
                {0, 0, 99, 59}},
-    FigureCase{"SquareRightCornersDrawTheirSides", Corners(10, 0, 10, 0),
+    {"SquareRightCornersDrawTheirSides",
+               With(Box(100, 60, 0), [](auto& in) { in.cornerLeftTop = in.cornerBottomRight = 10; }),
                {Arc(0, 0, 20, 180), L(99, 0, 99, 49), Arc(79, 39, 20, 0), L(0, 59, 0, 10), kClose},
                {0, 0, 99, 59}},
-    FigureCase{"ScaledRadiusTieRoundsUp", With(Box(100, 60, 5), [](auto& in) { in.dpiScale = 1.5f; }),
+    {"ScaledRadiusTieRoundsUp", With(Box(100, 60, 5), [](auto& in) { in.dpiScale = 1.5f; }),
                {Arc(0, 0, 16, 180), Arc(83, 0, 16, 270), Arc(83, 43, 16, 0), Arc(0, 43, 16, 90), kClose},
                {0, 0, 99, 59}},
-    FigureCase{"ScaledRadiusTieRoundsDown", With(Box(100, 60, 3), [](auto& in) { in.dpiScale = 1.5f; }),
+    {"ScaledRadiusTieRoundsDown", With(Box(100, 60, 3), [](auto& in) { in.dpiScale = 1.5f; }),
                {Arc(0, 0, 8, 180), Arc(91, 0, 8, 270), Arc(91, 51, 8, 0), Arc(0, 51, 8, 90), kClose},
                {0, 0, 99, 59}},
-    FigureCase{"HalfBorderGrowsRadiusBeforeScaling",
+    {"HalfBorderGrowsRadiusBeforeScaling",
                With(Box(100, 60, 10), [](auto& in) { in.growRadiiByHalfBorder = true; in.borderWidth = 3; in.dpiScale = 1.25f; }),
                {Arc(0, 0, 30, 180), Arc(69, 0, 30, 270), Arc(69, 29, 30, 0), Arc(0, 29, 30, 90), kClose},
                {0, 0, 99, 59}},
-    FigureCase{"HalfOfFiveBorderRoundsToTwo",
+    {"HalfOfFiveBorderRoundsToTwo",
                With(Box(100, 60, 10), [](auto& in) { in.growRadiiByHalfBorder = true; in.borderWidth = 5; }),
                {Arc(0, 0, 24, 180), Arc(75, 0, 24, 270), Arc(75, 35, 24, 0), Arc(0, 35, 24, 90), kClose},
                {0, 0, 99, 59}},
-    FigureCase{"BorderIgnoredWithoutGrowFlag", With(Box(100, 60, 10), [](auto& in) { in.borderWidth = 5; }),
+    {"BorderIgnoredWithoutGrowFlag", With(Box(100, 60, 10), [](auto& in) { in.borderWidth = 5; }),
                {Arc(0, 0, 20, 180), Arc(79, 0, 20, 270), Arc(79, 39, 20, 0), Arc(0, 39, 20, 90), kClose},
                {0, 0, 99, 59}},
-    FigureCase{"OnePixelBoxCollapsesToAPoint", Box(1, 1, 10),
+    {"OnePixelBoxCollapsesToAPoint", Box(1, 1, 10),
                {L(0, 0, 0, 0), L(0, 0, 0, 0), L(0, 0, 0, 0), L(0, 0, 0, 0), kClose}, {0, 0, 0, 0}},
-    FigureCase{"CallOutOffIgnoresTail", With(Tailed(coBottom, coMidle), [](auto& in) { in.callOut = false; }),
+    {"CallOutOffIgnoresTail", With(Tailed(coBottom, coMidle), [](auto& in) { in.callOut = false; }),
                {Arc(0, 0, 20, 180), Arc(79, 0, 20, 270), Arc(79, 39, 20, 0), Arc(0, 39, 20, 90), kClose},
                {0, 0, 99, 59}},
-    FigureCase{"UnknownPositionDrawsNoTail", Tailed(7, coMidle),
+    {"UnknownPositionDrawsNoTail", Tailed(7, coMidle),
                {Arc(0, 0, 20, 180), Arc(79, 0, 20, 270), Arc(79, 39, 20, 0), Arc(0, 39, 20, 90), kClose},
-               {0, 0, 99, 59}}),
-    CaseName);
+               {0, 0, 99, 59}}
+  });
+}
 
-INSTANTIATE_TEST_SUITE_P(SquareCornerTails, OutlineFigureTest, testing::Values(
-    FigureCase{"Bottom", Tailed(coBottom, coMidle, 0),
+TEST(OutlineFigure, TailsBesideSquareCorners) {
+  ExpectFigures({
+    {"Bottom", Tailed(coBottom, coMidle, 0),
                {L(0, 0, 99, 0), L(99, 0, 99, 49), L(99, 49, 99, 49), L(59, 49, 49, 59), L(49, 59, 39, 49),
                 L(0, 49, 0, 0), kClose},
                {0, 0, 99, 49}},
-    FigureCase{"TopFarHalfRightAngled", With(Tailed(coTop, coSecondCorner, 0), RightAngled),
+    {"TopFarHalfRightAngled", With(Tailed(coTop, coSecondCorner, 0), RightAngled),
                {L(0, 10, 0, 10), L(79, 10, 99, 0), L(99, 0, 99, 10), L(99, 10, 99, 59), L(99, 59, 0, 59),
                 L(0, 59, 0, 10), kClose},
                {0, 10, 99, 49}},
-    FigureCase{"Left", Tailed(coLeft, coFirstCorner, 0),
+    {"Left", Tailed(coLeft, coFirstCorner, 0),
                {L(10, 0, 99, 0), L(99, 0, 99, 59), L(99, 59, 10, 59), L(10, 59, 10, 59), L(10, 20, 0, 10),
                 L(0, 10, 10, 0), kClose},
                {10, 0, 89, 59}},
-    FigureCase{"Right", Tailed(coRight, coMidle, 0),
+    {"Right", Tailed(coRight, coMidle, 0),
                {L(0, 0, 89, 0), L(89, 0, 89, 0), L(89, 19, 99, 29), L(99, 29, 89, 39), L(89, 59, 0, 59),
                 L(0, 59, 0, 0), kClose},
                {0, 0, 89, 59}},
     // One square corner beside a tail on an otherwise round box: only that corner is pinned.
-    FigureCase{"TopBesideSquareLeftCorner", With(Tailed(coTop, coMidle), [](auto& in) { in.cornerLeftTop = 0; }),
+    {"TopBesideSquareLeftCorner", With(Tailed(coTop, coMidle), [](auto& in) { in.cornerLeftTop = 0; }),
                {L(0, 10, 0, 10), L(34, 10, 44, 0), L(44, 0, 54, 10), Arc(79, 10, 20, 270), Arc(79, 39, 20, 0),
                 Arc(0, 39, 20, 90), kClose},
                {0, 10, 99, 49}},
-    FigureCase{"RightBesideSquareTopCorner", With(Tailed(coRight, coFirstCorner), [](auto& in) { in.cornerRightTop = 0; }),
+    {"RightBesideSquareTopCorner", With(Tailed(coRight, coFirstCorner), [](auto& in) { in.cornerRightTop = 0; }),
                {Arc(0, 0, 20, 180), L(89, 0, 89, 0), L(89, 0, 99, 10), L(99, 10, 89, 20), Arc(69, 39, 20, 0),
                 Arc(0, 39, 20, 90), kClose},
                {0, 0, 89, 59}},
-    FigureCase{"BottomBesideSquareRightCorner",
+    {"BottomBesideSquareRightCorner",
                With(Tailed(coBottom, coFirstCorner), [](auto& in) { in.cornerBottomRight = 0; }),
                {Arc(0, 0, 20, 180), Arc(79, 0, 20, 270), L(99, 49, 99, 49), L(30, 49, 20, 59), L(20, 59, 10, 49),
                 Arc(0, 29, 20, 90), kClose},
                {0, 0, 99, 49}},
-    FigureCase{"LeftBesideSquareBottomCorner",
+    {"LeftBesideSquareBottomCorner",
                With(Tailed(coLeft, coSecondCorner), [](auto& in) { in.cornerBottomLeft = 0; }),
                {Arc(10, 0, 20, 180), Arc(79, 0, 20, 270), Arc(79, 39, 20, 0), L(10, 59, 10, 59), L(10, 59, 0, 49),
                 L(0, 49, 10, 39), kClose},
-               {10, 0, 89, 59}}),
-    CaseName);
+               {10, 0, 89, 59}}
+  });
+}
 
-INSTANTIATE_TEST_SUITE_P(CappedAndScaledTails, OutlineFigureTest, testing::Values(
+TEST(OutlineFigure, TailBaseCappedAndScaled) {
+  ExpectFigures({
     // The base is capped to 99 - 5 - 30 = 64 while the tip keeps its place at half the asked 80.
-    FigureCase{"TopBaseCappedBetweenTopCorners",
+    {"TopBaseCappedBetweenTopCorners",
                With(Tailed(coTop, coFirstCorner), [](auto& in) {
                  in.width = in.height = 100;
                  in.cornerLeftTop = 5;
@@ -183,169 +204,100 @@ INSTANTIATE_TEST_SUITE_P(CappedAndScaledTails, OutlineFigureTest, testing::Value
                 Arc(0, 19, 80, 90), kClose},
                {0, 10, 99, 89}},
     // 25 x 1.5 + 3 = 40.5 starts the base at 40.
-    FigureCase{"TopCustomPositionScaled",
+    {"TopCustomPositionScaled",
                With(Tailed(coTop, coCustomPosition), [](auto& in) { in.x = 3; in.dpiScale = 1.5f; }),
                {Arc(3, 15, 30, 180), L(40, 15, 55, 0), L(55, 0, 70, 15), Arc(72, 15, 30, 270), Arc(72, 29, 30, 0),
                 Arc(3, 29, 30, 90), kClose},
-               {3, 15, 99, 44}}),
-    CaseName);
-
-// The figure around a tail of the 100 x 60, radius-10 box: the tail's two lines sit between the
-// corners of their side, and the side loses a 10-pixel band.
-struct TailCase {
-  const char* name;
-  OutlineInput input;
-  PathLine toTip;
-  PathLine fromTip;
-};
-
-Figure AroundTail(int32_t position, const PathLine& toTip, const PathLine& fromTip) {
-  switch (position) {
-    case coTop:
-      return {Arc(0, 10, 20, 180), toTip, fromTip, Arc(79, 10, 20, 270), Arc(79, 39, 20, 0), Arc(0, 39, 20, 90), kClose};
-    case coRight:
-      return {Arc(0, 0, 20, 180), Arc(69, 0, 20, 270), toTip, fromTip, Arc(69, 39, 20, 0), Arc(0, 39, 20, 90), kClose};
-    case coBottom:
-      return {Arc(0, 0, 20, 180), Arc(79, 0, 20, 270), Arc(79, 29, 20, 0), toTip, fromTip, Arc(0, 29, 20, 90), kClose};
-    default:
-      return {Arc(10, 0, 20, 180), Arc(79, 0, 20, 270), Arc(79, 39, 20, 0), Arc(10, 39, 20, 90), toTip, fromTip, kClose};
-  }
+               {3, 15, 99, 44}},
+    // The border is scaled with the rest: 20 x 1.5 + 3 x 1.5 = 34.5 gives a base of 34.
+    {"ShadowBaseUsesScaledBorder", With(ShadowTail(bpOutside), [](auto& in) { in.dpiScale = 1.5f; }),
+     {Arc(0, 0, 30, 180), Arc(69, 0, 30, 270), Arc(69, 14, 30, 0), L(49, 44, 30, 59), L(30, 59, 15, 44),
+      Arc(0, 14, 30, 90), kClose},
+     {0, 0, 99, 44}},
+  });
 }
 
-BodyRect BodyAroundTail(int32_t position) {
-  switch (position) {
-    case coTop: return {0, 10, 99, 49};
-    case coRight: return {0, 0, 89, 59};
-    case coBottom: return {0, 0, 99, 49};
-    default: return {10, 0, 89, 59};
-  }
+TEST(OutlineFigure, IsoscelesTailsAtEachAlignmentOnEachSide) {
+  ExpectFigures({
+    Tail("TopFirstCorner", Tailed(coTop, coFirstCorner), L(10, 10, 20, 0), L(20, 0, 30, 10)),
+    Tail("TopMiddle", Tailed(coTop, coMidle), L(39, 10, 49, 0), L(49, 0, 59, 10)),
+    Tail("TopSecondCorner", Tailed(coTop, coSecondCorner), L(69, 10, 79, 0), L(79, 0, 89, 10)),
+    Tail("TopCustom", Tailed(coTop, coCustomPosition), L(25, 10, 35, 0), L(35, 0, 45, 10)),
+    Tail("RightFirstCorner", Tailed(coRight, coFirstCorner), L(89, 10, 99, 20), L(99, 20, 89, 30)),
+    Tail("RightMiddle", Tailed(coRight, coMidle), L(89, 19, 99, 29), L(99, 29, 89, 39)),
+    Tail("RightSecondCorner", Tailed(coRight, coSecondCorner), L(89, 29, 99, 39), L(99, 39, 89, 49)),
+    Tail("RightCustom", Tailed(coRight, coCustomPosition), L(89, 25, 99, 35), L(99, 35, 89, 45)),
+    Tail("BottomFirstCorner", Tailed(coBottom, coFirstCorner), L(30, 49, 20, 59), L(20, 59, 10, 49)),
+    Tail("BottomMiddle", Tailed(coBottom, coMidle), L(59, 49, 49, 59), L(49, 59, 39, 49)),
+    Tail("BottomSecondCorner", Tailed(coBottom, coSecondCorner), L(89, 49, 79, 59), L(79, 59, 69, 49)),
+    Tail("BottomCustom", Tailed(coBottom, coCustomPosition), L(45, 49, 35, 59), L(35, 59, 25, 49)),
+    Tail("LeftFirstCorner", Tailed(coLeft, coFirstCorner), L(10, 30, 0, 20), L(0, 20, 10, 10)),
+    Tail("LeftMiddle", Tailed(coLeft, coMidle), L(10, 39, 0, 29), L(0, 29, 10, 19)),
+    Tail("LeftSecondCorner", Tailed(coLeft, coSecondCorner), L(10, 49, 0, 39), L(0, 39, 10, 29)),
+    Tail("LeftCustom", Tailed(coLeft, coCustomPosition), L(10, 45, 0, 35), L(0, 35, 10, 25)),
+    Tail("UnknownAlignStartsAtZero", Tailed(coBottom, 9), L(20, 49, 10, 59), L(10, 59, 0, 49)),
+    Tail("OddWidthTipRoundsUpToEven", With(Tailed(coBottom, coFirstCorner), [](auto& in) { in.callOutWidth = 15; }),
+             L(25, 49, 18, 59), L(18, 59, 10, 49)),
+    Tail("OddWidthTipRoundsDownToEven", With(Tailed(coBottom, coFirstCorner), [](auto& in) { in.callOutWidth = 13; }),
+             L(23, 49, 16, 59), L(16, 59, 10, 49))
+  });
 }
 
-std::ostream& operator<<(std::ostream& os, const TailCase& c) { return os << c.name; }
-
-class OutlineTailTest : public testing::TestWithParam<TailCase> {};
-
-TEST_P(OutlineTailTest, PlacesTailBetweenItsSidesCorners) {
-  const TailCase& c = GetParam();
-  const OutlineResult result = BuildOutlinePath(c.input);
-  ASSERT_FALSE(result.error);
-  EXPECT_EQ(result.geometry.figure, AroundTail(c.input.callOutPosition, c.toTip, c.fromTip));
-  EXPECT_EQ(result.geometry.body, BodyAroundTail(c.input.callOutPosition));
+TEST(OutlineFigure, RightAngledTailsKeepTheSideOfTheHalfTheyStartIn) {
+  ExpectFigures({
+    Tail("TopNearHalf", With(Tailed(coTop, coFirstCorner), RightAngled), L(10, 10, 10, 0), L(10, 0, 30, 10)),
+    Tail("TopFarHalf", With(Tailed(coTop, coSecondCorner), RightAngled), L(69, 10, 89, 0), L(89, 0, 89, 10)),
+    Tail("RightNearHalf", With(Tailed(coRight, coMidle), RightAngled), L(89, 19, 99, 19), L(99, 19, 89, 39)),
+    Tail("RightFarHalf", With(With(Tailed(coRight, coCustomPosition), RightAngled), [](auto& in) { in.callOutCustomPosition = 35; }),
+             L(89, 35, 99, 55), L(99, 55, 89, 55)),
+    Tail("BottomNearHalf", With(Tailed(coBottom, coMidle), RightAngled), L(59, 49, 39, 59), L(39, 59, 39, 49)),
+    Tail("BottomFarHalf", With(Tailed(coBottom, coSecondCorner), RightAngled), L(89, 49, 89, 59), L(89, 59, 69, 49)),
+    Tail("LeftAtHalfIsNear", With(Tailed(coLeft, coSecondCorner), RightAngled), L(10, 49, 0, 29), L(0, 29, 10, 29)),
+    Tail("LeftFarHalf", With(With(Tailed(coLeft, coCustomPosition), RightAngled), [](auto& in) { in.callOutCustomPosition = 35; }),
+             L(10, 55, 0, 55), L(0, 55, 10, 35))
+  });
+  // The far-half test compares an absolute start with a half that ignores the box's offset, so on a
+  // box at x = 40 even a first-corner base counts as far.
+  const OutlineResult shifted =
+      BuildOutlinePath(With(With(Tailed(coBottom, coFirstCorner), RightAngled), [](auto& in) { in.x = 40; }));
+  ASSERT_EQ(shifted.geometry.figure.size(), 7u);
+  EXPECT_EQ(shifted.geometry.figure[3], PathOp(L(70, 49, 70, 59)));
+  EXPECT_EQ(shifted.geometry.figure[4], PathOp(L(70, 59, 50, 49)));
 }
 
-std::string TailName(const testing::TestParamInfo<TailCase>& info) { return info.param.name; }
-
-INSTANTIATE_TEST_SUITE_P(Isosceles, OutlineTailTest, testing::Values(
-    TailCase{"TopFirstCorner", Tailed(coTop, coFirstCorner), L(10, 10, 20, 0), L(20, 0, 30, 10)},
-    TailCase{"TopMiddle", Tailed(coTop, coMidle), L(39, 10, 49, 0), L(49, 0, 59, 10)},
-    TailCase{"TopSecondCorner", Tailed(coTop, coSecondCorner), L(69, 10, 79, 0), L(79, 0, 89, 10)},
-    TailCase{"TopCustom", Tailed(coTop, coCustomPosition), L(25, 10, 35, 0), L(35, 0, 45, 10)},
-    TailCase{"RightFirstCorner", Tailed(coRight, coFirstCorner), L(89, 10, 99, 20), L(99, 20, 89, 30)},
-    TailCase{"RightMiddle", Tailed(coRight, coMidle), L(89, 19, 99, 29), L(99, 29, 89, 39)},
-    TailCase{"RightSecondCorner", Tailed(coRight, coSecondCorner), L(89, 29, 99, 39), L(99, 39, 89, 49)},
-    TailCase{"RightCustom", Tailed(coRight, coCustomPosition), L(89, 25, 99, 35), L(99, 35, 89, 45)},
-    TailCase{"BottomFirstCorner", Tailed(coBottom, coFirstCorner), L(30, 49, 20, 59), L(20, 59, 10, 49)},
-    TailCase{"BottomMiddle", Tailed(coBottom, coMidle), L(59, 49, 49, 59), L(49, 59, 39, 49)},
-    TailCase{"BottomSecondCorner", Tailed(coBottom, coSecondCorner), L(89, 49, 79, 59), L(79, 59, 69, 49)},
-    TailCase{"BottomCustom", Tailed(coBottom, coCustomPosition), L(45, 49, 35, 59), L(35, 59, 25, 49)},
-    TailCase{"LeftFirstCorner", Tailed(coLeft, coFirstCorner), L(10, 30, 0, 20), L(0, 20, 10, 10)},
-    TailCase{"LeftMiddle", Tailed(coLeft, coMidle), L(10, 39, 0, 29), L(0, 29, 10, 19)},
-    TailCase{"LeftSecondCorner", Tailed(coLeft, coSecondCorner), L(10, 49, 0, 39), L(0, 39, 10, 29)},
-    TailCase{"LeftCustom", Tailed(coLeft, coCustomPosition), L(10, 45, 0, 35), L(0, 35, 10, 25)},
-    TailCase{"UnknownAlignStartsAtZero", Tailed(coBottom, 9), L(20, 49, 10, 59), L(10, 59, 0, 49)},
-    TailCase{"OddWidthTipRoundsUpToEven", With(Tailed(coBottom, coFirstCorner), [](auto& in) { in.callOutWidth = 15; }),
-             L(25, 49, 18, 59), L(18, 59, 10, 49)},
-    TailCase{"OddWidthTipRoundsDownToEven", With(Tailed(coBottom, coFirstCorner), [](auto& in) { in.callOutWidth = 13; }),
-             L(23, 49, 16, 59), L(16, 59, 10, 49)}),
-    TailName);
-
-INSTANTIATE_TEST_SUITE_P(RightAngled, OutlineTailTest, testing::Values(
-    TailCase{"TopNearHalf", With(Tailed(coTop, coFirstCorner), RightAngled), L(10, 10, 10, 0), L(10, 0, 30, 10)},
-    TailCase{"TopFarHalf", With(Tailed(coTop, coSecondCorner), RightAngled), L(69, 10, 89, 0), L(89, 0, 89, 10)},
-    TailCase{"RightNearHalf", With(Tailed(coRight, coMidle), RightAngled), L(89, 19, 99, 19), L(99, 19, 89, 39)},
-    TailCase{"RightFarHalf", With(With(Tailed(coRight, coCustomPosition), RightAngled), [](auto& in) { in.callOutCustomPosition = 35; }),
-             L(89, 35, 99, 55), L(99, 55, 89, 55)},
-    TailCase{"BottomNearHalf", With(Tailed(coBottom, coMidle), RightAngled), L(59, 49, 39, 59), L(39, 59, 39, 49)},
-    TailCase{"BottomFarHalf", With(Tailed(coBottom, coSecondCorner), RightAngled), L(89, 49, 89, 59), L(89, 59, 69, 49)},
-    TailCase{"LeftAtHalfIsNear", With(Tailed(coLeft, coSecondCorner), RightAngled), L(10, 49, 0, 29), L(0, 29, 10, 29)},
-    TailCase{"LeftFarHalf", With(With(Tailed(coLeft, coCustomPosition), RightAngled), [](auto& in) { in.callOutCustomPosition = 35; }),
-             L(10, 55, 0, 55), L(0, 55, 10, 35)}),
-    TailName);
-
-OutlineInput ShadowTail(int32_t borderPosition, int16_t borderWidth = 3) {
-  OutlineInput in = Tailed(coBottom, coFirstCorner);
-  in.adjustTailForBorder = true;
-  in.borderWidth = borderWidth;
-  in.borderPosition = borderPosition;
-  return in;
+// The shadow's tail base follows the border while the tip stays at half the unadjusted 20; a
+// half-pixel base goes to the even width (20.5 -> 20, 21.5 -> 22, 18.5 -> 18, 19.5 -> 20).
+TEST(OutlineFigure, ShadowTailBaseFollowsTheBorder) {
+  ExpectFigures({
+    Tail("CentreRoundsDown", ShadowTail(bpCenter, 1), L(30, 49, 20, 59), L(20, 59, 10, 49)),
+    Tail("CentreRoundsUp", ShadowTail(bpCenter), L(32, 49, 20, 59), L(20, 59, 10, 49)),
+    Tail("Outside", ShadowTail(bpOutside), L(33, 49, 20, 59), L(20, 59, 10, 49)),
+    Tail("InsideRoundsDown", ShadowTail(bpInside), L(28, 49, 20, 59), L(20, 59, 10, 49)),
+    Tail("InsideRoundsUp", ShadowTail(bpInside, 1), L(30, 49, 20, 59), L(20, 59, 10, 49)),
+    Tail("UnknownPosition", ShadowTail(7), L(30, 49, 20, 59), L(20, 59, 10, 49)),
+    Tail("FlagOff", With(ShadowTail(bpOutside), [](auto& in) { in.adjustTailForBorder = false; }),
+             L(30, 49, 20, 59), L(20, 59, 10, 49))
+  });
 }
 
-// The base follows the border while the tip stays at half the unadjusted 20; a half-pixel base
-// goes to the even width (20.5 -> 20, 21.5 -> 22, 18.5 -> 18, 19.5 -> 20).
-INSTANTIATE_TEST_SUITE_P(ShadowBaseFollowsBorder, OutlineTailTest, testing::Values(
-    TailCase{"CentreRoundsDown", ShadowTail(bpCenter, 1), L(30, 49, 20, 59), L(20, 59, 10, 49)},
-    TailCase{"CentreRoundsUp", ShadowTail(bpCenter), L(32, 49, 20, 59), L(20, 59, 10, 49)},
-    TailCase{"Outside", ShadowTail(bpOutside), L(33, 49, 20, 59), L(20, 59, 10, 49)},
-    TailCase{"InsideRoundsDown", ShadowTail(bpInside), L(28, 49, 20, 59), L(20, 59, 10, 49)},
-    TailCase{"InsideRoundsUp", ShadowTail(bpInside, 1), L(30, 49, 20, 59), L(20, 59, 10, 49)},
-    TailCase{"UnknownPosition", ShadowTail(7), L(30, 49, 20, 59), L(20, 59, 10, 49)},
-    TailCase{"FlagOff", With(ShadowTail(bpOutside), [](auto& in) { in.adjustTailForBorder = false; }),
-             L(30, 49, 20, 59), L(20, 59, 10, 49)}),
-    TailName);
-
-// The border is scaled with the rest: 20 x 1.5 + 3 x 1.5 = 34.5 gives a base of 34.
-TEST(OutlineTail, ShadowBaseUsesScaledBorder) {
-  OutlineInput in = ShadowTail(bpOutside);
-  in.dpiScale = 1.5f;
-  const OutlineResult result = BuildOutlinePath(in);
-  ASSERT_FALSE(result.error);
-  const Figure expected{Arc(0, 0, 30, 180), Arc(69, 0, 30, 270), Arc(69, 14, 30, 0), L(49, 44, 30, 59),
-                        L(30, 59, 15, 44), Arc(0, 14, 30, 90), kClose};
-  EXPECT_EQ(result.geometry.figure, expected);
-}
-
-// The far-half test compares an absolute start with a half that ignores the box's offset, so on a
-// box at x = 40 even a first-corner base counts as far.
-TEST(OutlineTail, RightAngledHalfIgnoresBoxOffset) {
-  OutlineInput in = With(Tailed(coBottom, coFirstCorner), RightAngled);
-  in.x = 40;
-  const OutlineResult result = BuildOutlinePath(in);
-  ASSERT_FALSE(result.error);
-  ASSERT_EQ(result.geometry.figure.size(), 7u);
-  EXPECT_EQ(result.geometry.figure[3], PathOp(L(70, 49, 70, 59)));
-  EXPECT_EQ(result.geometry.figure[4], PathOp(L(70, 59, 50, 49)));
-}
-
-struct OverflowCase {
-  const char* name;
-  OutlineInput input;
-};
-
-std::ostream& operator<<(std::ostream& os, const OverflowCase& c) { return os << c.name; }
-
-class OutlineOverflowTest : public testing::TestWithParam<OverflowCase> {};
-
-TEST_P(OutlineOverflowTest, ReportsOverflow) {
-  EXPECT_EQ(BuildOutlinePath(GetParam().input).error, ole::RuntimeError::Overflow);
-}
-
-std::string OverflowName(const testing::TestParamInfo<OverflowCase>& info) { return info.param.name; }
-
-INSTANTIATE_TEST_SUITE_P(Ranges, OutlineOverflowTest, testing::Values(
-    OverflowCase{"WidthBelowRange", Box(INT32_MIN, 60, 0)},
-    OverflowCase{"RightEdgeBeyondRange", With(Box(100, 60, 0), [](auto& in) { in.x = INT32_MAX - 50; })},
-    OverflowCase{"ScaledRadiusBeyond16Bits", With(Box(100000, 100000, 30000), [](auto& in) { in.dpiScale = 1.25f; })},
-    OverflowCase{"DoubledRadiusBeyond16Bits", Box(100000, 100000, 16384)},
-    OverflowCase{"ScaledTailWidthBeyond32Bits",
-                 With(Tailed(coBottom, coMidle), [](auto& in) { in.callOutWidth = INT32_MAX; in.dpiScale = 1.5f; })},
-    OverflowCase{"CustomPositionBeyond32Bits",
-                 With(Tailed(coTop, coCustomPosition), [](auto& in) { in.x = 10; in.callOutCustomPosition = INT32_MAX; })}),
-    OverflowName);
-
-TEST(OutlineOverflow, LargestDoubledRadiusFits) {
-  const OutlineResult result = BuildOutlinePath(Box(40000, 40000, 16383));
-  ASSERT_FALSE(result.error);
-  EXPECT_EQ(result.geometry.figure.front(), PathOp(Arc(0, 0, 32766, 180)));
+TEST(OutlineOverflow, LengthsBeyondTheirRangesAreOverflow) {
+  const struct {
+    const char* name;
+    OutlineInput input;
+  } cases[] = {
+    {"WidthBelowRange", Box(INT32_MIN, 60, 0)},
+    {"RightEdgeBeyondRange", With(Box(100, 60, 0), [](auto& in) { in.x = INT32_MAX - 50; })},
+    {"ScaledRadiusBeyond16Bits", With(Box(100000, 100000, 30000), [](auto& in) { in.dpiScale = 1.25f; })},
+    {"DoubledRadiusBeyond16Bits", Box(100000, 100000, 16384)},
+    {"ScaledTailWidthBeyond32Bits",
+     With(Tailed(coBottom, coMidle), [](auto& in) { in.callOutWidth = INT32_MAX; in.dpiScale = 1.5f; })},
+    {"CustomPositionBeyond32Bits",
+     With(Tailed(coTop, coCustomPosition), [](auto& in) { in.x = 10; in.callOutCustomPosition = INT32_MAX; })},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BuildOutlinePath(c.input).error, ole::RuntimeError::Overflow) << c.name;
+  const OutlineResult largest = BuildOutlinePath(Box(40000, 40000, 16383));  // the largest doubled radius fits
+  ASSERT_FALSE(largest.error);
+  EXPECT_EQ(largest.geometry.figure.front(), PathOp(Arc(0, 0, 32766, 180)));
 }
 
 }  // namespace
