@@ -11,11 +11,20 @@ using testhost::ThrowIfFailed;
 Variant Typed(VARTYPE vt, int32_t value) {
   Variant v;
   switch (vt) {
-    case VT_BOOL: v.get()->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE; break;
-    case VT_I2: v.get()->iVal = static_cast<SHORT>(value); break;
-    case VT_I4: v.get()->lVal = value; break;
-    case VT_UI4: v.get()->ulVal = static_cast<ULONG>(value); break;
-    default: throw HostError("Typed: not an integer type", DISP_E_BADVARTYPE);
+    case VT_BOOL:
+      v.get()->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+      break;
+    case VT_I2:
+      v.get()->iVal = static_cast<SHORT>(value);
+      break;
+    case VT_I4:
+      v.get()->lVal = value;
+      break;
+    case VT_UI4:
+      v.get()->ulVal = static_cast<ULONG>(value);
+      break;
+    default:
+      throw HostError("Typed: not an integer type", DISP_E_BADVARTYPE);
   }
   v.get()->vt = vt;
   return v;
@@ -23,11 +32,14 @@ Variant Typed(VARTYPE vt, int32_t value) {
 
 int32_t Bits(const Variant& value) {
   switch (value.vt()) {
-    case VT_BOOL: return value->boolVal;
-    case VT_I2: return value->iVal;
-    case VT_I4: return value->lVal;
-    case VT_UI4: return static_cast<int32_t>(value->ulVal);
-    default: return static_cast<int32_t>(value.ToLong());
+    case VT_BOOL:
+      return value->boolVal;
+    case VT_I2:
+      return value->iVal;
+    case VT_UI4:
+      return static_cast<int32_t>(value->ulVal);
+    default:
+      return static_cast<int32_t>(value.ToLong());
   }
 }
 
@@ -46,66 +58,45 @@ DISPID ByName::Id(std::wstring_view name) const {
   return id;
 }
 
-HRESULT ByName::Get(std::wstring_view name, Variant& value) const {
-  return oletest::GetProperty(*dispatch_.Get(), Id(name), value);
+HRESULT ByName::Invoke(std::wstring_view name, WORD flags, const std::vector<Variant>& args, Variant* result) const {
+  oletest::ExcepInfo excep;
+  const HRESULT hr = oletest::Invoke(*dispatch_.Get(), Id(name), flags, args, result, &excep);
+  return hr == DISP_E_EXCEPTION && excep.scode ? excep.scode : hr;
 }
 
 Variant ByName::Get(std::wstring_view name) const {
   Variant value;
-  ThrowIfFailed(Get(name, value), oletest::Narrow(L"get " + std::wstring(name)).c_str());
+  ThrowIfFailed(Invoke(name, DISPATCH_PROPERTYGET, {}, &value), oletest::Narrow(L"get " + std::wstring(name)).c_str());
   return value;
 }
 
-int32_t ByName::Int(std::wstring_view name) const { return Bits(Get(name)); }
-
-std::wstring ByName::Text(std::wstring_view name) const { return Get(name).ToString(); }
-
-namespace {
-
-HRESULT Unwrapped(HRESULT hr, const oletest::ExcepInfo& excep) {
-  return hr == DISP_E_EXCEPTION && excep.scode ? excep.scode : hr;
-}
-
-}  // namespace
-
 HRESULT ByName::Put(std::wstring_view name, const Variant& value) const {
-  oletest::ExcepInfo excep;
-  return Unwrapped(oletest::PutProperty(*dispatch_.Get(), Id(name), value, &excep), excep);
+  return Invoke(name, DISPATCH_PROPERTYPUT, {value}, nullptr);
 }
 
 HRESULT ByName::PutRef(std::wstring_view name, const Variant& value) const {
-  oletest::ExcepInfo excep;
-  return Unwrapped(oletest::Invoke(*dispatch_.Get(), Id(name), DISPATCH_PROPERTYPUTREF, {value}, nullptr, &excep),
-                   excep);
-}
-
-HRESULT ByName::PutInt(std::wstring_view name, int32_t value) const {
-  return Put(name, Typed(Get(name).vt(), value));
+  return Invoke(name, DISPATCH_PROPERTYPUTREF, {value}, nullptr);
 }
 
 HRESULT ByName::Call(std::wstring_view name, const std::vector<Variant>& args, Variant& result) const {
-  oletest::ExcepInfo excep;
-  return Unwrapped(oletest::Invoke(*dispatch_.Get(), Id(name), DISPATCH_METHOD, args, &result, &excep), excep);
+  return Invoke(name, DISPATCH_METHOD, args, &result);
 }
 
 FontAttributes AttributesOf(IUnknown* object) {
   ComPtr<IFont> font;
   if (!object) throw HostError("AttributesOf: no font", E_POINTER);
   ThrowIfFailed(object->QueryInterface(IID_IFont, reinterpret_cast<void**>(font.GetAddressOf())), "QI IFont");
-  FontAttributes a;
   BSTR name = nullptr;
-  ThrowIfFailed(font->get_Name(&name), "IFont::get_Name");
-  oletest::UniqueBstr owned(name);
-  a.name.assign(name, SysStringLen(name));
   CY size{};
   BOOL bold = FALSE, italic = FALSE, underline = FALSE, strike = FALSE;
-  ThrowIfFailed(font->get_Size(&size), "IFont::get_Size");
-  ThrowIfFailed(font->get_Bold(&bold), "IFont::get_Bold");
-  ThrowIfFailed(font->get_Italic(&italic), "IFont::get_Italic");
-  ThrowIfFailed(font->get_Underline(&underline), "IFont::get_Underline");
-  ThrowIfFailed(font->get_Strikethrough(&strike), "IFont::get_Strikethrough");
-  ThrowIfFailed(font->get_Weight(&a.weight), "IFont::get_Weight");
-  ThrowIfFailed(font->get_Charset(&a.charset), "IFont::get_Charset");
+  FontAttributes a;
+  if (FAILED(font->get_Name(&name)) || FAILED(font->get_Size(&size)) || FAILED(font->get_Bold(&bold)) ||
+      FAILED(font->get_Italic(&italic)) || FAILED(font->get_Underline(&underline)) ||
+      FAILED(font->get_Strikethrough(&strike)) || FAILED(font->get_Weight(&a.weight)) ||
+      FAILED(font->get_Charset(&a.charset)))
+    throw HostError("reading a font's attributes", E_FAIL);
+  oletest::UniqueBstr owned(name);
+  a.name.assign(name, SysStringLen(name));
   a.size = size.int64;
   a.bold = bold;
   a.italic = italic;

@@ -1,9 +1,9 @@
 #pragma once
 // Late-bound access to a control by its published names, the way scripts and form designers reach it,
 // and the font attributes that a font property copies.
-#include <windows.h>
 #include <oaidl.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include <ostream>
 #include <string>
@@ -28,22 +28,22 @@ class ByName {
   explicit ByName(IUnknown* control);
 
   DISPID Id(std::wstring_view name) const;
-  HRESULT Get(std::wstring_view name, Variant& value) const;
   // Throw HostError when the getter fails.
   Variant Get(std::wstring_view name) const;
-  int32_t Int(std::wstring_view name) const;
-  std::wstring Text(std::wstring_view name) const;
+  int32_t Int(std::wstring_view name) const { return Bits(Get(name)); }
+  std::wstring Text(std::wstring_view name) const { return Get(name).ToString(); }
 
-  // A failing setter's automation error is returned as itself, not as DISP_E_EXCEPTION.
+  // A failing call's automation error is returned as itself, not as DISP_E_EXCEPTION.
   HRESULT Put(std::wstring_view name, const Variant& value) const;
   HRESULT PutRef(std::wstring_view name, const Variant& value) const;
   // The value in the automation type the property's getter reports, as a typed client passes it.
-  HRESULT PutInt(std::wstring_view name, int32_t value) const;
+  HRESULT PutInt(std::wstring_view name, int32_t value) const { return Put(name, Typed(Get(name).vt(), value)); }
   HRESULT Call(std::wstring_view name, const std::vector<Variant>& args, Variant& result) const;
 
   IDispatch& Dispatch() const { return *dispatch_.Get(); }
 
  private:
+  HRESULT Invoke(std::wstring_view name, WORD flags, const std::vector<Variant>& args, Variant* result) const;
   ComPtr<IDispatch> dispatch_;
 };
 
@@ -62,6 +62,10 @@ void PrintTo(const FontAttributes& font, std::ostream* out);
 
 FontAttributes AttributesOf(IUnknown* font);
 ComPtr<IFontDisp> MakeFont(const FontAttributes& attributes);
+// A font property's value, by name.
+inline FontAttributes FontOf(const ByName& control, std::wstring_view name) {
+  return AttributesOf(control.Get(name)->pdispVal);
+}
 
 // Same COM identity.
 bool SameObject(IUnknown* a, IUnknown* b);

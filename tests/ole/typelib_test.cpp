@@ -6,6 +6,8 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,7 +31,7 @@ struct Member {
   // A property's value type, or a method's result type ("" for none), as TypeName spells it.
   const char* type;
   // Methods: one letter per argument: v by value, r by reference, o optional by value, p optional by
-  // reference; a trailing '*' marks the last argument as taking any number of further arguments.
+  // reference; a trailing '*' marks the last argument as an array taking any number of further arguments.
   const char* params = "";
   // Default values of the optional arguments, in order.
   std::vector<long> defaults = {};
@@ -203,27 +205,25 @@ const Enumeration kEnumerations[] = {
       {L"StringFormatFlagsNoClip", 16384}}},
 };
 
-// One entry of the interface's table of functions, as a row of kMembers expands to.
-struct Expected {
-  const Member* member;
-  INVOKEKIND invoke;
-};
+template <class T>
+using Held = std::unique_ptr<T, std::function<void(T*)>>;
 
-std::vector<Expected> ExpandMembers() {
-  std::vector<Expected> entries;
-  for (const Member& m : kMembers) {
-    auto add = [&](INVOKEKIND k) { entries.push_back({&m, k}); };
-    switch (m.kind) {
-      case Kind::Method: add(INVOKE_FUNC); break;
-      case Kind::Get: add(INVOKE_PROPERTYGET); break;
-      case Kind::GetPut:
-      case Kind::GetPutByRef: add(INVOKE_PROPERTYGET); add(INVOKE_PROPERTYPUT); break;
-      case Kind::PutGet: add(INVOKE_PROPERTYPUT); add(INVOKE_PROPERTYGET); break;
-      case Kind::GetPutRef: add(INVOKE_PROPERTYGET); add(INVOKE_PROPERTYPUTREF); break;
-      case Kind::PutRefGet: add(INVOKE_PROPERTYPUTREF); add(INVOKE_PROPERTYGET); break;
-    }
-  }
-  return entries;
+Held<TYPEATTR> Attr(ITypeInfo& info) {
+  TYPEATTR* attr = nullptr;
+  info.GetTypeAttr(&attr);
+  return {attr, [&info](TYPEATTR* a) { info.ReleaseTypeAttr(a); }};
+}
+Held<FUNCDESC> Func(ITypeInfo& info, UINT index) {
+  FUNCDESC* desc = nullptr;
+  info.GetFuncDesc(index, &desc);
+  return {desc, [&info](FUNCDESC* d) { info.ReleaseFuncDesc(d); }};
+}
+
+long ToLong(const VARIANT& source) {
+  VARIANT value;
+  VariantInit(&value);
+  VariantChangeType(&value, const_cast<VARIANT*>(&source), 0, VT_I4);
+  return V_I4(&value);
 }
 
 std::string Name(ITypeInfo& info, MEMBERID id = MEMBERID_NIL) {
@@ -246,8 +246,6 @@ std::string TypeName(ITypeInfo& context, const TYPEDESC& type) {
     case VT_UI1: return "byte";
     case VT_HRESULT: return "HRESULT";
     case VT_VOID: return "void";
-    case VT_DISPATCH: return "IDispatch*";
-    case VT_UNKNOWN: return "IUnknown*";
     case VT_PTR: return TypeName(context, *type.lptdesc) + "*";
     case VT_SAFEARRAY: return TypeName(context, *type.lptdesc) + "()";
     case VT_USERDEFINED: {
@@ -261,9 +259,7 @@ std::string TypeName(ITypeInfo& context, const TYPEDESC& type) {
 
 class TypeLibTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_EQ(LoadTypeLibEx(OcxPath().c_str(), REGKIND_NONE, &lib_), S_OK);
-  }
+  static void SetUpTestSuite() { ASSERT_EQ(LoadTypeLibEx(OcxPath().c_str(), REGKIND_NONE, &lib_), S_OK); }
   static void TearDownTestSuite() { lib_.Reset(); }
 
   static ComPtr<ITypeInfo> Info(const GUID& guid) {
@@ -271,7 +267,6 @@ class TypeLibTest : public ::testing::Test {
     EXPECT_EQ(lib_->GetTypeInfoOfGuid(guid, &info), S_OK) << Narrow(GuidText(guid));
     return info;
   }
-
   // The vtable side of a dual interface.
   static ComPtr<ITypeInfo> VtableSide(ITypeInfo& dispatchSide) {
     HREFTYPE ref = 0;
@@ -280,78 +275,27 @@ class TypeLibTest : public ::testing::Test {
       dispatchSide.GetRefTypeInfo(ref, &info);
     return info;
   }
-
-  static ComPtr<ITypeInfo> ByName(const wchar_t* name) {
+  // The members of the named enumeration with their values, in order.
+  static std::vector<std::pair<std::string, long>> EnumMembers(const wchar_t* name) {
+    std::vector<std::pair<std::string, long>> members;
     for (UINT i = 0; i < lib_->GetTypeInfoCount(); ++i) {
       ComPtr<ITypeInfo> info;
-      if (SUCCEEDED(lib_->GetTypeInfo(i, &info)) && Name(*info.Get()) == Narrow(name)) return info;
+      if (FAILED(lib_->GetTypeInfo(i, &info)) || Name(*info.Get()) != Narrow(name)) continue;
+      EXPECT_EQ(Attr(*info.Get())->typekind, TKIND_ENUM);
+      for (UINT v = 0; v < Attr(*info.Get())->cVars; ++v) {
+        VARDESC* desc = nullptr;
+        if (FAILED(info->GetVarDesc(v, &desc))) continue;
+        members.emplace_back(Name(*info.Get(), desc->memid), desc->varkind == VAR_CONST ? ToLong(*desc->lpvarValue) : -1);
+        info->ReleaseVarDesc(desc);
+      }
     }
-    return nullptr;
+    return members;
   }
 
   static ComPtr<ITypeLib> lib_;
 };
 
 ComPtr<ITypeLib> TypeLibTest::lib_;
-
-// Releases a TYPEATTR, FUNCDESC or VARDESC with its owner.
-class TypeAttr {
- public:
-  explicit TypeAttr(ITypeInfo& info) : info_(info) { info.GetTypeAttr(&attr_); }
-  ~TypeAttr() {
-    if (attr_) info_.ReleaseTypeAttr(attr_);
-  }
-  TypeAttr(const TypeAttr&) = delete;
-  TypeAttr& operator=(const TypeAttr&) = delete;
-  const TYPEATTR* operator->() const { return attr_; }
-  explicit operator bool() const { return attr_ != nullptr; }
-
- private:
-  ITypeInfo& info_;
-  TYPEATTR* attr_ = nullptr;
-};
-
-class FuncDesc {
- public:
-  FuncDesc(ITypeInfo& info, UINT index) : info_(info) { info.GetFuncDesc(index, &desc_); }
-  ~FuncDesc() {
-    if (desc_) info_.ReleaseFuncDesc(desc_);
-  }
-  FuncDesc(const FuncDesc&) = delete;
-  FuncDesc& operator=(const FuncDesc&) = delete;
-  const FUNCDESC* operator->() const { return desc_; }
-  explicit operator bool() const { return desc_ != nullptr; }
-
- private:
-  ITypeInfo& info_;
-  FUNCDESC* desc_ = nullptr;
-};
-
-class VarDesc {
- public:
-  VarDesc(ITypeInfo& info, UINT index) : info_(info) { info.GetVarDesc(index, &desc_); }
-  ~VarDesc() {
-    if (desc_) info_.ReleaseVarDesc(desc_);
-  }
-  VarDesc(const VarDesc&) = delete;
-  VarDesc& operator=(const VarDesc&) = delete;
-  const VARDESC* operator->() const { return desc_; }
-  explicit operator bool() const { return desc_ != nullptr; }
-
- private:
-  ITypeInfo& info_;
-  VARDESC* desc_ = nullptr;
-};
-
-const char* InvokeName(INVOKEKIND k) {
-  switch (k) {
-    case INVOKE_FUNC: return "method";
-    case INVOKE_PROPERTYGET: return "propget";
-    case INVOKE_PROPERTYPUT: return "propput";
-    case INVOKE_PROPERTYPUTREF: return "propputref";
-  }
-  return "?";
-}
 
 TEST_F(TypeLibTest, LibraryAttributes) {
   TLIBATTR* attr = nullptr;
@@ -363,75 +307,82 @@ TEST_F(TypeLibTest, LibraryAttributes) {
   EXPECT_EQ(attr->syskind, SYS_WIN32);
   lib_->ReleaseTLibAttr(attr);
 
-  BSTR name = nullptr;
-  BSTR doc = nullptr;
+  BSTR name = nullptr, doc = nullptr;
   ASSERT_EQ(lib_->GetDocumentation(-1, &name, &doc, nullptr, nullptr), S_OK);
-  UniqueBstr ownedName(name);
-  UniqueBstr ownedDoc(doc);
+  UniqueBstr ownedName(name), ownedDoc(doc);
   EXPECT_EQ(Narrow(name ? name : L""), "VelmarCardel");
   EXPECT_EQ(Narrow(doc ? doc : L""), "VelmarCardel");
 }
 
-TEST_F(TypeLibTest, ControlInterfaceIsHiddenNonExtensibleDual) {
-  ComPtr<ITypeInfo> info = Info(IID__ucCardel);
-  ASSERT_TRUE(info);
-  TypeAttr attr(*info.Get());
-  ASSERT_TRUE(attr);
-  EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
-  const WORD flags = TYPEFLAG_FDUAL | TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
-  EXPECT_EQ(attr->wTypeFlags & flags, flags) << std::hex << attr->wTypeFlags;
-  EXPECT_EQ(attr->wMajorVerNum, 1);
-  EXPECT_EQ(attr->wMinorVerNum, 0);
-  EXPECT_EQ(Name(*info.Get()), "_ucCardel");
+// Both dual interfaces: hidden and non-extensible on both sides, automation-compatible on the vtable side
+// (what lets the standard marshaller carry them), derived from IDispatch.
+TEST_F(TypeLibTest, DualInterfacesAreHiddenNonExtensibleAndAutomationCompatible) {
+  const struct {
+    const IID* iid;
+    const char* name;
+    size_t functions;
+  } cases[] = {{&IID__ucCardel, "_ucCardel", 184}, {&IID__ppCardel, "_ppCardel", 0}};
+  const WORD shared = TYPEFLAG_FDUAL | TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ComPtr<ITypeInfo> info = Info(*c.iid);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(Name(*info.Get()), c.name);
+    const auto attr = Attr(*info.Get());
+    EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
+    EXPECT_EQ(attr->wTypeFlags & (shared | TYPEFLAG_FDISPATCHABLE), shared | TYPEFLAG_FDISPATCHABLE);
+    EXPECT_EQ(attr->wMajorVerNum, 1);
 
-  ComPtr<ITypeInfo> vtable = VtableSide(*info.Get());
-  ASSERT_TRUE(vtable);
-  TypeAttr vattr(*vtable.Get());
-  EXPECT_EQ(vattr->typekind, TKIND_INTERFACE);
-  // Automation compatibility belongs to the vtable side: it is what lets the standard marshaller carry it.
-  const WORD vflags = TYPEFLAG_FDUAL | TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FOLEAUTOMATION;
-  EXPECT_EQ(vattr->wTypeFlags & vflags, vflags) << std::hex << vattr->wTypeFlags;
-  ASSERT_EQ(vattr->cImplTypes, 1);
-  HREFTYPE base = 0;
-  ASSERT_EQ(vtable->GetRefTypeOfImplType(0, &base), S_OK);
-  ComPtr<ITypeInfo> baseInfo;
-  ASSERT_EQ(vtable->GetRefTypeInfo(base, &baseInfo), S_OK);
-  EXPECT_EQ(Name(*baseInfo.Get()), "IDispatch");
+    ComPtr<ITypeInfo> vtable = VtableSide(*info.Get());
+    ASSERT_TRUE(vtable);
+    const auto vattr = Attr(*vtable.Get());
+    EXPECT_EQ(vattr->typekind, TKIND_INTERFACE);
+    EXPECT_EQ(vattr->wTypeFlags & (shared | TYPEFLAG_FOLEAUTOMATION), shared | TYPEFLAG_FOLEAUTOMATION);
+    EXPECT_EQ(vattr->cFuncs, c.functions);
+    EXPECT_EQ(vattr->cbSizeVft, (7 + c.functions) * sizeof(void*));
+    HREFTYPE base = 0;
+    ComPtr<ITypeInfo> baseInfo;
+    ASSERT_EQ(vtable->GetRefTypeOfImplType(0, &base), S_OK);
+    ASSERT_EQ(vtable->GetRefTypeInfo(base, &baseInfo), S_OK);
+    EXPECT_EQ(Name(*baseInfo.Get()), "IDispatch");
+  }
 }
 
 TEST_F(TypeLibTest, ControlInterfaceListsEveryMemberInOrder) {
-  ComPtr<ITypeInfo> dispatchSide = Info(IID__ucCardel);
-  ASSERT_TRUE(dispatchSide);
-  ComPtr<ITypeInfo> info = VtableSide(*dispatchSide.Get());
+  ComPtr<ITypeInfo> info = VtableSide(*Info(IID__ucCardel).Get());
   ASSERT_TRUE(info);
   ASSERT_EQ(std::size(kMembers), 102u);
 
-  const std::vector<Expected> expected = ExpandMembers();
-  TypeAttr attr(*info.Get());
-  ASSERT_EQ(static_cast<size_t>(attr->cFuncs), expected.size());
+  // One entry of the table of functions per accessor, as each row expands to.
+  std::vector<std::pair<const Member*, INVOKEKIND>> expected;
+  for (const Member& m : kMembers) {
+    const bool putFirst = m.kind == Kind::PutGet || m.kind == Kind::PutRefGet;
+    const INVOKEKIND put =
+        m.kind == Kind::GetPutRef || m.kind == Kind::PutRefGet ? INVOKE_PROPERTYPUTREF : INVOKE_PROPERTYPUT;
+    if (m.kind == Kind::Method) expected.emplace_back(&m, INVOKE_FUNC);
+    if (putFirst) expected.emplace_back(&m, put);
+    if (m.kind != Kind::Method) expected.emplace_back(&m, INVOKE_PROPERTYGET);
+    if (m.kind != Kind::Method && m.kind != Kind::Get && !putFirst) expected.emplace_back(&m, put);
+  }
+  ASSERT_EQ(static_cast<size_t>(Attr(*info.Get())->cFuncs), expected.size());
 
-  // The table of functions continues after IUnknown's three and IDispatch's four entries.
-  constexpr int kFirstSlot = 7;
   for (size_t i = 0; i < expected.size(); ++i) {
-    const Member& m = *expected[i].member;
-    FuncDesc f(*info.Get(), static_cast<UINT>(i));
+    const auto& [m, invoke] = expected[i];
+    const auto f = Func(*info.Get(), static_cast<UINT>(i));
     ASSERT_TRUE(f);
-    const std::string where = "entry " + std::to_string(i) + " (" + Narrow(m.name) + ' ' +
-                              InvokeName(expected[i].invoke) + ')';
-    SCOPED_TRACE(where);
-
-    EXPECT_EQ(Name(*info.Get(), f->memid), Narrow(m.name));
-    EXPECT_EQ(f->memid, m.id);
-    EXPECT_EQ(f->invkind, expected[i].invoke);
+    SCOPED_TRACE("entry " + std::to_string(i) + " (" + Narrow(m->name) + " kind " + std::to_string(invoke) + ')');
+    EXPECT_EQ(Name(*info.Get(), f->memid), Narrow(m->name));
+    EXPECT_EQ(f->memid, m->id);
+    EXPECT_EQ(f->invkind, invoke);
     EXPECT_EQ(f->funckind, FUNC_PUREVIRTUAL);
     EXPECT_EQ(f->callconv, CC_STDCALL);
-    EXPECT_EQ(f->oVft, static_cast<SHORT>((kFirstSlot + i) * sizeof(void*)));
+    // After IUnknown's three and IDispatch's four entries.
+    EXPECT_EQ(f->oVft, static_cast<SHORT>((7 + i) * sizeof(void*)));
     EXPECT_EQ(TypeName(*info.Get(), f->elemdescFunc.tdesc), "HRESULT");
 
     // The declared arguments, then the result as a final [out, retval] argument.
-    std::string params;
+    std::string params, resultType, lastType;
     std::vector<long> defaults;
-    std::string resultType;
     for (SHORT p = 0; p < f->cParams; ++p) {
       const ELEMDESC& e = f->lprgelemdescParam[p];
       const USHORT pf = e.paramdesc.wParamFlags;
@@ -442,64 +393,38 @@ TEST_F(TypeLibTest, ControlInterfaceListsEveryMemberInOrder) {
         continue;
       }
       const bool byRef = (pf & PARAMFLAG_FOUT) != 0;
+      params += pf & PARAMFLAG_FOPT ? (byRef ? 'p' : 'o') : (byRef ? 'r' : 'v');
       if (pf & PARAMFLAG_FOPT) {
-        params += byRef ? 'p' : 'o';
-        if (pf & PARAMFLAG_FHASDEFAULT) {
-          VARIANT value;
-          VariantInit(&value);
-          if (SUCCEEDED(VariantChangeType(&value, &e.paramdesc.pparamdescex->varDefaultValue, 0, VT_I4)))
-            defaults.push_back(V_I4(&value));
-          VariantClear(&value);
-        } else {
-          ADD_FAILURE() << "optional argument " << p << " has no default value";
-        }
-      } else {
-        params += byRef ? 'r' : 'v';
+        EXPECT_TRUE(pf & PARAMFLAG_FHASDEFAULT) << "optional argument " << p << " has no default value";
+        if (pf & PARAMFLAG_FHASDEFAULT) defaults.push_back(ToLong(e.paramdesc.pparamdescex->varDefaultValue));
       }
-      if (expected[i].invoke != INVOKE_FUNC) resultType = TypeName(*info.Get(), e.tdesc);
+      lastType = TypeName(*info.Get(), e.tdesc);
+      if (invoke != INVOKE_FUNC) resultType = lastType;
     }
-    if (f->cParamsOpt == -1) params += '*';
+    if (f->cParamsOpt == -1) {
+      params += '*';
+      EXPECT_EQ(lastType, "variant()*") << "the extra arguments arrive as an array";
+    }
 
-    switch (expected[i].invoke) {
-      case INVOKE_FUNC:
-        EXPECT_EQ(params, m.params);
-        EXPECT_EQ(defaults, m.defaults);
-        EXPECT_EQ(resultType, m.type);
-        break;
-      case INVOKE_PROPERTYGET:
-        EXPECT_EQ(params, "");
-        EXPECT_EQ(resultType, m.type);
-        break;
-      case INVOKE_PROPERTYPUT:
-      case INVOKE_PROPERTYPUTREF: {
-        const bool byRef = m.kind == Kind::GetPutByRef;
-        EXPECT_EQ(params, byRef ? "r" : "v");
-        EXPECT_EQ(resultType, std::string(m.type) + (byRef ? "*" : ""));
-        break;
-      }
+    if (invoke == INVOKE_FUNC) {
+      EXPECT_EQ(params, m->params);
+      EXPECT_EQ(defaults, m->defaults);
+      EXPECT_EQ(resultType, m->type);
+    } else if (invoke == INVOKE_PROPERTYGET) {
+      EXPECT_EQ(params, "");
+      EXPECT_EQ(resultType, m->type);
+    } else {
+      const bool byRef = m->kind == Kind::GetPutByRef;
+      EXPECT_EQ(params, byRef ? "r" : "v");
+      EXPECT_EQ(resultType, std::string(m->type) + (byRef ? "*" : ""));
     }
   }
-}
-
-TEST_F(TypeLibTest, PolygonTakesItsPointsAsAVariantArray) {
-  ComPtr<ITypeInfo> info = VtableSide(*Info(IID__ucCardel).Get());
-  ASSERT_TRUE(info);
-  UINT index = 0;
-  ComPtr<ITypeInfo2> info2;
-  ASSERT_EQ(info.As(&info2), S_OK);
-  ASSERT_EQ(info2->GetFuncIndexOfMemId(0x60030084, INVOKE_FUNC, &index), S_OK);
-  FuncDesc f(*info.Get(), index);
-  ASSERT_TRUE(f);
-  EXPECT_EQ(f->cParamsOpt, -1);
-  // The last argument before the result collects the extra arguments.
-  ASSERT_EQ(f->cParams, 6);
-  EXPECT_EQ(TypeName(*info.Get(), f->lprgelemdescParam[4].tdesc), "variant()*");
 }
 
 TEST_F(TypeLibTest, EventInterfaceListsEveryEventInOrder) {
   ComPtr<ITypeInfo> info = Info(DIID___ucCardel);
   ASSERT_TRUE(info);
-  TypeAttr attr(*info.Get());
+  const auto attr = Attr(*info.Get());
   EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
   EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FHIDDEN);
   EXPECT_FALSE(attr->wTypeFlags & TYPEFLAG_FDUAL);
@@ -507,114 +432,65 @@ TEST_F(TypeLibTest, EventInterfaceListsEveryEventInOrder) {
   ASSERT_EQ(attr->cFuncs, static_cast<WORD>(std::size(kEvents)));
 
   for (UINT i = 0; i < std::size(kEvents); ++i) {
-    const Event& e = kEvents[i];
-    SCOPED_TRACE(Narrow(e.name));
-    FuncDesc f(*info.Get(), i);
+    SCOPED_TRACE(Narrow(kEvents[i].name));
+    const auto f = Func(*info.Get(), i);
     ASSERT_TRUE(f);
     EXPECT_EQ(f->memid, static_cast<MEMBERID>(i + 1));
-    EXPECT_EQ(Name(*info.Get(), f->memid), Narrow(e.name));
+    EXPECT_EQ(Name(*info.Get(), f->memid), Narrow(kEvents[i].name));
     EXPECT_EQ(f->invkind, INVOKE_FUNC);
     EXPECT_EQ(f->funckind, FUNC_DISPATCH);
     EXPECT_EQ(TypeName(*info.Get(), f->elemdescFunc.tdesc), "void");
     std::vector<std::string> args;
     for (SHORT p = 0; p < f->cParams; ++p) args.push_back(TypeName(*info.Get(), f->lprgelemdescParam[p].tdesc));
-    EXPECT_EQ(args, std::vector<std::string>(e.args.begin(), e.args.end()));
+    EXPECT_EQ(args, std::vector<std::string>(kEvents[i].args.begin(), kEvents[i].args.end()));
   }
 }
 
 TEST_F(TypeLibTest, EnumerationsHaveTheirExactValues) {
-  for (const Enumeration& expected : kEnumerations) {
-    SCOPED_TRACE(Narrow(expected.name));
-    ComPtr<ITypeInfo> info = ByName(expected.name);
+  for (const Enumeration& e : kEnumerations) {
+    std::vector<std::pair<std::string, long>> expected;
+    for (const auto& [name, value] : e.members) expected.emplace_back(Narrow(name), value);
+    EXPECT_EQ(EnumMembers(e.name), expected) << Narrow(e.name);
+  }
+  // The control reads only the default and custom pointers; the rest pass through to the host.
+  const auto pointers = EnumMembers(L"eMousePointer");
+  for (const auto& member : {std::pair<std::string, long>{"mpDefault", 0}, {"mpCustom", 99}})
+    EXPECT_NE(std::find(pointers.begin(), pointers.end(), member), pointers.end()) << member.first;
+}
+
+TEST_F(TypeLibTest, ClassesImplementTheirInterfaces) {
+  using Implemented = std::vector<std::pair<std::string, INT>>;
+  const struct {
+    const CLSID* clsid;
+    const char* name;
+    bool control;
+    Implemented implemented;
+  } cases[] = {
+      {&CLSID_ucCardel, "ucCardel", true,
+       {{"_ucCardel", IMPLTYPEFLAG_FDEFAULT}, {"__ucCardel", IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE}}},
+      {&CLSID_ppCardel, "ppCardel", false, {{"_ppCardel", IMPLTYPEFLAG_FDEFAULT}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ComPtr<ITypeInfo> info = Info(*c.clsid);
     ASSERT_TRUE(info);
-    TypeAttr attr(*info.Get());
-    EXPECT_EQ(attr->typekind, TKIND_ENUM);
-    ASSERT_EQ(attr->cVars, expected.members.size());
-    for (UINT i = 0; i < attr->cVars; ++i) {
-      VarDesc v(*info.Get(), i);
-      ASSERT_TRUE(v);
-      EXPECT_EQ(Name(*info.Get(), v->memid), Narrow(expected.members[i].first));
-      ASSERT_EQ(v->varkind, VAR_CONST);
-      VARIANT value;
-      VariantInit(&value);
-      ASSERT_EQ(VariantChangeType(&value, v->lpvarValue, 0, VT_I4), S_OK);
-      EXPECT_EQ(V_I4(&value), expected.members[i].second) << Narrow(expected.members[i].first);
-    }
-  }
-}
-
-// The control reads only the default and custom pointers; the rest pass through to the host.
-TEST_F(TypeLibTest, MousePointerEnumerationHasDefaultAndCustomPointers) {
-  ComPtr<ITypeInfo> info = ByName(L"eMousePointer");
-  ASSERT_TRUE(info);
-  std::vector<std::pair<std::string, long>> found;
-  TypeAttr attr(*info.Get());
-  for (UINT i = 0; i < attr->cVars; ++i) {
-    VarDesc v(*info.Get(), i);
-    VARIANT value;
-    VariantInit(&value);
-    VariantChangeType(&value, v->lpvarValue, 0, VT_I4);
-    found.emplace_back(Name(*info.Get(), v->memid), V_I4(&value));
-  }
-  EXPECT_NE(std::find(found.begin(), found.end(), std::pair<std::string, long>{"mpDefault", 0}), found.end());
-  EXPECT_NE(std::find(found.begin(), found.end(), std::pair<std::string, long>{"mpCustom", 99}), found.end());
-}
-
-TEST_F(TypeLibTest, ControlClassIsAControlWithItsInterfaceAndEvents) {
-  ComPtr<ITypeInfo> info = Info(CLSID_ucCardel);
-  ASSERT_TRUE(info);
-  TypeAttr attr(*info.Get());
-  EXPECT_EQ(attr->typekind, TKIND_COCLASS);
-  EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCONTROL);
-  EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
-  EXPECT_EQ(attr->wMajorVerNum, 1);
-  EXPECT_EQ(attr->wMinorVerNum, 0);
-  EXPECT_EQ(Name(*info.Get()), "ucCardel");
-  ASSERT_EQ(attr->cImplTypes, 2);
-
-  std::vector<std::pair<std::string, INT>> implemented;
-  for (UINT i = 0; i < attr->cImplTypes; ++i) {
-    INT flags = 0;
-    HREFTYPE ref = 0;
-    ComPtr<ITypeInfo> implementedInfo;
-    ASSERT_EQ(info->GetImplTypeFlags(i, &flags), S_OK);
-    ASSERT_EQ(info->GetRefTypeOfImplType(i, &ref), S_OK);
-    ASSERT_EQ(info->GetRefTypeInfo(ref, &implementedInfo), S_OK);
-    implemented.emplace_back(Name(*implementedInfo.Get()), flags);
-  }
-  const std::vector<std::pair<std::string, INT>> expected{
-      {"_ucCardel", IMPLTYPEFLAG_FDEFAULT}, {"__ucCardel", IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE}};
-  EXPECT_EQ(implemented, expected);
-}
-
-TEST_F(TypeLibTest, PropertyPageClassHasAnEmptyDualInterface) {
-  ComPtr<ITypeInfo> coclass = Info(CLSID_ppCardel);
-  ASSERT_TRUE(coclass);
-  {
-    TypeAttr attr(*coclass.Get());
+    const auto attr = Attr(*info.Get());
     EXPECT_EQ(attr->typekind, TKIND_COCLASS);
-    EXPECT_EQ(Name(*coclass.Get()), "ppCardel");
-    ASSERT_EQ(attr->cImplTypes, 1);
-    INT flags = 0;
-    EXPECT_EQ(coclass->GetImplTypeFlags(0, &flags), S_OK);
-    EXPECT_EQ(flags, IMPLTYPEFLAG_FDEFAULT);
+    EXPECT_EQ(Name(*info.Get()), c.name);
+    EXPECT_EQ((attr->wTypeFlags & TYPEFLAG_FCONTROL) != 0, c.control);
+    EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
+    Implemented implemented;
+    for (UINT i = 0; i < attr->cImplTypes; ++i) {
+      INT flags = 0;
+      HREFTYPE ref = 0;
+      ComPtr<ITypeInfo> implementedInfo;
+      ASSERT_EQ(info->GetImplTypeFlags(i, &flags), S_OK);
+      ASSERT_EQ(info->GetRefTypeOfImplType(i, &ref), S_OK);
+      ASSERT_EQ(info->GetRefTypeInfo(ref, &implementedInfo), S_OK);
+      implemented.emplace_back(Name(*implementedInfo.Get()), flags);
+    }
+    EXPECT_EQ(implemented, c.implemented);
   }
-
-  ComPtr<ITypeInfo> info = Info(IID__ppCardel);
-  ASSERT_TRUE(info);
-  TypeAttr attr(*info.Get());
-  EXPECT_EQ(Name(*info.Get()), "_ppCardel");
-  const WORD flags = TYPEFLAG_FDUAL | TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
-  EXPECT_EQ(attr->wTypeFlags & flags, flags) << std::hex << attr->wTypeFlags;
-
-  ComPtr<ITypeInfo> vtable = VtableSide(*info.Get());
-  ASSERT_TRUE(vtable);
-  TypeAttr vattr(*vtable.Get());
-  EXPECT_TRUE(vattr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) << std::hex << vattr->wTypeFlags;
-  EXPECT_EQ(vattr->cFuncs, 0);
-  EXPECT_EQ(vattr->cVars, 0);
-  // Only IUnknown's and IDispatch's entries.
-  EXPECT_EQ(vattr->cbSizeVft, 7 * sizeof(void*));
 }
 
 }  // namespace

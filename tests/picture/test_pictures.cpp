@@ -1,11 +1,11 @@
 #include "test_pictures.h"
 
 #include <windows.h>
-#include <shellapi.h>
 #include <wrl/client.h>
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 using namespace Gdiplus;
@@ -196,23 +196,16 @@ std::vector<uint32_t> ReadPixels(GpBitmap* bitmap) {
 }
 
 TempFolder::TempFolder() {
-  wchar_t base[MAX_PATH + 1]{};
-  GetTempPathW(MAX_PATH, base);
   static int made = 0;
-  path_ = std::wstring(base) + L"cardel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++made);
-  if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("no temporary folder");
+  path_ = (std::filesystem::temp_directory_path() / (L"cardel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                                      std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++made)))
+              .wstring();
+  if (!std::filesystem::create_directory(path_)) throw std::runtime_error("no temporary folder");
 }
 
 TempFolder::~TempFolder() {
-  // SHFileOperation wants the list ended by two NULs.
-  std::wstring from = path_;
-  from.push_back(L'\0');
-  SHFILEOPSTRUCTW op{};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NO_UI;
-  SHFileOperationW(&op);
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 std::wstring TempFolder::Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const {
