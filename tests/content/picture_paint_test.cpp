@@ -72,6 +72,26 @@ TEST_F(PicturePaintTest, ThePictureLiesOverTheFillAtTheBodysCornerAndFollowsItsP
   EXPECT_EQ(Shot().At(18, 8), kWhite);
 }
 
+// The shadow offsets shape the picture brush only through the picture's shadow: with it on, a new
+// offset must drop the cached brush so the shadow moves.
+TEST_F(PicturePaintTest, ShadowOffsetsRebuildTheBrushOnlyThroughThePictureShadow) {
+  Load(EncodeBitmap(20, 10, [](int, int) { return 0xFFFF0000u; }, L"image/png"));
+  cardel_->put_PictureAlignmentH(pCenter);
+  cardel_->put_PictureAlignmentV(pMiddle);
+  cardel_->put_ShadowSize(1);
+  cardel_->put_ShadowColor(0x000000);
+  cardel_->put_ShadowColorOpacity(100);
+  const Image plain = Shot();
+  cardel_->put_ShadowOffsetX(12);
+  EXPECT_EQ(Shot().pixels, plain.pixels) << "no picture shadow: the offset changes nothing";
+
+  cardel_->put_PictureShadow(VARIANT_TRUE);
+  const Image before = Shot();
+  cardel_->put_ShadowOffsetX(30);
+  const Image after = Shot();
+  EXPECT_NE(after.pixels, before.pixels) << "the shadow follows the new offset";
+}
+
 TEST_F(PicturePaintTest, WhatLeavesTheRoundedOutlineIsCutOff) {
   Load(EncodeBitmap(300, 200, [](int, int) { return 0xFFFF0000u; }, L"image/png"));
   for (auto put : {&_ucCardel::put_BorderCornerLeftTop, &_ucCardel::put_BorderCornerRightTop,
