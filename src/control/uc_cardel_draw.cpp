@@ -110,7 +110,9 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
 
   if (state_.HotLine) PaintHotLine(graphics, path.get());
 
-  DrawCaption(graphics, shape.geometry.body, MakeCaptionInputs(), CaptionPass::Paint);
+  // With neither text nor glyph there is nothing to lay out, and the font lookup is the costly part.
+  if (!caption_.empty() || state_.IconCharCode != 0)
+    DrawCaption(graphics, shape.geometry.body, MakeCaptionInputs(), CaptionPass::Paint);
 
   if (state_.Border && metrics.borderWidth > 0) {
     const uint32_t colour = Argb(state_.BorderColor, state_.BorderColorOpacity);
