@@ -147,8 +147,10 @@ HRESULT UcCardel::ReadSavedRow(IPropertyBag* bag, const SavedProperty& row) {
       return present ? S_OK : S_FALSE;
     }
     case SavedSpecial::PictureArr: {
-      HRESULT hr = ole::BagRead(bag, row.key, nullptr, value.get());
-      if (hr != S_OK) return FAILED(hr) ? hr : S_FALSE;
+      // Read without a default: when "PicturePresent" promises bytes that are not there, the bag's own
+      // answer for the absent key ends the load, rather than loading as if no picture had been saved.
+      HRESULT hr = bag->Read(row.key, value.get(), nullptr);
+      if (FAILED(hr)) return hr;
       hr = BytesOf(*value, &PictureData);
       return FAILED(hr) ? hr : LoadPictureData();
     }

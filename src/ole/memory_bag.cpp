@@ -1,6 +1,7 @@
 #include "ole/memory_bag.h"
 
 #include <oleauto.h>
+#include <olectl.h>
 #include <wrl/client.h>
 
 #include <new>
@@ -137,6 +138,9 @@ HRESULT ReadVariant(IStream* s, VARIANT* v) {
     CLSID saved;
     hr = ReadClassStm(s, &saved);
     if (FAILED(hr)) return hr;
+    // The control saves fonts and pictures only. Any other class a stream names would be created and
+    // handed the stream's bytes, a choice a damaged or hostile stream must not get.
+    if (saved != CLSID_NULL && saved != CLSID_StdFont && saved != CLSID_StdPicture) return STG_E_DOCFILECORRUPT;
     ComPtr<IUnknown> object;
     if (saved != CLSID_NULL) {
       LARGE_INTEGER back;

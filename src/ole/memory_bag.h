@@ -6,7 +6,8 @@
 //   u32 magic 'VCPB', u16 version, u32 count, then `count` entries:
 //   u32 name length in UTF-16 units, the name, u16 VARTYPE, then the value:
 //     fixed-size scalars: their bytes; VT_BSTR and VT_ARRAY|VT_UI1: u32 byte count and the bytes;
-//     VT_UNKNOWN / VT_DISPATCH: the object's standard persistent form (OleSaveToStream).
+//     VT_UNKNOWN / VT_DISPATCH: the object's standard persistent form (OleSaveToStream); only the
+//     null class, standard fonts and standard pictures load.
 #include <ocidl.h>
 
 #include <string>

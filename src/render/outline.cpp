@@ -233,9 +233,33 @@ OutlineGeometry Build(const OutlineInput& in) {
 
 }  // namespace
 
+namespace {
+
+// GDI+ works in single precision, whose whole numbers are exact only up to 2^24; far beyond that
+// some implementations fault while filling. Such an outline is as absurd as one that leaves 32 bits.
+constexpr int64_t kMaxCoordinate = int64_t{1} << 24;
+
+bool WithinGdiplusRange(const OutlineGeometry& geometry) {
+  auto fits = [](int64_t v) { return v >= -kMaxCoordinate && v <= kMaxCoordinate; };
+  for (const PathOp& op : geometry.figure) {
+    if (const auto* line = std::get_if<PathLine>(&op)) {
+      if (!fits(line->x1) || !fits(line->y1) || !fits(line->x2) || !fits(line->y2)) return false;
+    } else if (const auto* arc = std::get_if<PathArc>(&op)) {
+      if (!fits(arc->x) || !fits(arc->y) || !fits(int64_t{arc->x} + arc->width) ||
+          !fits(int64_t{arc->y} + arc->height))
+        return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 OutlineResult BuildOutlinePath(const OutlineInput& input) {
   try {
-    return {Build(input), std::nullopt};
+    OutlineGeometry geometry = Build(input);
+    if (!WithinGdiplusRange(geometry)) return {{}, RuntimeError::Overflow};
+    return {std::move(geometry), std::nullopt};
   } catch (const ArithmeticOverflow&) {
     return {{}, RuntimeError::Overflow};
   } catch (const std::bad_alloc&) {
