@@ -222,6 +222,43 @@ void PlaceGallery(testhost::Container& container) {
     FontOf(box, L"Tahoma", 12, true);
     Caption(box, L"Acrylic");
   });
+  Place(container, {20, 520, 180, 620}, [](_ucCardel* box) {
+    box->put_FrontColor(RGB(230, 236, 255));
+    Corners(box, 8);
+    box->put_CallOut(VARIANT_TRUE);
+    box->put_CallOutPosicion(coTop);
+    box->put_CallOutAlign(coSecondCorner);
+    box->put_CallOutLen(14);
+    box->put_CallOutWidth(18);
+    FontOf(box, L"Tahoma", 11, true);
+    Caption(box, L"Top tail");
+  });
+  Place(container, {200, 520, 360, 620}, [](_ucCardel* box) {
+    box->put_FrontColor(RGB(255, 232, 236));
+    Corners(box, 8);
+    box->put_CallOut(VARIANT_TRUE);
+    box->put_CallOutPosicion(coRight);
+    box->put_CallOutAlign(coCustomPosition);
+    box->put_CallOutCustomPosition(20);
+    box->put_CallOutLen(16);
+    box->put_CallOutWidth(16);
+    box->put_Border(VARIANT_TRUE);
+    box->put_BorderWidth(2);
+    box->put_BorderColor(RGB(200, 60, 90));
+    FontOf(box, L"Tahoma", 11, true);
+    Caption(box, L"Right tail");
+  });
+  Place(container, {380, 520, 540, 620}, [](_ucCardel* box) {
+    box->put_Gradient(VARIANT_TRUE);
+    box->put_GradientAngle(45);
+    box->put_GradientColor1(RGB(40, 200, 160));
+    box->put_GradientColor2(RGB(40, 80, 200));
+    box->put_GradientColor2Opacity(60);
+    Corners(box, 20);
+    box->put_ForeColor(RGB(255, 255, 255));
+    FontOf(box, L"Tahoma", 11, true);
+    Caption(box, L"45\u00B0 gradient");
+  });
 }
 
 }  // namespace cardel::demo

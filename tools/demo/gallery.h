@@ -4,7 +4,7 @@
 
 namespace cardel::demo {
 
-constexpr SIZE kGallerySize{560, 520};
+constexpr SIZE kGallerySize{560, 640};
 
 void PlaceGallery(testhost::Container& container);
 
