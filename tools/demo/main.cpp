@@ -1,5 +1,6 @@
 // Hosts a gallery of ucCardel controls in a real window over a patterned background and saves
-// what the window shows as a PNG file. Usage: cardel-demo.exe OUTPUT.png
+// what the window shows as a PNG file; optionally also the property page in the system's property
+// frame. Usage: cardel-demo.exe GALLERY.png [PAGE.png]
 #include <windows.h>
 
 #include <cstdio>
@@ -7,11 +8,12 @@
 #include "container.h"
 #include "gallery.h"
 #include "library.h"
+#include "page_shot.h"
 #include "png_file.h"
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::fwprintf(stderr, L"usage: cardel-demo OUTPUT.png\n");
+  if (argc != 2 && argc != 3) {
+    std::fwprintf(stderr, L"usage: cardel-demo GALLERY.png [PAGE.png]\n");
     return 2;
   }
   try {
@@ -22,6 +24,10 @@ int wmain(int argc, wchar_t** argv) {
     const cardel::testhost::Image shot = container.Capture(container.ClientRect());
     if (!cardel::demo::SavePng(shot, argv[1])) {
       std::fwprintf(stderr, L"cardel-demo: could not write %ls\n", argv[1]);
+      return 1;
+    }
+    if (argc == 3 && !cardel::demo::SavePropertyPageShot(library, argv[2])) {
+      std::fwprintf(stderr, L"cardel-demo: could not capture the property page into %ls\n", argv[2]);
       return 1;
     }
   } catch (const std::exception& e) {

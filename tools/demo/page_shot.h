@@ -1,0 +1,11 @@
+#pragma once
+// The property page shown in the system's property frame, captured as a picture.
+#include <string>
+
+#include "library.h"
+
+namespace cardel::demo {
+
+bool SavePropertyPageShot(const testhost::Library& library, const std::wstring& path);
+
+}  // namespace cardel::demo
