@@ -2,15 +2,8 @@
 
 namespace cardel {
 
-BoxShadowInput BoxShadowInputFrom(const CardelState& state, float dpiScale, SIZE client) {
-  BoxShadowInput in;
-  in.backShadow = state.BackShadow != 0;
-  in.shadowSize = state.ShadowSize;
-  in.shadowColor = state.ShadowColor;
-  in.shadowColorOpacity = state.ShadowColorOpacity;
-  in.backColorOpacity = state.BackColorOpacity;
-  in.border = state.Border != 0;
-  OutlineInput& shape = in.shape;
+OutlineInput OutlineInputFrom(const CardelState& state, float dpiScale) {
+  OutlineInput shape;
   shape.cornerLeftTop = state.BorderCornerLeftTop;
   shape.cornerRightTop = state.BorderCornerRightTop;
   shape.cornerBottomRight = state.BorderCornerBottomRight;
@@ -25,6 +18,18 @@ BoxShadowInput BoxShadowInputFrom(const CardelState& state, float dpiScale, SIZE
   shape.borderWidth = state.BorderWidth;
   shape.borderPosition = state.BorderPosition;
   shape.dpiScale = dpiScale;
+  return shape;
+}
+
+BoxShadowInput BoxShadowInputFrom(const CardelState& state, float dpiScale, SIZE client) {
+  BoxShadowInput in;
+  in.backShadow = state.BackShadow != 0;
+  in.shadowSize = state.ShadowSize;
+  in.shadowColor = state.ShadowColor;
+  in.shadowColorOpacity = state.ShadowColorOpacity;
+  in.backColorOpacity = state.BackColorOpacity;
+  in.border = state.Border != 0;
+  in.shape = OutlineInputFrom(state, dpiScale);
   in.clientWidth = static_cast<float>(client.cx);
   in.clientHeight = static_cast<float>(client.cy);
   return in;

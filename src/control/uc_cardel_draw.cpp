@@ -2,6 +2,7 @@
 // GDI+ surface. Layers keep their own status codes to themselves: a failing GDI+ call only leaves
 // its layer out. Only arithmetic overflow from absurd property values fails the call.
 #include "content/caption.h"
+#include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "render/acrylic.h"
 #include "render/box_layout.h"
@@ -68,11 +69,11 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
     GdipDrawImageRectI(graphics, BoxShadowImage.get(), at.x, at.y, at.width, at.height);
   }
 
-  OutlineInput outline{box.x, box.y, box.width, box.height, state_.BorderCornerLeftTop, state_.BorderCornerRightTop,
-                       state_.BorderCornerBottomRight, state_.BorderCornerBottomLeft, state_.CallOut != 0,
-                       state_.CallOutPosicion, state_.CallOutAlign, state_.CallOutLen, state_.CallOutWidth,
-                       state_.CallOutCustomPosition, state_.CallOutRightTriangle != 0, state_.BorderWidth,
-                       state_.BorderPosition, false, false, DpiScale};
+  OutlineInput outline = OutlineInputFrom(state_, DpiScale);
+  outline.x = box.x;
+  outline.y = box.y;
+  outline.width = box.width;
+  outline.height = box.height;
   OutlineResult shape = BuildOutlinePath(outline);
   if (shape.error) throw ArithmeticOverflow{};
   gdip::UniquePath path = CreateOutlinePath(shape.geometry);

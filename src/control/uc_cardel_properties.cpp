@@ -15,6 +15,14 @@ namespace {
 
 bool FitsInt16(int32_t v) { return v >= -32768 && v <= 32767; }
 
+// The read-only state: a value out, nothing else.
+template <class T, class Stored>
+HRESULT Report(T* out, Stored value) noexcept {
+  if (!out) return E_POINTER;
+  *out = static_cast<T>(value);
+  return S_OK;
+}
+
 }  // namespace
 
 void* UcCardel::ScalarAddress(const PropertyInfo& info) noexcept {
@@ -77,35 +85,11 @@ HRESULT UcCardel::BuildBoxShadow() noexcept {
   return S_OK;
 }
 
-STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept {
-  if (!value) return E_POINTER;
-  *value = state_.PictureGetHeight;
-  return S_OK;
-}
-
-STDMETHODIMP UcCardel::get_PictureGetWidth(LONG* value) noexcept {
-  if (!value) return E_POINTER;
-  *value = state_.PictureGetWidth;
-  return S_OK;
-}
-
-STDMETHODIMP UcCardel::get_PictureExist(VARIANT_BOOL* value) noexcept {
-  if (!value) return E_POINTER;
-  *value = state_.PictureExist;
-  return S_OK;
-}
-
-STDMETHODIMP UcCardel::get_IsMouseOver(VARIANT_BOOL* value) noexcept {
-  if (!value) return E_POINTER;
-  *value = state_.IsMouseOver;
-  return S_OK;
-}
-
-STDMETHODIMP UcCardel::get_IsMouseEnter(VARIANT_BOOL* value) noexcept {
-  if (!value) return E_POINTER;
-  *value = state_.IsMouseEnter;
-  return S_OK;
-}
+STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept { return Report(value, state_.PictureGetHeight); }
+STDMETHODIMP UcCardel::get_PictureGetWidth(LONG* value) noexcept { return Report(value, state_.PictureGetWidth); }
+STDMETHODIMP UcCardel::get_PictureExist(VARIANT_BOOL* value) noexcept { return Report(value, state_.PictureExist); }
+STDMETHODIMP UcCardel::get_IsMouseOver(VARIANT_BOOL* value) noexcept { return Report(value, state_.IsMouseOver); }
+STDMETHODIMP UcCardel::get_IsMouseEnter(VARIANT_BOOL* value) noexcept { return Report(value, state_.IsMouseEnter); }
 
 STDMETHODIMP UcCardel::get_Caption(BSTR* value) noexcept {
   if (!value) return E_POINTER;
