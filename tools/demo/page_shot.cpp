@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "common/win_handles.h"
 #include "control/cardel_interfaces.h"
 #include "png_file.h"
 #include "sample_picture.h"
@@ -28,19 +29,16 @@ testhost::Image CaptureWindow(HWND window) {
   MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
   testhost::Image image{r.right - r.left, r.bottom - r.top, {}};
   image.pixels.resize(static_cast<size_t>(image.width) * image.height);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  WindowDc screen(nullptr);
+  UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   BITMAPINFO info{{sizeof(BITMAPINFOHEADER), image.width, -image.height, 1, 32, BI_RGB}};
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, image.width, image.height, screen, r.left, r.top, SRCCOPY);
+  UniqueBitmap dib(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory || !dib) return {};
+  SelectedObject selected(memory.get(), dib.get());
+  BitBlt(memory.get(), 0, 0, image.width, image.height, screen.get(), r.left, r.top, SRCCOPY);
   const auto* source = static_cast<const uint32_t*>(bits);
   for (size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = source[i] & 0xFFFFFF;
-  SelectObject(memory, old);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return image;
 }
 
