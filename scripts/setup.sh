@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++-mingw-w64-i686-posix mingw-w64-tools wine wine32:i386 libwine-dev
           xvfb xauth fonts-wine fonts-liberation fonts-dejavu-core cmake googletest
-          fonts-font-awesome)
+          fonts-font-awesome python3)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -267,6 +267,8 @@ class TypeLibTest : public ::testing::Test {
     EXPECT_EQ(lib_->GetTypeInfoOfGuid(guid, &info), S_OK) << Narrow(GuidText(guid));
     return info;
   }
+
+ public:
   // The vtable side of a dual interface.
   static ComPtr<ITypeInfo> VtableSide(ITypeInfo& dispatchSide) {
     HREFTYPE ref = 0;
@@ -275,6 +277,8 @@ class TypeLibTest : public ::testing::Test {
       dispatchSide.GetRefTypeInfo(ref, &info);
     return info;
   }
+
+ protected:
   // The members of the named enumeration with their values, in order.
   static std::vector<std::pair<std::string, long>> EnumMembers(const wchar_t* name) {
     std::vector<std::pair<std::string, long>> members;
@@ -296,6 +300,99 @@ class TypeLibTest : public ::testing::Test {
 };
 
 ComPtr<ITypeLib> TypeLibTest::lib_;
+
+std::string Doc(ITypeInfo& info, MEMBERID id) {
+  BSTR doc = nullptr;
+  if (FAILED(info.GetDocumentation(id, nullptr, &doc, nullptr, nullptr))) return "?";
+  UniqueBstr owned(doc);
+  return Narrow(doc ? doc : L"");
+}
+
+std::string ValueText(const VARIANT& value) {
+  VARIANT text;
+  VariantInit(&text);
+  if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&value), 0, VT_BSTR))) return "vt" + std::to_string(value.vt);
+  UniqueBstr owned(V_BSTR(&text));
+  return "vt" + std::to_string(value.vt) + ':' + Narrow(V_BSTR(&text));
+}
+
+// The facts the build writes into the library after widl: what a comparison with widl's own output leaves out.
+struct Amended {
+  bool eventInterface = false;  // its non-extensible flag and its version
+  bool enumMember = false;      // its help string
+};
+
+void DescribeType(ITypeInfo& info, std::vector<std::string>& out) {
+  const auto attr = Attr(info);
+  const std::string name = Name(info);
+  const bool amended = name == "__ucCardel";
+  const WORD flags = amended ? attr->wTypeFlags & ~TYPEFLAG_FNONEXTENSIBLE : attr->wTypeFlags;
+  out.push_back(name + " doc=" + Doc(info, MEMBERID_NIL) + " guid=" + Narrow(GuidText(attr->guid)) +
+                " kind=" + std::to_string(attr->typekind) + " flags=" + std::to_string(flags) +
+                (amended ? "" : " version=" + std::to_string(attr->wMajorVerNum) + '.' + std::to_string(attr->wMinorVerNum)) +
+                " funcs=" + std::to_string(attr->cFuncs) + " vars=" + std::to_string(attr->cVars) +
+                " impl=" + std::to_string(attr->cImplTypes) + " vft=" + std::to_string(attr->cbSizeVft) +
+                " size=" + std::to_string(attr->cbSizeInstance) + " align=" + std::to_string(attr->cbAlignment) +
+                " alias=" + (attr->typekind == TKIND_ALIAS ? TypeName(info, attr->tdescAlias) : ""));
+  for (UINT i = 0; i < attr->cImplTypes; ++i) {
+    INT implFlags = 0;
+    HREFTYPE ref = 0;
+    ComPtr<ITypeInfo> implemented;
+    info.GetImplTypeFlags(i, &implFlags);
+    if (SUCCEEDED(info.GetRefTypeOfImplType(i, &ref))) info.GetRefTypeInfo(ref, &implemented);
+    out.push_back("  implements " + (implemented ? Name(*implemented.Get()) : "?") + " flags=" + std::to_string(implFlags));
+  }
+  for (UINT i = 0; i < attr->cFuncs; ++i) {
+    const auto f = Func(info, i);
+    if (!f) continue;
+    BSTR names[64] = {};
+    UINT count = 0;
+    info.GetNames(f->memid, names, static_cast<UINT>(std::size(names)), &count);
+    std::string line = "  func";
+    for (UINT n = 0; n < count; ++n) {
+      UniqueBstr owned(names[n]);
+      line += ' ' + Narrow(names[n] ? names[n] : L"");
+    }
+    line += " id=" + std::to_string(f->memid) + " invoke=" + std::to_string(f->invkind) + " kind=" +
+            std::to_string(f->funckind) + " cc=" + std::to_string(f->callconv) + " vft=" + std::to_string(f->oVft) +
+            " opt=" + std::to_string(f->cParamsOpt) + " flags=" + std::to_string(f->wFuncFlags) +
+            " returns=" + TypeName(info, f->elemdescFunc.tdesc) + " doc=" + Doc(info, f->memid);
+    for (SHORT p = 0; p < f->cParams; ++p) {
+      const ELEMDESC& e = f->lprgelemdescParam[p];
+      line += " (" + TypeName(info, e.tdesc) + ' ' + std::to_string(e.paramdesc.wParamFlags);
+      if (e.paramdesc.wParamFlags & PARAMFLAG_FHASDEFAULT) line += '=' + ValueText(e.paramdesc.pparamdescex->varDefaultValue);
+      line += ')';
+    }
+    out.push_back(line);
+  }
+  for (UINT i = 0; i < attr->cVars; ++i) {
+    VARDESC* desc = nullptr;
+    if (FAILED(info.GetVarDesc(i, &desc))) continue;
+    out.push_back("  var " + Name(info, desc->memid) + " id=" + std::to_string(desc->memid) +
+                  " kind=" + std::to_string(desc->varkind) + " flags=" + std::to_string(desc->wVarFlags) +
+                  " type=" + TypeName(info, desc->elemdescVar.tdesc) +
+                  (desc->varkind == VAR_CONST ? " value=" + ValueText(*desc->lpvarValue) : "") +
+                  (attr->typekind == TKIND_ENUM ? "" : " doc=" + Doc(info, desc->memid)));
+    info.ReleaseVarDesc(desc);
+  }
+}
+
+// Every type of a library with its attributes and members, a line each, as clients read them.
+std::vector<std::string> Describe(ITypeLib& lib) {
+  std::vector<std::string> out;
+  for (UINT i = 0; i < lib.GetTypeInfoCount(); ++i) {
+    ComPtr<ITypeInfo> info;
+    if (FAILED(lib.GetTypeInfo(i, &info))) {
+      out.push_back("type " + std::to_string(i) + " unreadable");
+      continue;
+    }
+    DescribeType(*info.Get(), out);
+    if (Attr(*info.Get())->wTypeFlags & TYPEFLAG_FDUAL) {
+      if (ComPtr<ITypeInfo> vtable = TypeLibTest::VtableSide(*info.Get())) DescribeType(*vtable.Get(), out);
+    }
+  }
+  return out;
+}
 
 TEST_F(TypeLibTest, LibraryAttributes) {
   TLIBATTR* attr = nullptr;
@@ -444,6 +541,56 @@ TEST_F(TypeLibTest, EventInterfaceListsEveryEventInOrder) {
     for (SHORT p = 0; p < f->cParams; ++p) args.push_back(TypeName(*info.Get(), f->lprgelemdescParam[p].tdesc));
     EXPECT_EQ(args, std::vector<std::string>(kEvents[i].args.begin(), kEvents[i].args.end()));
   }
+}
+
+// widl cannot write some of what the IDL states; the build adds it afterwards, and must lose nothing widl wrote.
+TEST_F(TypeLibTest, EmbeddedLibraryHoldsEverythingWidlWrote) {
+  wchar_t path[MAX_PATH * 4] = {};
+  GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+  std::wstring widlOutput = path;
+  widlOutput = widlOutput.substr(0, widlOutput.find_last_of(L"\\/") + 1) + L"VelmarCardel.widl.tlb";
+  ComPtr<ITypeLib> widl;
+  ASSERT_EQ(LoadTypeLibEx(widlOutput.c_str(), REGKIND_NONE, &widl), S_OK);
+  const auto expected = Describe(*widl.Get());
+  const auto embedded = Describe(*lib_.Get());
+  ASSERT_GT(expected.size(), 300u);
+  EXPECT_EQ(embedded, expected);
+}
+
+TEST_F(TypeLibTest, BuildAddsWhatWidlCannotExpress) {
+  ComPtr<ITypeInfo> events = Info(DIID___ucCardel);
+  ASSERT_TRUE(events);
+  const auto attr = Attr(*events.Get());
+  EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FNONEXTENSIBLE);
+  EXPECT_EQ(attr->wMajorVerNum, 1);
+  EXPECT_EQ(attr->wMinorVerNum, 0);
+
+  size_t members = 0;
+  for (UINT i = 0; i < lib_->GetTypeInfoCount(); ++i) {
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(lib_->GetTypeInfo(i, &info), S_OK);
+    if (Attr(*info.Get())->typekind != TKIND_ENUM) continue;
+    for (UINT v = 0; v < Attr(*info.Get())->cVars; ++v, ++members) {
+      VARDESC* desc = nullptr;
+      ASSERT_EQ(info->GetVarDesc(v, &desc), S_OK);
+      EXPECT_EQ(Doc(*info.Get(), desc->memid), Name(*info.Get(), desc->memid));
+      info->ReleaseVarDesc(desc);
+    }
+  }
+  EXPECT_GT(members, 50u);
+
+  ComPtr<ITypeInfo> control = VtableSide(*Info(IID__ucCardel).Get());
+  ASSERT_TRUE(control);
+  const auto drawText = Func(*control.Get(), 1);
+  BSTR names[4] = {};
+  UINT count = 0;
+  ASSERT_EQ(control->GetNames(drawText->memid, names, 4, &count), S_OK);
+  std::vector<std::string> read;
+  for (UINT n = 0; n < count; ++n) {
+    UniqueBstr owned(names[n]);
+    read.push_back(Narrow(names[n]));
+  }
+  EXPECT_EQ(read, (std::vector<std::string>{"DrawText", "hDC", "text", "X"}));
 }
 
 TEST_F(TypeLibTest, EnumerationsHaveTheirExactValues) {
