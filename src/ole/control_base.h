@@ -175,6 +175,7 @@ class ControlBase : public IOleObject,
   virtual HRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) noexcept;
   virtual HRESULT OnGetDropTarget(IDropTarget** target) noexcept;
   // Name, keyboard shortcut and role for assistive technology; the plumbing supplies state and place.
+  // May throw std::bad_alloc.
   virtual void OnDescribeAccessible(AccessibleFacts&) {}
 
   // Services for the concrete control.
