@@ -170,6 +170,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT OnPaint(HDC dc, SIZE size) noexcept override;
   void OnShow() noexcept override;
   void OnResize() noexcept override;
+  void OnDescribeAccessible(ole::AccessibleFacts& facts) override;
 
  private:
   template <class T>
@@ -183,6 +184,8 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT ReadScalar(Prop prop, int32_t* value) noexcept;
   HRESULT PutScalar(Prop prop, int32_t value) noexcept;
   void* ScalarAddress(const PropertyInfo& info) noexcept;
+  // Raises the accessibility event a stored property's change means, if any (uc_cardel_accessible.cpp).
+  void NotifyAccessibleChange(Prop prop) noexcept;
   // Steps after storing, in their fixed order.
   HRESULT ApplyEffects(uint16_t effects, DISPID dispid) noexcept;
   HRESULT CopyFontInto(IFontDisp* source, Microsoft::WRL::ComPtr<IFont>& target, DISPID dispid) noexcept;

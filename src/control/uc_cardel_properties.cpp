@@ -50,6 +50,7 @@ HRESULT UcCardel::PutScalar(Prop prop, int32_t value) noexcept {
   } else {
     *static_cast<int32_t*>(member) = ClampValue(value, info.min, info.max);
   }
+  NotifyAccessibleChange(prop);
   return ApplyEffects(info.effects, info.dispid);
 }
 
@@ -106,6 +107,7 @@ STDMETHODIMP UcCardel::put_Caption(BSTR* value) noexcept {
   } catch (const std::bad_alloc&) {
     return Error(RuntimeError::OutOfMemory);
   }
+  NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
   ApplyEffects(kNotify, dispids::Caption);
   if (state_.AutoSize) {
     HRESULT hr = PutScalar(Prop::AutoSize, VARIANT_TRUE);

@@ -73,6 +73,7 @@ void* ControlBase::FindInterface(REFIID riid) noexcept {
       {&IID_ISpecifyPropertyPages, [](ControlBase* c) -> void* { return static_cast<ISpecifyPropertyPages*>(c); }},
       {&IID_IQuickActivate, [](ControlBase* c) -> void* { return static_cast<IQuickActivate*>(c); }},
       {&IID_ISupportErrorInfo, [](ControlBase* c) -> void* { return static_cast<ISupportErrorInfo*>(c); }},
+      {&IID_IAccessible, [](ControlBase* c) -> void* { return static_cast<IAccessible*>(&c->accessible_); }},
   };
   for (const auto& entry : table)
     if (*entry.iid == riid) return entry.cast(this);

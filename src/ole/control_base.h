@@ -12,6 +12,7 @@
 #include <string>
 
 #include "common/win_handles.h"
+#include "ole/accessible.h"
 #include "ole/connection_point.h"
 #include "ole/module.h"
 
@@ -45,7 +46,8 @@ class ControlBase : public IOleObject,
                     public IProvideClassInfo2,
                     public ISpecifyPropertyPages,
                     public IQuickActivate,
-                    public ISupportErrorInfo {
+                    public ISupportErrorInfo,
+                    private AccessibleSource {
  public:
   ControlBase(const ControlClassInfo& info, IUnknown* outer) noexcept;
   virtual ~ControlBase();
@@ -172,6 +174,9 @@ class ControlBase : public IOleObject,
   // Mouse coordinates arrive relative to the control. S_FALSE: not handled.
   virtual HRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) noexcept;
   virtual HRESULT OnGetDropTarget(IDropTarget** target) noexcept;
+  // Name, keyboard shortcut and role for assistive technology; the plumbing supplies state and place.
+  // May throw std::bad_alloc.
+  virtual void OnDescribeAccessible(AccessibleFacts&) {}
 
   // Services for the concrete control.
   void NotifyPropertyChanged(DISPID id) noexcept;
@@ -200,6 +205,9 @@ class ControlBase : public IOleObject,
   Microsoft::WRL::ComPtr<IPictureDisp>& MouseIcon() noexcept { return mouseIcon_; }
   void SetDirty() noexcept { dirty_ = true; }
   HRESULT Activate(LONG verb, LPCRECT posRect) noexcept;
+  // Tells assistive technology that the control's client object changed (EVENT_OBJECT_*). Only the
+  // windowed fallback has a window to name; a windowless control's object is read afresh when asked.
+  void NotifyAccessible(DWORD event) noexcept;
 
  private:
   struct Inner final : IUnknown {
@@ -220,11 +228,14 @@ class ControlBase : public IOleObject,
   void ReleaseInPlaceSite() noexcept;
   void CheckSizeChange() noexcept;
   LRESULT HandleOwnWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  void DescribeAccessible(AccessibleFacts& facts) override;
+  HRESULT AccessibleParent(IDispatch** parent) noexcept override;
 
   ControlClassInfo info_;
   Inner inner_;
   IUnknown* outer_;
   ModuleReference module_;
+  Accessible accessible_{outer_, *this};
 
   Microsoft::WRL::ComPtr<IOleClientSite> clientSite_;
   Microsoft::WRL::ComPtr<IDispatch> ambients_;

@@ -135,6 +135,11 @@ LRESULT ControlBase::HandleOwnWindowMessage(HWND window, UINT msg, WPARAM wParam
     }
     case WM_MOUSEACTIVATE:
       return MA_ACTIVATE;
+    case WM_GETOBJECT:
+      // lParam carries a 32-bit object id, sign-extended or not depending on the sender.
+      if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT))
+        return LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(&accessible_));
+      break;
     default:
       break;
   }
@@ -189,10 +194,12 @@ STDMETHODIMP ControlBase::UIDeactivate() noexcept {
 STDMETHODIMP ControlBase::SetObjectRects(LPCRECT pos, LPCRECT) noexcept {
   if (!pos) return E_POINTER;
   if (pos->right < pos->left || pos->bottom < pos->top) return E_INVALIDARG;
+  const bool moved = !EqualRect(&posRect_, pos);
   posRect_ = *pos;
   if (ownWindow_)
     SetWindowPos(ownWindow_.get(), nullptr, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+  if (moved) NotifyAccessible(EVENT_OBJECT_LOCATIONCHANGE);
   CheckSizeChange();
   return S_OK;
 }
