@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Creates the private 32-bit Wine prefix the tests and the demo run in, with fonts GDI+ can find.
+# Creates the private Wine prefix the tests and the demo run in, with fonts GDI+ can find: 32-bit, or with
+# WINEARCH=win64 in the environment a 64-bit one (which runs 32-bit programs too, through syswow64).
 # Usage: make-prefix.sh PREFIX_DIR [LOG_PIXELS]
 set -euo pipefail
 prefix=$1
@@ -9,7 +10,7 @@ stamp="$prefix/.cardel-ready"
 
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEARCH="${WINEARCH:-win32}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 wineboot -i >/dev/null 2>&1
 wineserver -w

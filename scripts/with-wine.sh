@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command with a private Wine prefix, an Xvfb screen and one persistent wineserver,
-# and takes the screen down afterwards. Usage: with-wine.sh PREFIX_DIR COMMAND [ARGS...]
+# Runs a command with a private Wine prefix (32-bit; 64-bit with WINEARCH=win64 in the environment), an Xvfb
+# screen and one persistent wineserver, and takes the screen down afterwards.
+# Usage: with-wine.sh PREFIX_DIR COMMAND [ARGS...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=$(realpath -m "$1"); shift
@@ -14,7 +15,7 @@ for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.05; done
 display=":$(head -n1 "$display_file")"
 rm -f "$display_file"
 [ "$display" != ":" ] || { echo "with-wine: Xvfb did not start" >&2; exit 1; }
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all DISPLAY="$display"
+export WINEPREFIX="$prefix" WINEARCH="${WINEARCH:-win32}" WINEDEBUG=-all DISPLAY="$display"
 # A crash ends the process at once instead of waiting in the debugger.
 export WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
 

@@ -6,6 +6,7 @@
 #include "control/cardel_events.h"
 #include "control/shared_slots.h"
 #include "render/dpi.h"
+#include "content/caller_memory.h"
 #include "content/icon_code.h"
 #include "input/hand_cursor.h"
 #include "ole/errors.h"
@@ -131,8 +132,11 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE) noexcept {
 STDMETHODIMP UcCardel::Draw(LONG hDC, LONG hGraphics, LONG PosX, LONG* PosY) noexcept {
   if (!PosY) return E_POINTER;
   if (!hDC && !hGraphics) return Error(RuntimeError::InvalidProcedureCall);
-  return RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(hDC)),
-                   reinterpret_cast<Gdiplus::GpGraphics*>(static_cast<intptr_t>(hGraphics)), PosX, *PosY);
+  // A GDI+ Graphics is a pointer carried in a 32-bit Long: on 64-bit only one below 4 GB fits. A value that
+  // names no readable memory of this process cannot be a Graphics, and GDI+ would fault on it.
+  auto* graphics = reinterpret_cast<Gdiplus::GpGraphics*>(static_cast<uintptr_t>(static_cast<ULONG>(hGraphics)));
+  if (graphics && !IsReadableRange(graphics, 4 * sizeof(void*))) return Error(RuntimeError::InvalidProcedureCall);
+  return RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(hDC)), graphics, PosX, *PosY);
 }
 
 STDMETHODIMP UcCardel::GetWindowsDPI(double* Result) noexcept {

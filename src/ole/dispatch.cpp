@@ -163,7 +163,7 @@ HRESULT InvokeVararg(const MemberDescription& member, void* instance, const DISP
   UINT count = fixed + 1;
   if (hasRetval) {
     const TYPEDESC& retType = desc->lprgelemdescParam[count].tdesc;
-    V_VT(&returned) = retType.vt == VT_PTR ? retType.lptdesc->vt : VT_VARIANT;
+    V_VT(&returned) = retType.vt == VT_PTR ? retType.lptdesc->vt : static_cast<VARTYPE>(VT_VARIANT);
     V_VT(&retvalArgument) = VT_BYREF | V_VT(&returned);
     V_BYREF(&retvalArgument) = &V_I4(&returned);
     types[count] = V_VT(&retvalArgument);

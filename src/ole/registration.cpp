@@ -40,6 +40,16 @@ HRESULT DeleteTree(const std::wstring& subKey) {
   return HRESULT_FROM_WIN32(status);
 }
 
+// The 32- and 64-bit libraries register in registry views of their own, but only class ids, interfaces and a
+// few other keys are kept apart: a ProgID is one key for both. It stays while the other one still serves the
+// class. (On 32-bit Windows there is one view, where this class was just removed.)
+bool RegisteredByOtherBitness(const GUID& clsid) {
+  const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  cardel::UniqueHkey key;
+  return RegOpenKeyExW(HKEY_CLASSES_ROOT, (L"CLSID\\" + GuidText(clsid) + L"\\InprocServer32").c_str(), 0,
+                       KEY_READ | otherView, key.put()) == ERROR_SUCCESS;
+}
+
 HRESULT RegisterClass(const ClassRegistration& c, const TypeLibRegistration& typeLib, const std::wstring& path) {
   const std::wstring key = L"CLSID\\" + GuidText(*c.clsid);
   const HKEY root = HKEY_CLASSES_ROOT;
@@ -94,15 +104,16 @@ HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLib
 HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib) noexcept {
   HRESULT result = S_OK;
   for (const auto& c : classes) {
-    if (c.progId && FAILED(DeleteTree(c.progId))) result = SELFREG_E_CLASS;
     if (FAILED(DeleteTree(L"CLSID\\" + GuidText(*c.clsid)))) result = SELFREG_E_CLASS;
+    if (c.progId && !RegisteredByOtherBitness(*c.clsid) && FAILED(DeleteTree(c.progId))) result = SELFREG_E_CLASS;
   }
   // A library that is not registered is already in the state unregistering asks for; UnRegisterTypeLib
   // itself reports that as a failure, with a code that differs between systems.
   BSTR registeredPath = nullptr;
   if (SUCCEEDED(QueryPathOfRegTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid, &registeredPath))) {
     SysFreeString(registeredPath);
-    HRESULT hr = UnRegisterTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid, SYS_WIN32);
+    HRESULT hr = UnRegisterTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid,
+                                   sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     if (FAILED(hr) && result == S_OK) result = SELFREG_E_TYPELIB;
   }
   return result;

@@ -1,7 +1,6 @@
 // The acrylic background in the hosted control: the blurred copy of what lies beneath, inside the
 // outline only, aligned at any drawing offset, following resizes, and leaking nothing.
 #include <windows.h>
-#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,7 @@
 #include <cstdlib>
 
 #include "container.h"
+#include "gdi_objects.h"
 #include "library.h"
 #include "render/acrylic_blur.h"
 #include "render/gdiplus_session.h"
@@ -17,17 +17,6 @@ namespace cardel::testhost {
 namespace {
 
 constexpr RECT kRect{20, 20, 220, 140};
-
-// Windows answers GetGuiResources; Wine answers 0, so its shared handle table (pointed to from the
-// process environment block, 24-byte entries, type byte at 14, 0 when free) is counted instead.
-size_t LiveGdiObjects() {
-  if (const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return counted;
-  const auto* peb = reinterpret_cast<const uint8_t*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-  const auto* table = *reinterpret_cast<const uint8_t* const*>(peb + 0x94);
-  size_t live = 0;
-  for (size_t i = 0; table && i < 0x10000; ++i) live += table[i * 24 + 14] != 0;
-  return live;
-}
 
 // The blur the control should show over these pixels.
 Image BlurredCopy(const Image& under) {

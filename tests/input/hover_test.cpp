@@ -82,8 +82,11 @@ TEST_F(HoverTest, LeavingRaisesMouseOutThenMouseLeaveInOneTick) {
   EXPECT_EQ(Hover(), (ids{kOut, kLeave}));
   // Nothing comes between the two: both come from the same tick.
   const auto& all = events_.Events();
-  for (size_t i = 0; i + 1 < all.size(); ++i)
-    if (all[i].id == kOut) EXPECT_EQ(all[i + 1].id, kLeave);
+  for (size_t i = 0; i + 1 < all.size(); ++i) {
+    if (all[i].id == kOut) {
+      EXPECT_EQ(all[i + 1].id, kLeave);
+    }
+  }
   EXPECT_FALSE(IsMouseEnter());
   EXPECT_FALSE(IsMouseOver());
 }

@@ -1,6 +1,5 @@
 // The control over many lives in a form, and its lengths at the screen's DPI.
 #include <windows.h>
-#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "container.h"
+#include "gdi_objects.h"
 #include "library.h"
 
 namespace cardel::testhost {
@@ -18,19 +18,6 @@ constexpr RECT kRect{20, 20, 320, 120};
 // Lives are small: under Wine, blending the cached shadows costs in proportion to their area.
 constexpr RECT kLifeRect{4, 4, 84, 44};
 constexpr SIZE kLifeForm{88, 48};
-
-// Windows answers GetGuiResources; Wine answers 0, so its shared handle table (pointed to from the
-// process environment block, 24-byte entries, type byte at 14, 0 when free) is counted instead.
-size_t LiveGdiObjects() {
-  if (const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return counted;
-  PROCESS_BASIC_INFORMATION process{};
-  NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &process, sizeof process, nullptr);
-  const auto* peb = reinterpret_cast<const uint8_t*>(process.PebBaseAddress);
-  const auto* table = *reinterpret_cast<const uint8_t* const*>(peb + 0x94);
-  size_t live = 0;
-  for (size_t i = 0; table && i < 0x10000; ++i) live += table[i * 24 + 14] != 0;
-  return live;
-}
 
 // GDI+ objects are plain heap blocks of the process, and so is everything else a life might keep. The
 // process's committed memory does not show them: heaps keep what the first lives freed and hand it out

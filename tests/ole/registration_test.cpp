@@ -101,7 +101,7 @@ void ExpectRegistered(const std::wstring& ocx) {
   // Version keys of type libraries are written in hexadecimal: 33.0 is "21.0".
   EXPECT_TRUE(ClassesKeyExists(TypeLibKey() + L"\\21.0"));
   ExpectValue(TypeLibKey() + L"\\21.0", nullptr, L"VelmarCardel");
-  ExpectValue(TypeLibKey() + L"\\21.0\\409\\win32", nullptr, ocx, true);
+  ExpectValue(TypeLibKey() + (sizeof(void*) == 8 ? L"\\21.0\\409\\win64" : L"\\21.0\\409\\win32"), nullptr, ocx, true);
   ExpectValue(InterfaceKey(IID__ucCardel) + L"\\ProxyStubClsid32", nullptr, GuidText(kAutomationMarshaller));
   ExpectValue(InterfaceKey(DIID___ucCardel) + L"\\ProxyStubClsid32", nullptr, GuidText(kDispatchMarshaller));
   ExpectValue(InterfaceKey(IID__ucCardel) + L"\\TypeLib", nullptr, GuidText(LIBID_VelmarCardel));

@@ -401,7 +401,7 @@ TEST_F(TypeLibTest, LibraryAttributes) {
   EXPECT_EQ(attr->wMajorVerNum, 33);
   EXPECT_EQ(attr->wMinorVerNum, 0);
   EXPECT_EQ(attr->lcid, 0x0409u);
-  EXPECT_EQ(attr->syskind, SYS_WIN32);
+  EXPECT_EQ(attr->syskind, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
   lib_->ReleaseTLibAttr(attr);
 
   BSTR name = nullptr, doc = nullptr;

@@ -29,7 +29,7 @@ void Corners(_ucCardel* box, short radius) {
 }
 
 void FontOf(_ucCardel* box, const wchar_t* name, int points, bool bold, bool icon = false) {
-  FONTDESC desc{sizeof(FONTDESC), const_cast<LPOLESTR>(name), {points * 10000LL}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
+  FONTDESC desc{sizeof(FONTDESC), const_cast<LPOLESTR>(name), {{static_cast<ULONG>(points * 10000), 0}}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
                 DEFAULT_CHARSET, FALSE, FALSE, FALSE};
   IFontDisp* font = nullptr;
   if (FAILED(OleCreateFontIndirect(&desc, IID_IFontDisp, reinterpret_cast<void**>(&font)))) return;
