@@ -13,6 +13,7 @@
 
 #include "common/win_handles.h"
 #include "ole/connection_point.h"
+#include "ole/draw_route.h"
 #include "ole/module.h"
 
 namespace ole {
@@ -41,6 +42,8 @@ class ControlBase : public IOleObject,
                     public IViewObjectEx,
                     public IPersistStreamInit,
                     public IPersistPropertyBag,
+                    public IPersistStorage,
+                    public IDataObject,
                     public IConnectionPointContainer,
                     public IProvideClassInfo2,
                     public ISpecifyPropertyPages,
@@ -135,6 +138,24 @@ class ControlBase : public IOleObject,
   STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) noexcept override;
   STDMETHODIMP Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) noexcept override;
 
+  // IPersistStorage: the stream's saved form, in one stream of the storage (storage.cpp)
+  STDMETHODIMP InitNew(IStorage* storage) noexcept override;
+  STDMETHODIMP Load(IStorage* storage) noexcept override;
+  STDMETHODIMP Save(IStorage* storage, BOOL sameAsLoad) noexcept override;
+  STDMETHODIMP SaveCompleted(IStorage* storage) noexcept override;
+  STDMETHODIMP HandsOffStorage() noexcept override;
+
+  // IDataObject: the control's picture for documents that show it inactive (data_object.cpp)
+  STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) noexcept override;
+  STDMETHODIMP GetDataHere(FORMATETC* format, STGMEDIUM* medium) noexcept override;
+  STDMETHODIMP QueryGetData(FORMATETC* format) noexcept override;
+  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) noexcept override;
+  STDMETHODIMP SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) noexcept override;
+  STDMETHODIMP EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) noexcept override;
+  STDMETHODIMP DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* connection) noexcept override;
+  STDMETHODIMP DUnadvise(DWORD connection) noexcept override;
+  STDMETHODIMP EnumDAdvise(IEnumSTATDATA** advise) noexcept override;
+
   // IConnectionPointContainer
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override;
   STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** point) noexcept override;
@@ -161,7 +182,8 @@ class ControlBase : public IOleObject,
   virtual HRESULT OnInitProperties() noexcept = 0;
   virtual HRESULT OnReadProperties(IPropertyBag* bag) noexcept = 0;
   virtual HRESULT OnWriteProperties(IPropertyBag* bag) noexcept = 0;
-  // Paints with the DC's origin at the control's top-left corner; size in device pixels.
+  // Paints the layout made at the control's own size (ClientSize) scaled to fill size device pixels,
+  // with the DC's origin at the control's top-left corner.
   virtual HRESULT OnPaint(HDC dc, SIZE size) noexcept = 0;
   virtual void OnResize() noexcept {}
   virtual void OnShow() noexcept {}
@@ -199,6 +221,9 @@ class ControlBase : public IOleObject,
   HostHeldProperties& HostHeld() noexcept { return hostHeld_; }
   Microsoft::WRL::ComPtr<IPictureDisp>& MouseIcon() noexcept { return mouseIcon_; }
   void SetDirty() noexcept { dirty_ = true; }
+  // While the plumbing paints into a bitmap of its own: its premultiplied pixels, rows from the top,
+  // which a renderer with alpha should draw into rather than through the DC. Otherwise null.
+  void* SurfaceBits() const noexcept { return surfaceBits_; }
   HRESULT Activate(LONG verb, LPCRECT posRect) noexcept;
 
  private:
@@ -216,6 +241,11 @@ class ControlBase : public IOleObject,
   void* FindInterface(REFIID riid) noexcept;
   HRESULT BeginPersistence() noexcept;
   HRESULT CreateOwnWindow() noexcept;
+  // Limits the own window to the part of the position rectangle inside the container's clip.
+  void ClipOwnWindow(const RECT& clip) noexcept;
+  HENHMETAFILE RecordEnhancedPicture() noexcept;
+  HMETAFILE RecordWindowsPicture() noexcept;
+  HRESULT DrawThroughSurface(HDC dc, const RECT& bounds, SIZE own, DrawRoute route, bool metafile) noexcept;
   HRESULT UIActivate() noexcept;
   void ReleaseInPlaceSite() noexcept;
   void CheckSizeChange() noexcept;
@@ -236,6 +266,7 @@ class ControlBase : public IOleObject,
   Microsoft::WRL::ComPtr<IOleInPlaceUIWindow> uiWindow_;
   Microsoft::WRL::ComPtr<IOleAdviseHolder> oleAdvise_;
   Microsoft::WRL::ComPtr<IAdviseSink> viewSink_;
+  Microsoft::WRL::ComPtr<IDataAdviseHolder> dataAdvise_;
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;
 
@@ -256,6 +287,7 @@ class ControlBase : public IOleObject,
   bool dirty_ = false;
   LONG eventFreeze_ = 0;
   DWORD viewFreeze_ = 0;
+  void* surfaceBits_ = nullptr;
 };
 
 // Every interface of the concrete control shares the base's delegating IUnknown.
