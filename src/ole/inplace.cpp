@@ -69,7 +69,8 @@ HRESULT ControlBase::Activate(LONG verb, LPCRECT posRect) noexcept {
         InPlaceDeactivate();
         return hr;
       }
-      ClipOwnWindow(clip);
+      // A site that gave no clip rectangle leaves all of the control visible.
+      ClipOwnWindow(IsRectEmpty(&clip) ? posRect_ : clip);
     }
     CheckSizeChange();
     OnShow();
@@ -195,8 +196,9 @@ STDMETHODIMP ControlBase::SetObjectRects(LPCRECT pos, LPCRECT clip) noexcept {
   if (clip && (clip->right < clip->left || clip->bottom < clip->top)) return E_INVALIDARG;
   posRect_ = *pos;
   if (ownWindow_) {
+    // The window shows what lies beneath it, which is different at the new place: no old bits are kept.
     SetWindowPos(ownWindow_.get(), nullptr, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     ClipOwnWindow(clip ? *clip : *pos);
   }
   CheckSizeChange();
