@@ -1,6 +1,7 @@
 #include "ole/draw_route.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace ole {
@@ -48,6 +49,13 @@ SIZE SurfaceSize(SIZE device) noexcept {
 
 RECT SpannedRect(POINT a, POINT b) noexcept {
   return RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+SIZE SpanOf(const RECT& rect) noexcept {
+  auto span = [](LONG from, LONG to) {
+    return static_cast<LONG>(std::clamp<long long>(static_cast<long long>(to) - from, LONG_MIN, LONG_MAX));
+  };
+  return SIZE{span(rect.left, rect.right), span(rect.top, rect.bottom)};
 }
 
 }  // namespace ole

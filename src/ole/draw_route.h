@@ -36,4 +36,8 @@ SIZE SurfaceSize(SIZE device) noexcept;
 // The rectangle two mapped corners span, whichever way the axes of the mapping point.
 RECT SpannedRect(POINT a, POINT b) noexcept;
 
+// Width and height, negative where the rectangle runs backwards, held to what a LONG can take:
+// a host's absurd bounds must not overflow.
+SIZE SpanOf(const RECT& rect) noexcept;
+
 }  // namespace ole

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ole/draw_route.h"
+
 namespace ole {
 
 PaintSurface::PaintSurface(SIZE size) noexcept : size_(size) {
@@ -36,8 +38,9 @@ bool PaintSurface::BlendOnto(HDC target, const RECT& device) const noexcept {
   SetWindowOrgEx(target, 0, 0, nullptr);
   SetViewportOrgEx(target, 0, 0, nullptr);
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  const BOOL done = AlphaBlend(target, device.left, device.top, device.right - device.left, device.bottom - device.top,
-                               dc_.get(), 0, 0, size_.cx, size_.cy, blend);
+  const SIZE span = SpanOf(device);
+  const BOOL done = AlphaBlend(target, device.left, device.top, span.cx, span.cy, dc_.get(), 0, 0, size_.cx, size_.cy,
+                               blend);
   RestoreDC(target, saved);
   return done != FALSE;
 }
@@ -47,9 +50,9 @@ bool PaintSurface::StretchOnto(HDC target, const RECT& logical) const noexcept {
   GdiFlush();
   const int saved = SaveDC(target);
   SetStretchBltMode(target, HALFTONE);
-  const int lines = StretchDIBits(target, logical.left, logical.top, logical.right - logical.left,
-                                  logical.bottom - logical.top, 0, 0, size_.cx, size_.cy, bits_, &info_,
-                                  DIB_RGB_COLORS, SRCCOPY);
+  const SIZE span = SpanOf(logical);
+  const int lines = StretchDIBits(target, logical.left, logical.top, span.cx, span.cy, 0, 0, size_.cx, size_.cy,
+                                  bits_, &info_, DIB_RGB_COLORS, SRCCOPY);
   RestoreDC(target, saved);
   return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }

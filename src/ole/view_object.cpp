@@ -32,7 +32,7 @@ STDMETHODIMP ControlBase::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, 
   if (own.cx <= 0 || own.cy <= 0) return S_OK;
 
   const DcTraits traits = ReadDcTraits(drawDc);
-  const DrawRoute route = ChooseDrawRoute(traits, SIZE{rect.right - rect.left, rect.bottom - rect.top}, own);
+  const DrawRoute route = ChooseDrawRoute(traits, SpanOf(rect), own);
   if (route != DrawRoute::Direct) return DrawThroughSurface(drawDc, rect, own, route, traits.objectType == OBJ_METADC);
   const int saved = SaveDC(drawDc);
   OffsetViewportOrgEx(drawDc, rect.left, rect.top, nullptr);
@@ -49,7 +49,7 @@ HRESULT ControlBase::DrawThroughSurface(HDC dc, const RECT& bounds, SIZE own, Dr
   if (!metafile && LPtoDP(dc, corners, 2)) {
     device = SpannedRect(corners[0], corners[1]);
     if (device.right == device.left || device.bottom == device.top) return S_OK;
-    surfaceSize = SurfaceSize(SIZE{device.right - device.left, device.bottom - device.top});
+    surfaceSize = SurfaceSize(SpanOf(device));
   }
   PaintSurface surface(surfaceSize);
   if (!surface) return E_OUTOFMEMORY;

@@ -1,6 +1,8 @@
 // Pure decisions of the plumbing: how Draw reaches a device context.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "ole/draw_route.h"
 
 namespace ole {
@@ -33,6 +35,9 @@ TEST(DrawRouteTest, OnlyThePlainScreenPaintDrawsStraightOnTheDc) {
   const SIZE capped = SurfaceSize({20000, 20000});
   EXPECT_EQ(capped.cx, 2048);
   EXPECT_EQ(capped.cy, 2048);
+  const SIZE absurd = SpanOf({LONG_MIN, 10, LONG_MAX, 0});
+  EXPECT_EQ(absurd.cx, LONG_MAX);
+  EXPECT_EQ(absurd.cy, -10);
 }
 
 }  // namespace
