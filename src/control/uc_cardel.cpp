@@ -122,8 +122,8 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
   const BoxScale scale{static_cast<float>(size.cx) / own.cx, static_cast<float>(size.cy) / own.cy};
   PaintDc = dc;
   // A DC the host swapped in is its own; only the plumbing's bitmap is drawn through its pixels.
-  HRESULT hr = SurfaceBits() && targetDc == dc ? RenderOnSurface(dc, size, x, y, scale)
-                                                 : RenderBox(targetDc, nullptr, x, y, scale);
+  HRESULT hr = SurfaceBits(targetDc) ? RenderOnSurface(targetDc, size, x, y, scale)
+                                     : RenderBox(targetDc, nullptr, x, y, scale);
   PaintDc = nullptr;
   if (FAILED(hr)) return hr;
 

@@ -63,7 +63,7 @@ HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY, 
 
 HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, LONG posX, LONG posY, BoxScale scale) noexcept {
   gdip::UniqueBitmap bitmap;
-  GdipCreateBitmapFromScan0(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(SurfaceBits()),
+  GdipCreateBitmapFromScan0(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(SurfaceBits(dc)),
                             bitmap.put());
   gdip::UniqueGraphics graphics;
   if (bitmap) GdipGetImageGraphicsContext(bitmap.get(), graphics.put());

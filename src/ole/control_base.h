@@ -221,9 +221,9 @@ class ControlBase : public IOleObject,
   HostHeldProperties& HostHeld() noexcept { return hostHeld_; }
   Microsoft::WRL::ComPtr<IPictureDisp>& MouseIcon() noexcept { return mouseIcon_; }
   void SetDirty() noexcept { dirty_ = true; }
-  // While the plumbing paints into a bitmap of its own: its premultiplied pixels, rows from the top,
-  // which a renderer with alpha should draw into rather than through the DC. Otherwise null.
-  void* SurfaceBits() const noexcept { return surfaceBits_; }
+  // When dc is the plumbing's own bitmap for the paint under way: its premultiplied pixels, rows from
+  // the top, which a renderer with alpha should draw into rather than through the DC. Otherwise null.
+  void* SurfaceBits(HDC dc) const noexcept { return dc && dc == surfaceDc_ ? surfaceBits_ : nullptr; }
   HRESULT Activate(LONG verb, LPCRECT posRect) noexcept;
 
  private:
@@ -287,6 +287,7 @@ class ControlBase : public IOleObject,
   bool dirty_ = false;
   LONG eventFreeze_ = 0;
   DWORD viewFreeze_ = 0;
+  HDC surfaceDc_ = nullptr;
   void* surfaceBits_ = nullptr;
 };
 

@@ -1,4 +1,6 @@
 // IViewObjectEx: drawing on the container's device context and answering its hit queries.
+#include <utility>
+
 #include "ole/control_base.h"
 #include "ole/draw_route.h"
 #include "ole/paint_surface.h"
@@ -55,9 +57,12 @@ HRESULT ControlBase::DrawThroughSurface(HDC dc, const RECT& bounds, SIZE own, Dr
   if (!surface) return E_OUTOFMEMORY;
   constexpr uint32_t kOpaqueWhite = 0xFFFFFFFF;
   if (route == DrawRoute::OpaqueBitmap) surface.Fill(kOpaqueWhite);
-  surfaceBits_ = surface.Bits();
+  // A paint started from within this one (a PrePaint handler's Refresh) has its own surface.
+  const HDC outerDc = std::exchange(surfaceDc_, surface.Dc());
+  void* const outerBits = std::exchange(surfaceBits_, surface.Bits());
   HRESULT hr = OnPaint(surface.Dc(), surfaceSize);
-  surfaceBits_ = nullptr;
+  surfaceDc_ = outerDc;
+  surfaceBits_ = outerBits;
   if (FAILED(hr)) return hr;
   const bool placed = route == DrawRoute::BlendBitmap ? surface.BlendOnto(dc, device) : surface.StretchOnto(dc, bounds);
   return placed ? S_OK : E_FAIL;

@@ -4,11 +4,13 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "VelmarCardel_h.h"
 #include "container.h"
 #include "host_error.h"
 #include "library.h"
+#include "recorders.h"
 #include "site.h"
 
 namespace cardel::testhost {
@@ -127,6 +129,29 @@ TEST(InactiveDrawTest, BoxCoversTheBoundsInDevicePixelsUnderAnyMapping) {
                                         nullptr, nullptr, 0));
     EXPECT_TRUE(page.FillCovers(c.device));
   }
+}
+
+// A PrePaint handler that paints the box elsewhere meanwhile, at the control's own size: each paint
+// keeps to its own target.
+TEST(InactiveDrawTest, PaintStartedFromPrePaintKeepsToItsOwnTarget) {
+  Library library;
+  ComPtr<IUnknown> control = MakeLooseBox(library);
+  ComPtr<IViewObject> view;
+  ASSERT_HRESULT_SUCCEEDED(control.As(&view));
+  Page inner, outer;
+  const RECTL own{0, 0, kOwn.cx, kOwn.cy}, zoomed{10, 20, 310, 140};
+  EventRecorder events;
+  ASSERT_HRESULT_SUCCEEDED(events.Connect(control.Get()));
+  bool nested = false;
+  events.SetHandler([&](DISPID id, DISPPARAMS*) {
+    if (id == event_id::PrePaint && !std::exchange(nested, true))
+      view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, inner.dc(), &own, nullptr, nullptr, 0);
+  });
+  ASSERT_HRESULT_SUCCEEDED(
+      view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, outer.dc(), &zoomed, nullptr, nullptr, 0));
+  events.Disconnect();
+  EXPECT_TRUE(inner.FillCovers({0, 0, kOwn.cx, kOwn.cy}));
+  EXPECT_TRUE(outer.FillCovers({10, 20, 310, 140}));
 }
 
 // A document's pictures of the box, an enhanced metafile and a metafile picture, played at 1.5 times
