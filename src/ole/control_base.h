@@ -243,8 +243,9 @@ class ControlBase : public IOleObject,
   HRESULT CreateOwnWindow() noexcept;
   // Limits the own window to the part of the position rectangle inside the container's clip.
   void ClipOwnWindow(const RECT& clip) noexcept;
-  HENHMETAFILE RecordEnhancedPicture() noexcept;
-  HMETAFILE RecordWindowsPicture() noexcept;
+  // The control's picture as IDataObject gives it, drawn through Draw; empty when that fails.
+  cardel::UniqueEnhMetaFile RecordEnhancedPicture() noexcept;
+  cardel::UniqueMetaFile RecordWindowsPicture() noexcept;
   HRESULT DrawThroughSurface(HDC dc, const RECT& bounds, SIZE own, DrawRoute route, bool metafile) noexcept;
   HRESULT UIActivate() noexcept;
   void ReleaseInPlaceSite() noexcept;

@@ -3,7 +3,6 @@
 #include <urlmon.h>
 
 #include <iterator>
-#include <utility>
 
 #include "ole/control_base.h"
 
@@ -24,46 +23,32 @@ HRESULT CheckFormat(const FORMATETC* format) noexcept {
   return DV_E_FORMATETC;
 }
 
-// Owns a global block until its handle is handed on.
-struct GlobalBlock {
-  HGLOBAL handle;
-  ~GlobalBlock() {
-    if (handle) GlobalFree(handle);
-  }
-};
-
 }  // namespace
 
-HENHMETAFILE ControlBase::RecordEnhancedPicture() noexcept {
+cardel::UniqueEnhMetaFile ControlBase::RecordEnhancedPicture() noexcept {
   // The frame is the extent; the bounds are the same rectangle in the reference screen's pixels.
   const RECT frame{0, 0, extent_.cx, extent_.cy};
-  HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, &frame, info_.userTypeName);
-  if (!recorder) return nullptr;
+  const HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, &frame, info_.userTypeName);
+  if (!recorder) return {};
   const RECTL bounds{0, 0, MulDiv(extent_.cx, GetDeviceCaps(recorder, HORZRES), GetDeviceCaps(recorder, HORZSIZE) * 100),
                      MulDiv(extent_.cy, GetDeviceCaps(recorder, VERTRES), GetDeviceCaps(recorder, VERTSIZE) * 100)};
   const HRESULT hr = Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, recorder, &bounds, nullptr, nullptr, 0);
-  HENHMETAFILE picture = CloseEnhMetaFile(recorder);
-  if (FAILED(hr) && picture) {
-    DeleteEnhMetaFile(picture);
-    return nullptr;
-  }
+  cardel::UniqueEnhMetaFile picture(CloseEnhMetaFile(recorder));
+  if (FAILED(hr)) picture.reset();
   return picture;
 }
 
-HMETAFILE ControlBase::RecordWindowsPicture() noexcept {
-  HDC recorder = CreateMetaFileW(nullptr);
-  if (!recorder) return nullptr;
+cardel::UniqueMetaFile ControlBase::RecordWindowsPicture() noexcept {
+  const HDC recorder = CreateMetaFileW(nullptr);
+  if (!recorder) return {};
   // The player maps the window onto its viewport: the picture spans the control's own pixels.
   const SIZE own = ClientSize();
   SetWindowOrgEx(recorder, 0, 0, nullptr);
   SetWindowExtEx(recorder, own.cx, own.cy, nullptr);
   const RECTL bounds{0, 0, own.cx, own.cy};
   const HRESULT hr = Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, recorder, &bounds, nullptr, nullptr, 0);
-  HMETAFILE picture = CloseMetaFile(recorder);
-  if (FAILED(hr) && picture) {
-    DeleteMetaFile(picture);
-    return nullptr;
-  }
+  cardel::UniqueMetaFile picture(CloseMetaFile(recorder));
+  if (FAILED(hr)) picture.reset();
   return picture;
 }
 
@@ -72,25 +57,20 @@ STDMETHODIMP ControlBase::GetData(FORMATETC* format, STGMEDIUM* medium) noexcept
   *medium = STGMEDIUM{};
   if (HRESULT hr = CheckFormat(format); FAILED(hr)) return hr;
   if (format->cfFormat == CF_ENHMETAFILE) {
-    HENHMETAFILE picture = RecordEnhancedPicture();
+    cardel::UniqueEnhMetaFile picture = RecordEnhancedPicture();
     if (!picture) return E_OUTOFMEMORY;
     medium->tymed = TYMED_ENHMF;
-    medium->hEnhMetaFile = picture;
+    medium->hEnhMetaFile = picture.release();
     return S_OK;
   }
-  GlobalBlock block{GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT))};
-  if (!block.handle) return E_OUTOFMEMORY;
-  HMETAFILE picture = RecordWindowsPicture();
-  if (!picture) return E_OUTOFMEMORY;
-  auto* header = static_cast<METAFILEPICT*>(GlobalLock(block.handle));
-  if (!header) {
-    DeleteMetaFile(picture);
-    return E_OUTOFMEMORY;
-  }
-  *header = METAFILEPICT{MM_ANISOTROPIC, extent_.cx, extent_.cy, picture};
-  GlobalUnlock(block.handle);
+  cardel::UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT)));
+  cardel::UniqueMetaFile picture = block ? RecordWindowsPicture() : cardel::UniqueMetaFile{};
+  auto* header = picture ? static_cast<METAFILEPICT*>(GlobalLock(block.get())) : nullptr;
+  if (!header) return E_OUTOFMEMORY;
+  *header = METAFILEPICT{MM_ANISOTROPIC, extent_.cx, extent_.cy, picture.release()};
+  GlobalUnlock(block.get());
   medium->tymed = TYMED_MFPICT;
-  medium->hMetaFilePict = std::exchange(block.handle, nullptr);
+  medium->hMetaFilePict = block.release();
   return S_OK;
 }
 
