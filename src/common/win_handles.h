@@ -13,6 +13,9 @@ inline void DeleteMemoryDc(HDC dc) { DeleteDC(dc); }
 inline void DestroyWindowHandle(HWND w) { DestroyWindow(w); }
 inline void DestroyCursorHandle(HCURSOR c) { DestroyCursor(c); }
 inline void UnloadModule(HMODULE m) { FreeLibrary(m); }
+inline void DeleteEnhancedMetafile(HENHMETAFILE m) { DeleteEnhMetaFile(m); }
+inline void DeleteWindowsMetafile(HMETAFILE m) { DeleteMetaFile(m); }
+inline void FreeGlobal(HGLOBAL g) { GlobalFree(g); }
 }  // namespace detail
 
 using UniqueHkey = UniqueHandle<HKEY, detail::CloseKey>;
@@ -24,6 +27,9 @@ using UniqueMemoryDc = UniqueHandle<HDC, detail::DeleteMemoryDc>;
 using UniqueWindow = UniqueHandle<HWND, detail::DestroyWindowHandle>;
 using UniqueCursor = UniqueHandle<HCURSOR, detail::DestroyCursorHandle>;
 using UniqueModule = UniqueHandle<HMODULE, detail::UnloadModule>;
+using UniqueEnhMetaFile = UniqueHandle<HENHMETAFILE, detail::DeleteEnhancedMetafile>;
+using UniqueMetaFile = UniqueHandle<HMETAFILE, detail::DeleteWindowsMetafile>;
+using UniqueGlobal = UniqueHandle<HGLOBAL, detail::FreeGlobal>;
 
 // A DC borrowed from a window with GetDC: it goes back with ReleaseDC and that window.
 class WindowDc {

@@ -105,7 +105,9 @@ void UcCardel::OnResize() noexcept {
   BuildBoxShadow();
 }
 
-HRESULT UcCardel::OnPaint(HDC dc, SIZE) noexcept {
+HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
+  const SIZE own = ClientSize();
+  if (own.cx <= 0 || own.cy <= 0) return S_OK;
   LONG target = static_cast<LONG>(reinterpret_cast<intptr_t>(dc));
   LONG x = 0, y = 0;
   VARIANTARG prePaint[3];
@@ -117,8 +119,12 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE) noexcept {
   V_I4REF(&prePaint[2]) = &y;
   FireEvent(events::PrePaint, prePaint);
 
+  const HDC targetDc = reinterpret_cast<HDC>(static_cast<intptr_t>(target));
+  const BoxScale scale{static_cast<float>(size.cx) / own.cx, static_cast<float>(size.cy) / own.cy};
   PaintDc = dc;
-  HRESULT hr = RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(target)), nullptr, x, y);
+  // A DC the host swapped in is its own; only the plumbing's bitmap is drawn through its pixels.
+  HRESULT hr = SurfaceBits(targetDc) ? RenderOnSurface(targetDc, size, x, y, scale)
+                                     : RenderBox(targetDc, nullptr, x, y, scale);
   PaintDc = nullptr;
   if (FAILED(hr)) return hr;
 

@@ -27,6 +27,12 @@ namespace cardel {
 
 struct CaptionInputs;
 
+// Device pixels per pixel of the control's own layout.
+struct BoxScale {
+  float x = 1.0f;
+  float y = 1.0f;
+};
+
 #define CARDEL_SCALAR_GET(Name, Type) \
   STDMETHODIMP get_##Name(Type* value) noexcept override { return GetScalar(Prop::Name, value); }
 #define CARDEL_SCALAR(Name, Type) \
@@ -206,8 +212,11 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const BodyRect& body);
   // Fails only with Overflow (absurd lengths) or out of memory; the image is then left out.
   HRESULT BuildBoxShadow() noexcept;
-  // The paint pipeline onto a DC or a caller's Graphics, offset by (posX, posY).
-  HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, LONG posX, LONG posY) noexcept;
+  // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size, then
+  // offset by (posX, posY).
+  HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, LONG posX, LONG posY, BoxScale scale = {}) noexcept;
+  // The pipeline into the plumbing's premultiplied bitmap, whose alpha a DC's Graphics would not keep.
+  HRESULT RenderOnSurface(HDC dc, SIZE size, LONG posX, LONG posY, BoxScale scale) noexcept;
   void RenderLayers(Gdiplus::GpGraphics* graphics);
   // The caption and icon properties as DrawCaption reads them.
   CaptionInputs MakeCaptionInputs() const;

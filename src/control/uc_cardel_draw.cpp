@@ -37,7 +37,7 @@ uint32_t Argb(OLE_COLOR colour, int32_t opacity) {
 
 }  // namespace
 
-HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY) noexcept {
+HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY, BoxScale scale) noexcept {
   // Before anything of the box is drawn, the control's own context holds only the host's background.
   if (state_.BackAcrylicBlur && PaintDc && AcrylicDC) CaptureAcrylic(AcrylicDC.get(), PaintDc, ClientSize());
   gdip::UniqueGraphics own;
@@ -47,6 +47,11 @@ HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY) 
   }
   if (!graphics) return S_OK;
   GdipSetSmoothingMode(graphics, SmoothingModeAntiAlias);
+  if (scale.x != 1.0f || scale.y != 1.0f) {
+    GdipScaleWorldTransform(graphics, scale.x, scale.y, MatrixOrderAppend);
+    // Scaled shadows and pictures are resampled: the smooth filter keeps them from turning blocky.
+    GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBilinear);
+  }
   GdipTranslateWorldTransform(graphics, static_cast<REAL>(posX), static_cast<REAL>(posY), MatrixOrderAppend);
   try {
     RenderLayers(graphics);
@@ -54,6 +59,16 @@ HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY) 
     return Error(RuntimeError::Overflow);
   }
   return S_OK;
+}
+
+HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, LONG posX, LONG posY, BoxScale scale) noexcept {
+  gdip::UniqueBitmap bitmap;
+  GdipCreateBitmapFromScan0(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(SurfaceBits(dc)),
+                            bitmap.put());
+  gdip::UniqueGraphics graphics;
+  if (bitmap) GdipGetImageGraphicsContext(bitmap.get(), graphics.put());
+  if (!graphics) return S_OK;
+  return RenderBox(dc, graphics.get(), posX, posY, scale);
 }
 
 void UcCardel::RenderLayers(GpGraphics* graphics) {

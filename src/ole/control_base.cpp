@@ -66,6 +66,10 @@ void* ControlBase::FindInterface(REFIID riid) noexcept {
       {&IID_IPersist, [](ControlBase* c) -> void* { return static_cast<IPersistStreamInit*>(c); }},
       {&IID_IPersistStreamInit, [](ControlBase* c) -> void* { return static_cast<IPersistStreamInit*>(c); }},
       {&IID_IPersistPropertyBag, [](ControlBase* c) -> void* { return static_cast<IPersistPropertyBag*>(c); }},
+      // IPersistStreamInit is IPersistStream with InitNew added at the end of the same table.
+      {&IID_IPersistStream, [](ControlBase* c) -> void* { return static_cast<IPersistStreamInit*>(c); }},
+      {&IID_IPersistStorage, [](ControlBase* c) -> void* { return static_cast<IPersistStorage*>(c); }},
+      {&IID_IDataObject, [](ControlBase* c) -> void* { return static_cast<IDataObject*>(c); }},
       {&IID_IConnectionPointContainer,
        [](ControlBase* c) -> void* { return static_cast<IConnectionPointContainer*>(c); }},
       {&IID_IProvideClassInfo, [](ControlBase* c) -> void* { return static_cast<IProvideClassInfo2*>(c); }},

@@ -14,6 +14,7 @@
 #include "common/win_handles.h"
 #include "ole/accessible.h"
 #include "ole/connection_point.h"
+#include "ole/draw_route.h"
 #include "ole/module.h"
 
 namespace ole {
@@ -42,6 +43,8 @@ class ControlBase : public IOleObject,
                     public IViewObjectEx,
                     public IPersistStreamInit,
                     public IPersistPropertyBag,
+                    public IPersistStorage,
+                    public IDataObject,
                     public IConnectionPointContainer,
                     public IProvideClassInfo2,
                     public ISpecifyPropertyPages,
@@ -137,6 +140,24 @@ class ControlBase : public IOleObject,
   STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) noexcept override;
   STDMETHODIMP Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) noexcept override;
 
+  // IPersistStorage: the stream's saved form, in one stream of the storage (storage.cpp)
+  STDMETHODIMP InitNew(IStorage* storage) noexcept override;
+  STDMETHODIMP Load(IStorage* storage) noexcept override;
+  STDMETHODIMP Save(IStorage* storage, BOOL sameAsLoad) noexcept override;
+  STDMETHODIMP SaveCompleted(IStorage* storage) noexcept override;
+  STDMETHODIMP HandsOffStorage() noexcept override;
+
+  // IDataObject: the control's picture for documents that show it inactive (data_object.cpp)
+  STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) noexcept override;
+  STDMETHODIMP GetDataHere(FORMATETC* format, STGMEDIUM* medium) noexcept override;
+  STDMETHODIMP QueryGetData(FORMATETC* format) noexcept override;
+  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) noexcept override;
+  STDMETHODIMP SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) noexcept override;
+  STDMETHODIMP EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) noexcept override;
+  STDMETHODIMP DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* connection) noexcept override;
+  STDMETHODIMP DUnadvise(DWORD connection) noexcept override;
+  STDMETHODIMP EnumDAdvise(IEnumSTATDATA** advise) noexcept override;
+
   // IConnectionPointContainer
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override;
   STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** point) noexcept override;
@@ -163,7 +184,8 @@ class ControlBase : public IOleObject,
   virtual HRESULT OnInitProperties() noexcept = 0;
   virtual HRESULT OnReadProperties(IPropertyBag* bag) noexcept = 0;
   virtual HRESULT OnWriteProperties(IPropertyBag* bag) noexcept = 0;
-  // Paints with the DC's origin at the control's top-left corner; size in device pixels.
+  // Paints the layout made at the control's own size (ClientSize) scaled to fill size device pixels,
+  // with the DC's origin at the control's top-left corner.
   virtual HRESULT OnPaint(HDC dc, SIZE size) noexcept = 0;
   virtual void OnResize() noexcept {}
   virtual void OnShow() noexcept {}
@@ -204,6 +226,9 @@ class ControlBase : public IOleObject,
   HostHeldProperties& HostHeld() noexcept { return hostHeld_; }
   Microsoft::WRL::ComPtr<IPictureDisp>& MouseIcon() noexcept { return mouseIcon_; }
   void SetDirty() noexcept { dirty_ = true; }
+  // When dc is the plumbing's own bitmap for the paint under way: its premultiplied pixels, rows from
+  // the top, which a renderer with alpha should draw into rather than through the DC. Otherwise null.
+  void* SurfaceBits(HDC dc) const noexcept { return dc && dc == surfaceDc_ ? surfaceBits_ : nullptr; }
   HRESULT Activate(LONG verb, LPCRECT posRect) noexcept;
   // Tells assistive technology that the control's client object changed (EVENT_OBJECT_*). Only the
   // windowed fallback has a window to name; a windowless control's object is read afresh when asked.
@@ -224,6 +249,12 @@ class ControlBase : public IOleObject,
   void* FindInterface(REFIID riid) noexcept;
   HRESULT BeginPersistence() noexcept;
   HRESULT CreateOwnWindow() noexcept;
+  // Limits the own window to the part of the position rectangle inside the container's clip.
+  void ClipOwnWindow(const RECT& clip) noexcept;
+  // The control's picture as IDataObject gives it, drawn through Draw; empty when that fails.
+  cardel::UniqueEnhMetaFile RecordEnhancedPicture() noexcept;
+  cardel::UniqueMetaFile RecordWindowsPicture() noexcept;
+  HRESULT DrawThroughSurface(HDC dc, const RECT& bounds, SIZE own, DrawRoute route, bool metafile) noexcept;
   HRESULT UIActivate() noexcept;
   void ReleaseInPlaceSite() noexcept;
   void CheckSizeChange() noexcept;
@@ -247,6 +278,7 @@ class ControlBase : public IOleObject,
   Microsoft::WRL::ComPtr<IOleInPlaceUIWindow> uiWindow_;
   Microsoft::WRL::ComPtr<IOleAdviseHolder> oleAdvise_;
   Microsoft::WRL::ComPtr<IAdviseSink> viewSink_;
+  Microsoft::WRL::ComPtr<IDataAdviseHolder> dataAdvise_;
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;
 
@@ -267,6 +299,8 @@ class ControlBase : public IOleObject,
   bool dirty_ = false;
   LONG eventFreeze_ = 0;
   DWORD viewFreeze_ = 0;
+  HDC surfaceDc_ = nullptr;
+  void* surfaceBits_ = nullptr;
 };
 
 // Every interface of the concrete control shares the base's delegating IUnknown.

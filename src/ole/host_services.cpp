@@ -48,6 +48,7 @@ void ControlBase::Repaint() noexcept {
     return;
   }
   if (viewSink_) viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
+  if (dataAdvise_) dataAdvise_->SendOnDataChange(this, 0, 0);
 }
 
 HRESULT ControlBase::GetAmbient(DISPID id, VARIANT* value) noexcept {

@@ -1,6 +1,7 @@
 // In-place activation: windowless through IOleInPlaceSiteWindowless where the container allows it,
 // otherwise in a child window of the control's own.
 #include "ole/control_base.h"
+#include "ole/window_clip.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -68,6 +69,8 @@ HRESULT ControlBase::Activate(LONG verb, LPCRECT posRect) noexcept {
         InPlaceDeactivate();
         return hr;
       }
+      // A site that gave no clip rectangle leaves all of the control visible.
+      ClipOwnWindow(IsRectEmpty(&clip) ? posRect_ : clip);
     }
     CheckSizeChange();
     OnShow();
@@ -97,7 +100,8 @@ HRESULT ControlBase::CreateOwnWindow() noexcept {
   WNDCLASSEXW wc{sizeof(wc)};
   if (!GetClassInfoExW(ModuleInstance(), kWindowClass, &wc)) {
     wc = WNDCLASSEXW{sizeof(wc)};
-    wc.style = CS_DBLCLKS;
+    // A transparent box laid out from its size: any resize repaints all of it.
+    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = ControlWindowProc;
     wc.hInstance = ModuleInstance();
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -191,17 +195,32 @@ STDMETHODIMP ControlBase::UIDeactivate() noexcept {
   return S_OK;
 }
 
-STDMETHODIMP ControlBase::SetObjectRects(LPCRECT pos, LPCRECT) noexcept {
+STDMETHODIMP ControlBase::SetObjectRects(LPCRECT pos, LPCRECT clip) noexcept {
   if (!pos) return E_POINTER;
   if (pos->right < pos->left || pos->bottom < pos->top) return E_INVALIDARG;
+  if (clip && (clip->right < clip->left || clip->bottom < clip->top)) return E_INVALIDARG;
   const bool moved = !EqualRect(&posRect_, pos);
   posRect_ = *pos;
-  if (ownWindow_)
+  if (ownWindow_) {
+    // The window shows what lies beneath it, which is different at the new place: no old bits are kept.
     SetWindowPos(ownWindow_.get(), nullptr, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    ClipOwnWindow(clip ? *clip : *pos);
+  }
   if (moved) NotifyAccessible(EVENT_OBJECT_LOCATIONCHANGE);
   CheckSizeChange();
   return S_OK;
+}
+
+void ControlBase::ClipOwnWindow(const RECT& clip) noexcept {
+  const std::optional<RECT> visible = VisiblePartOfWindow(posRect_, clip);
+  if (!visible) {
+    SetWindowRgn(ownWindow_.get(), nullptr, TRUE);
+    return;
+  }
+  cardel::UniqueRegion region(CreateRectRgnIndirect(&*visible));
+  // A region the window accepts is the window's to delete.
+  if (region && SetWindowRgn(ownWindow_.get(), region.get(), TRUE)) region.release();
 }
 
 void ControlBase::CheckSizeChange() noexcept {

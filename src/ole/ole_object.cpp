@@ -2,6 +2,7 @@
 #include <new>
 
 #include "ole/control_base.h"
+#include "ole/verbs.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -35,6 +36,7 @@ STDMETHODIMP ControlBase::Close(DWORD saveOption) noexcept {
   if (oleAdvise_) oleAdvise_->SendOnClose();
   oleAdvise_.Reset();
   viewSink_.Reset();
+  dataAdvise_.Reset();
   return S_OK;
 }
 
@@ -64,6 +66,8 @@ STDMETHODIMP ControlBase::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, L
       return S_OK;
     case OLEIVERB_PROPERTIES: {
       if (!clientSite_) return E_UNEXPECTED;
+      // A designer's own frame also shows the properties it keeps for the control: it goes first.
+      if (controlSite_ && controlSite_->ShowPropertyFrame() == S_OK) return S_OK;
       CAUUID pages{};
       HRESULT hr = GetPages(&pages);
       if (FAILED(hr)) return hr;
@@ -80,7 +84,7 @@ STDMETHODIMP ControlBase::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, L
 
 STDMETHODIMP ControlBase::EnumVerbs(IEnumOLEVERB** verbs) noexcept {
   if (!verbs) return E_POINTER;
-  return OleRegEnumVerbs(*info_.clsid, verbs);
+  return CreateVerbEnumerator(outer_, verbs);
 }
 
 STDMETHODIMP ControlBase::Update() noexcept { return S_OK; }

@@ -9,6 +9,7 @@
 
 #include "common/win_handles.h"
 #include "ole/module.h"
+#include "ole/verbs.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -74,6 +75,8 @@ HRESULT RegisterClass(const ClassRegistration& c, const TypeLibRegistration& typ
     set(key + L"\\MiscStatus\\1", nullptr, std::to_wstring(c.miscStatus));
     set(key + L"\\ToolboxBitmap32", nullptr, path + L", " + std::to_wstring(c.toolboxBitmapId));
     set(key + L"\\Implemented Categories\\" + GuidText(CATID_Control), nullptr, L"");
+    for (const VerbInfo& verb : ControlVerbs())
+      set(key + L"\\Verb\\" + std::to_wstring(verb.verb), nullptr, VerbRegistryValue(verb));
   }
   return hr;
 }

@@ -1,5 +1,9 @@
 // IViewObjectEx: drawing on the container's device context and answering its hit queries.
+#include <utility>
+
 #include "ole/control_base.h"
+#include "ole/draw_route.h"
+#include "ole/paint_surface.h"
 
 namespace ole {
 namespace {
@@ -23,14 +27,45 @@ STDMETHODIMP ControlBase::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, 
   } else {
     return E_INVALIDARG;
   }
-  const SIZE size{rect.right - rect.left, rect.bottom - rect.top};
-  if (size.cx <= 0 || size.cy <= 0) return S_OK;
+  // Axes of some mapping modes point up or left, so the bounds may run either way.
+  if (rect.right == rect.left || rect.bottom == rect.top) return S_OK;
+  // Every property is defined at the control's own size: that layout is what any target shows, scaled.
+  const SIZE own = ClientSize();
+  if (own.cx <= 0 || own.cy <= 0) return S_OK;
 
+  const DcTraits traits = ReadDcTraits(drawDc);
+  const DrawRoute route = ChooseDrawRoute(traits, SpanOf(rect), own);
+  if (route != DrawRoute::Direct) return DrawThroughSurface(drawDc, rect, own, route, traits.objectType == OBJ_METADC);
   const int saved = SaveDC(drawDc);
   OffsetViewportOrgEx(drawDc, rect.left, rect.top, nullptr);
-  HRESULT hr = OnPaint(drawDc, size);
+  HRESULT hr = OnPaint(drawDc, own);
   RestoreDC(drawDc, saved);
   return hr;
+}
+
+HRESULT ControlBase::DrawThroughSurface(HDC dc, const RECT& bounds, SIZE own, DrawRoute route, bool metafile) noexcept {
+  // A metafile has no device pixels to match: the bitmap keeps the control's own size.
+  RECT device = bounds;
+  SIZE surfaceSize = own;
+  POINT corners[2] = {{bounds.left, bounds.top}, {bounds.right, bounds.bottom}};
+  if (!metafile && LPtoDP(dc, corners, 2)) {
+    device = SpannedRect(corners[0], corners[1]);
+    if (device.right == device.left || device.bottom == device.top) return S_OK;
+    surfaceSize = SurfaceSize(SpanOf(device));
+  }
+  PaintSurface surface(surfaceSize);
+  if (!surface) return E_OUTOFMEMORY;
+  constexpr uint32_t kOpaqueWhite = 0xFFFFFFFF;
+  if (route == DrawRoute::OpaqueBitmap) surface.Fill(kOpaqueWhite);
+  // A paint started from within this one (a PrePaint handler's Refresh) has its own surface.
+  const HDC outerDc = std::exchange(surfaceDc_, surface.Dc());
+  void* const outerBits = std::exchange(surfaceBits_, surface.Bits());
+  HRESULT hr = OnPaint(surface.Dc(), surfaceSize);
+  surfaceDc_ = outerDc;
+  surfaceBits_ = outerBits;
+  if (FAILED(hr)) return hr;
+  const bool placed = route == DrawRoute::BlendBitmap ? surface.BlendOnto(dc, device) : surface.StretchOnto(dc, bounds);
+  return placed ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP ControlBase::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) noexcept {

@@ -1,5 +1,10 @@
 #include "render/box_paint.h"
 
+#include <new>
+#include <vector>
+
+#include "render/inset_polygon.h"
+
 namespace cardel {
 
 using namespace Gdiplus;
@@ -24,11 +29,54 @@ void FillBackground(GpGraphics* graphics, GpPath* outline, const BackgroundFill&
   if (brush) GdipFillPath(graphics, brush.get(), outline);
 }
 
+namespace {
+
+// The outline as the polygon GDI+ would draw, with arcs as short lines.
+std::vector<FloatPoint> FlatOutline(GpPath* outline) {
+  constexpr REAL kFlatness = 0.1f;
+  gdip::UniquePath flat;
+  GdipClonePath(outline, flat.put());
+  if (!flat || GdipFlattenPath(flat.get(), nullptr, kFlatness) != Ok) return {};
+  INT count = 0;
+  if (GdipGetPointCount(flat.get(), &count) != Ok || count < 3) return {};
+  std::vector<GpPointF> points(static_cast<size_t>(count));
+  if (GdipGetPathPoints(flat.get(), points.data(), count) != Ok) return {};
+  std::vector<FloatPoint> polygon;
+  polygon.reserve(points.size());
+  for (const GpPointF& p : points) polygon.push_back({p.X, p.Y});
+  return polygon;
+}
+
+// A centred stroke along the outline moved in by half the width covers what an inset pen would,
+// on every GDI+; a border wider than the room inside covers all of it.
+void StrokeInside(GpGraphics* graphics, GpPath* outline, uint32_t argb, float width) {
+  try {
+    const std::vector<FloatPoint> inset = InsetPolygon(FlatOutline(outline), width / 2);
+    if (inset.empty()) {
+      FillBackground(graphics, outline, BackgroundFill{.solid = argb});
+      return;
+    }
+    std::vector<GpPointF> points;
+    points.reserve(inset.size());
+    for (const FloatPoint& p : inset) points.push_back(GpPointF(p.x, p.y));
+    gdip::UniquePen pen;
+    GdipCreatePen1(argb, width, UnitPixel, pen.put());
+    if (pen) GdipDrawPolygon(graphics, pen.get(), points.data(), static_cast<INT>(points.size()));
+  } catch (const std::bad_alloc&) {
+    // Like any failing GDI+ call, a shortage only leaves the border out.
+  }
+}
+
+}  // namespace
+
 void StrokeBorder(GpGraphics* graphics, GpPath* outline, uint32_t argb, float width, BorderAlignment alignment) {
+  if (alignment == BorderAlignment::Inset) {
+    StrokeInside(graphics, outline, argb, width);
+    return;
+  }
   gdip::UniquePen pen;
   GdipCreatePen1(argb, width, UnitPixel, pen.put());
   if (!pen) return;
-  if (alignment == BorderAlignment::Inset) GdipSetPenMode(pen.get(), PenAlignmentInset);
   GdipDrawPath(graphics, pen.get(), outline);
 }
 

@@ -160,8 +160,8 @@ HRESULT STDMETHODCALLTYPE Site::OnFocus(BOOL got_focus) noexcept {
 
 HRESULT STDMETHODCALLTYPE Site::ShowPropertyFrame() noexcept {
   Note("ShowPropertyFrame");
-  // Tests open property frames themselves; the host never shows one for the control.
-  return E_NOTIMPL;
+  // Unless told otherwise, tests open property frames themselves.
+  return shows_property_frame_ ? S_OK : E_NOTIMPL;
 }
 
 // IDispatch

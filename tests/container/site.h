@@ -43,6 +43,8 @@ class Site final
   bool HasOpenDc() const noexcept { return open_dc_ != nullptr; }
   // The rectangles the control asked for through OnPosRectChange, in order.
   const std::vector<RECT>& PosRectRequests() const noexcept { return pos_rect_requests_; }
+  // A designer shows its own property frame for the control; by default the site declines.
+  void ShowsPropertyFrame(bool shows) noexcept { shows_property_frame_ = shows; }
 
   // The hosted control, borrowed until Detach, which also cuts the site off from its container.
   void Attach(IUnknown* control) noexcept;
@@ -134,6 +136,7 @@ class Site final
   bool in_place_active_ = false;
   bool windowless_active_ = false;
   bool ui_active_ = false;
+  bool shows_property_frame_ = false;
   HDC open_dc_ = nullptr;
   Ambients ambients_;
   std::vector<std::string> calls_;

@@ -230,13 +230,19 @@ TEST_F(PaintTest, BorderLiesInsideOnOrOutsideTheOutline) {
   }
 }
 
-// An inset pen keeps the whole stroke inside the outline; Wine's GDI+ ignores the alignment and centres
-// the stroke on it, so the inner half of the border is left to Windows.
+// The whole inside border lies within the outline, on straight sides and round corners alike, under
+// Wine as on Windows. A corner of radius 20 around (20, 20) has the band 10 to 20 from its centre.
 TEST_F(PaintTest, InsideBorderIsAsWideAsItsWidthInsideTheOutline) {
-  if (OnWine()) GTEST_SKIP() << "Wine ignores PenAlignmentInset (known Wine gap)";
   SetBorder(0, 10, kBlack, 100);
   EXPECT_EQ(Hex(At(7, 30)), Hex(ToPixel(kBlack)));
   EXPECT_EQ(Hex(At(92, 30)), Hex(ToPixel(kBlack)));
+  EXPECT_EQ(Hex(At(50, 8)), Hex(ToPixel(kBlack)));
+  EXPECT_EQ(Hex(At(50, 12)), Hex(ToPixel(kWhite)));
+  cardel_->put_BorderCornerLeftTop(20);
+  Changed();
+  EXPECT_EQ(At(3, 3), Background(3, 3));
+  EXPECT_EQ(Hex(At(10, 10)), Hex(ToPixel(kBlack)));
+  EXPECT_EQ(Hex(At(15, 15)), Hex(ToPixel(kWhite)));
 }
 
 // A PrePaint handler may move the box through X and Y, or send the drawing to another device context

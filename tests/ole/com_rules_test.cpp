@@ -49,6 +49,9 @@ const IID* const kOffered[] = {
     &IID_IPersist,
     &IID_IPersistStreamInit,
     &IID_IPersistPropertyBag,
+    &IID_IPersistStream,
+    &IID_IPersistStorage,
+    &IID_IDataObject,
     &IID_IConnectionPointContainer,
     &IID_IProvideClassInfo,
     &IID_IProvideClassInfo2,
@@ -56,8 +59,8 @@ const IID* const kOffered[] = {
     &IID_IQuickActivate,
     &IID_ISupportErrorInfo,
 };
-const IID* const kNotOffered[] = {&IID_IClassFactory,   &IID_IOleClientSite,   &kIObjectSafety,   &IID_IDataObject,
-                                  &IID_IPersistStorage, &IID_IConnectionPoint, &kNeverImplemented};
+const IID* const kNotOffered[] = {&IID_IClassFactory, &IID_IOleClientSite, &kIObjectSafety, &IID_IConnectionPoint,
+                                  &kNeverImplemented};
 
 ComPtr<IUnknown> Identity(IUnknown* object) {
   ComPtr<IUnknown> identity;
@@ -126,7 +129,8 @@ TEST_F(ComRulesTest, QueryInterfaceFollowsTheRulesOfIdentity) {
 
 // Each interface pointer is the interface it claims to be, not another one's table.
 TEST_F(ComRulesTest, InterfacesAnswerAsThemselves) {
-  for (const IID* iid : {&IID_IPersist, &IID_IPersistStreamInit, &IID_IPersistPropertyBag}) {
+  for (const IID* iid :
+       {&IID_IPersist, &IID_IPersistStreamInit, &IID_IPersistPropertyBag, &IID_IPersistStream, &IID_IPersistStorage}) {
     CLSID clsid{};
     EXPECT_EQ(Query<IPersist>(control_.Get(), *iid)->GetClassID(&clsid), S_OK);
     EXPECT_EQ(clsid, CLSID_ucCardel) << Narrow(GuidText(*iid));

@@ -90,6 +90,8 @@ void ExpectRegistered(const std::wstring& ocx) {
   EXPECT_TRUE(ClassesKeyExists(control + L"\\Implemented Categories\\" + GuidText(CATID_Control)));
   EXPECT_FALSE(ClassesKeyExists(control + L"\\Implemented Categories\\" + GuidText(kSafeForScripting)));
   EXPECT_FALSE(ClassesKeyExists(control + L"\\Implemented Categories\\" + GuidText(kSafeForInitializing)));
+  // Designers list the Properties verb on their menus from here, without a live object.
+  ExpectValue(control + L"\\Verb\\-7", nullptr, L"&Properties...,0,2");
 
   const std::wstring misc = ClassesValue(control + L"\\MiscStatus\\1");
   const DWORD status = std::wcstoul(misc.c_str(), nullptr, 10);
