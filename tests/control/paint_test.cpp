@@ -41,8 +41,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr Pixel kMagenta = 0xFF00FF;
 
-bool OnWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
-
 int Channel(Pixel p, int shift) { return static_cast<int>(p >> shift & 0xFF); }
 
 // GDI+ composes a colour of alpha a over an opaque pixel; Wine may land one level off.
