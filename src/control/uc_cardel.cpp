@@ -114,7 +114,10 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE) noexcept {
   V_I4REF(&prePaint[1]) = &x;
   V_VT(&prePaint[2]) = VT_I4 | VT_BYREF;
   V_I4REF(&prePaint[2]) = &y;
+  const uint32_t deactivations = Deactivations();
   FireEvent(events::PrePaint, prePaint);
+  // A handler that closed the control took its window, and with it the context being painted.
+  if (Deactivations() != deactivations) return S_OK;
 
   PaintDc = dc;
   HRESULT hr = RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(target)), nullptr, x, y);

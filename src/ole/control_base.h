@@ -200,6 +200,8 @@ class ControlBase : public IOleObject,
   Microsoft::WRL::ComPtr<IPictureDisp>& MouseIcon() noexcept { return mouseIcon_; }
   void SetDirty() noexcept { dirty_ = true; }
   HRESULT Activate(LONG verb, LPCRECT posRect) noexcept;
+  // Counts closings and in-place deactivations: an event handler that did either ends the work that raised it.
+  uint32_t Deactivations() const noexcept { return deactivations_; }
 
  private:
   struct Inner final : IUnknown {
@@ -255,6 +257,7 @@ class ControlBase : public IOleObject,
   bool initialized_ = false;
   bool dirty_ = false;
   LONG eventFreeze_ = 0;
+  uint32_t deactivations_ = 0;
   DWORD viewFreeze_ = 0;
 };
 

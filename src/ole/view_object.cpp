@@ -1,6 +1,8 @@
 // IViewObjectEx: drawing on the container's device context and answering its hit queries.
 #include "ole/control_base.h"
 
+using Microsoft::WRL::ComPtr;
+
 namespace ole {
 namespace {
 
@@ -26,6 +28,8 @@ STDMETHODIMP ControlBase::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, 
   const SIZE size{rect.right - rect.left, rect.bottom - rect.top};
   if (size.cx <= 0 || size.cy <= 0) return S_OK;
 
+  // The paint raises events whose handlers may release the control's last reference, the caller's included.
+  const ComPtr<IUnknown> alive(outer_);
   const int saved = SaveDC(drawDc);
   OffsetViewportOrgEx(drawDc, rect.left, rect.top, nullptr);
   HRESULT hr = OnPaint(drawDc, size);
@@ -90,6 +94,8 @@ STDMETHODIMP ControlBase::QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT poin
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!bounds) return E_POINTER;
   if (!PtInRect(bounds, point)) return S_OK;
+  // The hit query raises the hover events, whose handlers may release the control.
+  const ComPtr<IUnknown> alive(outer_);
   *hit = OnHitTest(POINT{point.x - bounds->left, point.y - bounds->top});
   return S_OK;
 }
