@@ -94,6 +94,8 @@ gdip::UniqueBrush BuildPictureBrush(const PictureBrushInput& in) {
     GpTexture* texture = nullptr;
     if (GdipCreateTexture(canvas.get(), WrapModeTile, &texture) != Ok) return {};
     return gdip::UniqueBrush(texture);
+  } catch (const ArithmeticOverflow&) {
+    throw;
   } catch (const std::exception&) {
     // Memory the picture or its shadow cannot get leaves the picture out, like any GDI+ failure.
     return {};

@@ -77,15 +77,17 @@ void SetObject(Variant& v, IUnknown* object) {
 
 HRESULT UcCardel::OnReadProperties(IPropertyBag* bag) noexcept {
   FontCollection = LookupSharedSlot(kFontCollectionKey, 0);
-  try {
-    for (const SavedProperty& row : SavedProperties()) {
-      HRESULT hr = ReadSavedRow(bag, row);
-      if (hr == S_FALSE) break;
-      if (FAILED(hr)) return hr == ole::AutomationHresult(RuntimeError::Overflow) ? Error(RuntimeError::Overflow) : hr;
-    }
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
+  if (const HRESULT read = Guard([&] {
+        for (const SavedProperty& row : SavedProperties()) {
+          HRESULT hr = ReadSavedRow(bag, row);
+          if (hr == S_FALSE) break;
+          if (FAILED(hr))
+            return hr == ole::AutomationHresult(RuntimeError::Overflow) ? Error(RuntimeError::Overflow) : hr;
+        }
+        return S_OK;
+      });
+      FAILED(read))
+    return read;
   CaptionShadowDirty = VARIANT_TRUE;
   HRESULT shadow = BuildBoxShadow();
   if (FAILED(shadow)) return shadow;
@@ -172,15 +174,13 @@ HRESULT UcCardel::StoreLoadedScalar(Prop prop, int32_t value) {
 
 HRESULT UcCardel::OnWriteProperties(IPropertyBag* bag) noexcept {
   const auto rows = SavedProperties();
-  try {
+  return Guard([&] {
     for (uint8_t index : SavedWriteOrder()) {
       HRESULT hr = WriteSavedRow(bag, rows[index]);
       if (FAILED(hr)) return hr;
     }
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 HRESULT UcCardel::WriteSavedRow(IPropertyBag* bag, const SavedProperty& row) {

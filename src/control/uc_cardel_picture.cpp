@@ -65,11 +65,12 @@ STDMETHODIMP UcCardel::PictureFromStream(SAFEARRAY** bvStream, VARIANT_BOOL* Res
   std::vector<uint8_t> copy;
   {
     const ByteArrayView view(*bvStream);
-    try {
-      if (view.usable()) copy.assign(view.bytes().begin(), view.bytes().end());
-    } catch (const std::bad_alloc&) {
-      return Error(RuntimeError::OutOfMemory);
-    }
+    if (const HRESULT hr = Guard([&] {
+          if (view.usable()) copy.assign(view.bytes().begin(), view.bytes().end());
+          return S_OK;
+        });
+        FAILED(hr))
+      return hr;
   }
   TakePicture(std::move(copy));
   *Result = state_.PictureExist;

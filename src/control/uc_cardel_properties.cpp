@@ -75,14 +75,10 @@ HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
 HRESULT UcCardel::BuildBoxShadow() noexcept {
   BoxShadowImage.reset();
   CaptionShadowDirty = VARIANT_TRUE;
-  try {
+  return Guard([&] {
     BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));
-  } catch (const ArithmeticOverflow&) {
-    return Error(RuntimeError::Overflow);
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept { return Report(value, state_.PictureGetHeight); }
@@ -101,11 +97,12 @@ STDMETHODIMP UcCardel::get_Caption(BSTR* value) noexcept {
 STDMETHODIMP UcCardel::put_Caption(BSTR* value) noexcept {
   if (!value) return E_POINTER;
   const auto* bytes = reinterpret_cast<const uint8_t*>(*value);
-  try {
-    caption_.assign(bytes, bytes + SysStringByteLen(*value));
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
+  if (const HRESULT hr = Guard([&] {
+        caption_.assign(bytes, bytes + SysStringByteLen(*value));
+        return S_OK;
+      });
+      FAILED(hr))
+    return hr;
   ApplyEffects(kNotify, dispids::Caption);
   if (state_.AutoSize) {
     HRESULT hr = PutScalar(Prop::AutoSize, VARIANT_TRUE);

@@ -1,0 +1,138 @@
+// Memory that runs out under the control: a paint or a setter that cannot get its buffers answers run-time
+// error 7 "Out of memory", and the control works on once memory is back.
+#include <windows.h>
+#include <ocidl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "container.h"
+#include "control/shared_slots.h"
+#include "library.h"
+
+namespace cardel::testhost {
+namespace {
+
+constexpr HRESULT kOutOfMemory = static_cast<HRESULT>(0x800A0007);
+constexpr RECT kRect{10, 10, 330, 230};
+
+// Publishes kRefuseLargeAllocationsKey to the control on this thread, as a host publishes its values: the
+// key in a slot below 64 and the value in the next one.
+class RefusedLargeAllocations {
+ public:
+  RefusedLargeAllocations() {
+    std::vector<DWORD> taken;
+    for (DWORD slot = TlsAlloc(); slot != TLS_OUT_OF_INDEXES && slot < 64; slot = TlsAlloc()) {
+      if (!taken.empty() && taken.back() + 1 == slot) {
+        key_ = taken.back();
+        taken.pop_back();
+        break;
+      }
+      taken.push_back(slot);
+    }
+    for (DWORD slot : taken) TlsFree(slot);
+    if (key_ == TLS_OUT_OF_INDEXES) return;
+    TlsSetValue(key_, reinterpret_cast<void*>(static_cast<uintptr_t>(kRefuseLargeAllocationsKey)));
+    TlsSetValue(key_ + 1, reinterpret_cast<void*>(1));
+  }
+  RefusedLargeAllocations(const RefusedLargeAllocations&) = delete;
+  RefusedLargeAllocations& operator=(const RefusedLargeAllocations&) = delete;
+  ~RefusedLargeAllocations() {
+    if (key_ == TLS_OUT_OF_INDEXES) return;
+    TlsSetValue(key_, nullptr);
+    TlsSetValue(key_ + 1, nullptr);
+    TlsFree(key_ + 1);
+    TlsFree(key_);
+  }
+  bool Published() const { return key_ != TLS_OUT_OF_INDEXES; }
+
+ private:
+  DWORD key_ = TLS_OUT_OF_INDEXES;
+};
+
+std::wstring ErrorDescription() {
+  IErrorInfo* info = nullptr;
+  if (GetErrorInfo(0, &info) != S_OK || !info) return {};
+  BSTR text = nullptr;
+  info->GetDescription(&text);
+  std::wstring description = text ? text : L"";
+  SysFreeString(text);
+  info->Release();
+  return description;
+}
+
+HRESULT DrawInto(_ucCardel& cardel) {
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, kRect.right, kRect.bottom);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  LONG y = 0;
+  const HRESULT hr = cardel.Draw(static_cast<LONG>(reinterpret_cast<intptr_t>(memory)), 0, 0, &y);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return hr;
+}
+
+std::vector<uint8_t> PictureBytes(size_t size) {
+  // A 1 x 1 BMP padded out: large enough to be copied through a large buffer.
+  std::vector<uint8_t> bytes(size, 0);
+  const uint8_t header[] = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,
+                            1, 0, 24, 0};
+  std::copy(std::begin(header), std::end(header), bytes.begin());
+  return bytes;
+}
+
+HRESULT FromStream(_ucCardel& cardel, const std::vector<uint8_t>& bytes) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+  std::copy(bytes.begin(), bytes.end(), static_cast<uint8_t*>(array->pvData));
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  const HRESULT hr = cardel.PictureFromStream(&array, &loaded);
+  SafeArrayDestroy(array);
+  return hr;
+}
+
+HRESULT SetCaption(_ucCardel& cardel, const std::wstring& text) {
+  BSTR caption = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  const HRESULT hr = cardel.put_Caption(&caption);
+  SysFreeString(caption);
+  return hr;
+}
+
+TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
+  Library library;
+  Container form(library, {400, 300});
+  HostedControl& control = form.Add(kRect);
+  const ComPtr<_ucCardel> cardel = control.Cardel();
+  ASSERT_HRESULT_SUCCEEDED(cardel->put_CaptionShadow(VARIANT_TRUE));
+  ASSERT_HRESULT_SUCCEEDED(cardel->put_ShadowSize(4));
+
+  const struct {
+    const char* name;
+    std::function<HRESULT()> call;
+  } cases[] = {
+      // A new caption makes the paint build its caption shadow again, in buffers of the control's size.
+      {"paint through Draw", [&] { return SetCaption(*cardel.Get(), L"Paint"), DrawInto(*cardel.Get()); }},
+      {"Caption setter", [&] { return SetCaption(*cardel.Get(), std::wstring(40000, L'x')); }},
+      {"PictureFromStream", [&] { return FromStream(*cardel.Get(), PictureBytes(200000)); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    {
+      RefusedLargeAllocations refused;
+      ASSERT_TRUE(refused.Published());
+      EXPECT_EQ(c.call(), kOutOfMemory);
+      EXPECT_EQ(ErrorDescription(), L"Out of memory");
+    }
+    EXPECT_HRESULT_SUCCEEDED(c.call()) << "memory is back";
+    EXPECT_HRESULT_SUCCEEDED(DrawInto(*cardel.Get()));
+  }
+}
+
+}  // namespace
+}  // namespace cardel::testhost
