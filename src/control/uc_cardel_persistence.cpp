@@ -12,6 +12,7 @@
 #include "ole/bag_io.h"
 #include "ole/errors.h"
 #include "ole/variant.h"
+#include "picture/picture_object.h"
 
 using Microsoft::WRL::ComPtr;
 using ole::RuntimeError;
@@ -131,6 +132,7 @@ HRESULT UcCardel::ReadSavedRow(IPropertyBag* bag, const SavedProperty& row) {
       ComPtr<IPictureDisp> icon;
       if ((value.type() == VT_DISPATCH || value.type() == VT_UNKNOWN) && V_UNKNOWN(value.get()))
         V_UNKNOWN(value.get())->QueryInterface(IID_PPV_ARGS(&icon));
+      if (IsBrokenIconPicture(icon.Get())) return Error(RuntimeError::InvalidPicture);
       MouseIcon() = icon;
       return S_OK;
     }

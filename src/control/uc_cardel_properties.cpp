@@ -5,6 +5,7 @@
 #include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "ole/errors.h"
+#include "picture/picture_object.h"
 #include "render/checked_int.h"
 
 using Microsoft::WRL::ComPtr;
@@ -186,6 +187,7 @@ STDMETHODIMP UcCardel::get_MouseIcon(IPictureDisp** value) noexcept {
 }
 
 STDMETHODIMP UcCardel::putref_MouseIcon(IPictureDisp* value) noexcept {
+  if (IsBrokenIconPicture(value)) return Error(RuntimeError::InvalidPicture);
   MouseIcon() = value;
   ApplyEffects(kNotify, dispids::MouseIcon);
   return S_OK;

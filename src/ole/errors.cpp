@@ -21,6 +21,7 @@ const wchar_t* RuntimeErrorText(RuntimeError e) noexcept {
     case RuntimeError::PathFileAccessError: return L"Path/File access error";
     case RuntimeError::PathNotFound: return L"Path not found";
     case RuntimeError::InvalidPropertyValue: return L"Invalid property value";
+    case RuntimeError::InvalidPicture: return L"Invalid picture";
   }
   return L"Application-defined or object-defined error";
 }

@@ -15,6 +15,7 @@ enum class RuntimeError : int {
   PathFileAccessError = 75,
   PathNotFound = 76,
   InvalidPropertyValue = 380,
+  InvalidPicture = 481,
 };
 
 constexpr HRESULT AutomationHresult(RuntimeError e) noexcept {

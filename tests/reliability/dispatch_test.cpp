@@ -180,8 +180,9 @@ TEST_F(DispatchTest, ScriptVariablesReachEveryByReferenceMember) {
 
 // References without storage behind them, and types that do not exist, are refused by every member.
 TEST_F(DispatchTest, MalformedReferencesAreRefused) {
-  const VARTYPE malformed[] = {VT_BYREF | VT_I4,      VT_BYREF | VT_BSTR,     VT_BYREF | VT_VARIANT,
-                               VT_BYREF | VT_ARRAY | VT_VARIANT, VT_BYREF | VT_DISPATCH, 0x7FFF, VT_VECTOR | VT_I4};
+  const VARTYPE malformed[] = {VT_BYREF | VT_I4,       VT_BYREF | VT_BSTR, VT_BYREF | VT_VARIANT,
+                               VT_BYREF | VT_DISPATCH, 0x7FFF,             VT_VECTOR | VT_I4,
+                               VT_BYREF | VT_ARRAY | VT_VARIANT};
   for (const VARTYPE vt : malformed) {
     SCOPED_TRACE(testing::Message() << "vt 0x" << std::hex << vt);
     VARIANTARG bad;
@@ -190,8 +191,9 @@ TEST_F(DispatchTest, MalformedReferencesAreRefused) {
     VARIANT result;
     VariantInit(&result);
     // As a point, as a fixed argument, and to the by-reference members.
-    EXPECT_HRESULT_FAILED(Invoke(kPolygon, DISPATCH_METHOD, {Long(0), Long(1), Long(0), Long(100), Long(5), bad}, &result));
-    EXPECT_HRESULT_FAILED(Invoke(kPolygon, DISPATCH_METHOD, {bad, Long(1), Long(0), Long(100), Long(5), Long(5)}, &result));
+    const VARIANTARG zero = Long(0), one = Long(1), full = Long(100), five = Long(5);
+    EXPECT_HRESULT_FAILED(Invoke(kPolygon, DISPATCH_METHOD, {zero, one, zero, full, five, bad}, &result));
+    EXPECT_HRESULT_FAILED(Invoke(kPolygon, DISPATCH_METHOD, {bad, one, zero, full, five, five}, &result));
     EXPECT_HRESULT_FAILED(Invoke(kCaption, DISPATCH_PROPERTYPUT, {bad}));
     EXPECT_HRESULT_FAILED(Invoke(kPictureFromPath, DISPATCH_METHOD, {bad}, &result));
     EXPECT_HRESULT_FAILED(Invoke(kDraw, DISPATCH_METHOD, {Long(0), Long(0), Long(0), bad}));
