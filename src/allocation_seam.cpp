@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "control/shared_slots.h"
+#include "common/shared_slots.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "control/cardel_classes.h"
 #include "control/cardel_events.h"
-#include "control/shared_slots.h"
+#include "common/shared_slots.h"
 #include "render/dpi.h"
 #include "content/icon_code.h"
 #include "input/hand_cursor.h"
@@ -52,6 +52,7 @@ UcCardel::UcCardel(IUnknown* outer) noexcept
 UcCardel::~UcCardel() {
   CancelDownload();
   PictureBrush.reset();
+  PictureImage.reset();
   BoxShadowImage.reset();
   CaptionShadowImage.reset();
   input::ReplaceHeldCursor(HandCursor, {});

@@ -227,6 +227,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   float DpiScale = 1.0f;
   HDC PaintDc = nullptr;  // the control's own context while the host has it painted
   VARIANT_BOOL CaptionShadowDirty = 0;
+  gdip::UniqueImage PictureImage;  // PictureData decoded, reading from its buffer
   gdip::UniqueBrush PictureBrush;
   gdip::UniqueBitmap BoxShadowImage;
   gdip::UniqueBitmap CaptionShadowImage;

@@ -6,8 +6,8 @@
 #include <new>
 #include <string>
 
+#include "common/shared_slots.h"
 #include "control/saved_properties.h"
-#include "control/shared_slots.h"
 #include "control/uc_cardel.h"
 #include "ole/bag_io.h"
 #include "ole/errors.h"
@@ -155,6 +155,7 @@ HRESULT UcCardel::ReadSavedRow(IPropertyBag* bag, const SavedProperty& row) {
       // answer for the absent key ends the load, rather than loading as if no picture had been saved.
       HRESULT hr = bag->Read(row.key, value.get(), nullptr);
       if (FAILED(hr)) return hr;
+      PictureImage.reset();  // it reads from the bytes about to be replaced
       hr = BytesOf(*value, &PictureData);
       return FAILED(hr) ? hr : LoadPictureData();
     }

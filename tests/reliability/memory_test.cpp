@@ -10,49 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "common/shared_slots.h"
 #include "container.h"
-#include "control/shared_slots.h"
 #include "library.h"
+#include "published_slot.h"
 
 namespace cardel::testhost {
 namespace {
 
 constexpr HRESULT kOutOfMemory = static_cast<HRESULT>(0x800A0007);
 constexpr RECT kRect{10, 10, 330, 230};
-
-// Publishes kRefuseLargeAllocationsKey to the control on this thread, as a host publishes its values: the
-// key in a slot below 64 and the value in the next one.
-class RefusedLargeAllocations {
- public:
-  RefusedLargeAllocations() {
-    std::vector<DWORD> taken;
-    for (DWORD slot = TlsAlloc(); slot != TLS_OUT_OF_INDEXES && slot < 64; slot = TlsAlloc()) {
-      if (!taken.empty() && taken.back() + 1 == slot) {
-        key_ = taken.back();
-        taken.pop_back();
-        break;
-      }
-      taken.push_back(slot);
-    }
-    for (DWORD slot : taken) TlsFree(slot);
-    if (key_ == TLS_OUT_OF_INDEXES) return;
-    TlsSetValue(key_, reinterpret_cast<void*>(static_cast<uintptr_t>(kRefuseLargeAllocationsKey)));
-    TlsSetValue(key_ + 1, reinterpret_cast<void*>(1));
-  }
-  RefusedLargeAllocations(const RefusedLargeAllocations&) = delete;
-  RefusedLargeAllocations& operator=(const RefusedLargeAllocations&) = delete;
-  ~RefusedLargeAllocations() {
-    if (key_ == TLS_OUT_OF_INDEXES) return;
-    TlsSetValue(key_, nullptr);
-    TlsSetValue(key_ + 1, nullptr);
-    TlsFree(key_ + 1);
-    TlsFree(key_);
-  }
-  bool Published() const { return key_ != TLS_OUT_OF_INDEXES; }
-
- private:
-  DWORD key_ = TLS_OUT_OF_INDEXES;
-};
 
 std::wstring ErrorDescription() {
   IErrorInfo* info = nullptr;
@@ -124,7 +91,7 @@ TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     {
-      RefusedLargeAllocations refused;
+      const PublishedSlot refused(kRefuseLargeAllocationsKey, 1);
       ASSERT_TRUE(refused.Published());
       EXPECT_EQ(c.call(), kOutOfMemory);
       EXPECT_EQ(ErrorDescription(), L"Out of memory");
