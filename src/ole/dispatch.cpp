@@ -307,7 +307,7 @@ HRESULT InvokeDirect(const MemberDescription& member, void* instance, WORD flags
   VariantInit(&returned);
   if (static_cast<UINT>(desc->cParams) > accepted) {
     const TYPEDESC& retType = desc->lprgelemdescParam[count].tdesc;
-    V_VT(&returned) = retType.vt == VT_PTR ? retType.lptdesc->vt : VT_VARIANT;
+    V_VT(&returned) = retType.vt == VT_PTR ? retType.lptdesc->vt : static_cast<VARTYPE>(VT_VARIANT);
     frame.PassReference(count, V_VT(&returned), &V_I4(&returned));
     ++count;
   }
@@ -353,12 +353,11 @@ HRESULT DispatchInvoke(ITypeInfo* info, void* instance, DISPID id, REFIID riid, 
 
   SetErrorInfo(0, nullptr);
   HRESULT hr;
-  MemberDescription method(info, id, INVOKE_FUNC);
-  MemberDescription setter(info, id, INVOKE_PROPERTYPUT);
-  if ((flags & DISPATCH_METHOD) && method.get() && (method.IsVararg() || method.TakesReferences()))
-    hr = InvokeDirect(method, instance, DISPATCH_METHOD, params, result, argErr);
-  else if ((flags & DISPATCH_PROPERTYPUT) && setter.get() && setter.TakesReferences())
-    hr = InvokeDirect(setter, instance, DISPATCH_PROPERTYPUT, params, result, argErr);
+  // The member this call reaches, when it is one our own code calls.
+  const WORD direct = (flags & DISPATCH_METHOD) ? DISPATCH_METHOD : (flags & DISPATCH_PROPERTYPUT);
+  const MemberDescription member(info, id, direct == DISPATCH_METHOD ? INVOKE_FUNC : INVOKE_PROPERTYPUT);
+  if (direct && member.get() && ((direct == DISPATCH_METHOD && member.IsVararg()) || member.TakesReferences()))
+    hr = InvokeDirect(member, instance, direct, params, result, argErr);
   else
     hr = info->Invoke(instance, id, flags, params, result, excepInfo, argErr);
   // Clients assign object properties with either put or putref; both reach the by-reference setter.

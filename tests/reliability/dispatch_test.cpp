@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -67,15 +68,10 @@ class DispatchTest : public testing::Test {
     return text;
   }
   std::wstring WriteBitmap() {
-    wchar_t directory[MAX_PATH];
-    GetTempPathW(MAX_PATH, directory);
-    const std::wstring path = std::wstring(directory) + L"cardel_dispatch_test.bmp";
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / L"cardel_dispatch_test.bmp";
     const std::vector<uint8_t> bytes = TinyBitmap();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return path;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return path.wstring();
   }
 
   Library library_;
