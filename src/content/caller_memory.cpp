@@ -32,4 +32,13 @@ bool IsReadableRange(const void* address, size_t bytes) noexcept {
   return true;
 }
 
+bool ReadCallerMemory(const void* address, void* into, size_t bytes) noexcept {
+  if (bytes == 0) return true;
+  // The check refuses what this process may not read; the system's copy fails cleanly where a plain copy
+  // would fault on a page taken away after the check.
+  if (!IsReadableRange(address, bytes)) return false;
+  SIZE_T read = 0;
+  return ReadProcessMemory(GetCurrentProcess(), address, into, bytes, &read) && read == bytes;
+}
+
 }  // namespace cardel

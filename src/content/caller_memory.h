@@ -8,4 +8,8 @@ namespace cardel {
 
 bool IsReadableRange(const void* address, size_t bytes) noexcept;
 
+// Copies a caller's range into `into`: false, never a fault, when any byte of it cannot be read, even when
+// another thread decommits or protects the range between the check and the copy.
+bool ReadCallerMemory(const void* address, void* into, size_t bytes) noexcept;
+
 }  // namespace cardel

@@ -64,11 +64,12 @@ void DrawShadow(GpGraphics* canvas, GpImage* image, const PictureBrushInput& in,
 
 gdip::UniqueBrush BuildPictureBrush(const PictureBrushInput& in) {
   try {
-    gdip::UniqueImage image = LoadImageFromBytes(in.bytes);
-    if (!image) return {};
+    gdip::UniqueImage decoded = in.image ? gdip::UniqueImage{} : LoadImageFromBytes(in.bytes);
+    GpImage* const picture = in.image ? in.image : decoded.get();
+    if (!picture) return {};
     UINT width = 0, height = 0;
-    GdipGetImageWidth(image.get(), &width);
-    GdipGetImageHeight(image.get(), &height);
+    GdipGetImageWidth(picture, &width);
+    GdipGetImageHeight(picture, &height);
     if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) return {};
     const auto imageWidth = static_cast<int32_t>(width), imageHeight = static_cast<int32_t>(height);
 
@@ -86,14 +87,16 @@ gdip::UniqueBrush BuildPictureBrush(const PictureBrushInput& in) {
     layout.imageHeight = imageHeight;
     const IntRect placed = PlacePicture(layout);
 
-    DrawShadow(graphics.get(), image.get(), in, placed, imageWidth, imageHeight, attributes.get());
+    DrawShadow(graphics.get(), picture, in, placed, imageWidth, imageHeight, attributes.get());
     SetMatrix(attributes.get(), PictureColourMatrix(in.effects));
-    DrawTurned(graphics.get(), image.get(), placed, in.angle, imageWidth, imageHeight, attributes.get());
+    DrawTurned(graphics.get(), picture, placed, in.angle, imageWidth, imageHeight, attributes.get());
     graphics.reset();
 
     GpTexture* texture = nullptr;
     if (GdipCreateTexture(canvas.get(), WrapModeTile, &texture) != Ok) return {};
     return gdip::UniqueBrush(texture);
+  } catch (const ArithmeticOverflow&) {
+    throw;
   } catch (const std::exception&) {
     // Memory the picture or its shadow cannot get leaves the picture out, like any GDI+ failure.
     return {};

@@ -25,6 +25,8 @@ struct PictureShadowInput {
 struct PictureBrushInput {
   // Must stay unchanged while the brush is built; the brush itself keeps nothing of them.
   std::span<const uint8_t> bytes;
+  // The picture already decoded, used instead of decoding bytes again.
+  Gdiplus::GpImage* image = nullptr;
   PictureLayoutInput layout;  // its image size is taken from the decoded bytes
   PictureColourEffects effects;
   int16_t angle = 0;

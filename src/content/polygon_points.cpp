@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <cstring>
 
 #include "content/caller_memory.h"
 #include "render/rounding.h"
@@ -61,9 +60,8 @@ Integers FromAddress(const VARIANT& addressArgument, const VARIANT& countArgumen
   // half of a large-address-aware process arrive as negative values.
   const auto* source = reinterpret_cast<const int32_t*>(static_cast<uintptr_t>(static_cast<uint32_t>(address.value)));
   const size_t bytes = static_cast<size_t>(count.value) * sizeof(int32_t);
-  if (!IsReadableRange(source, bytes)) return {{}, RuntimeError::InvalidProcedureCall};
   std::vector<int32_t> copy(static_cast<size_t>(count.value));
-  if (bytes) std::memcpy(copy.data(), source, bytes);
+  if (!ReadCallerMemory(source, copy.data(), bytes)) return {{}, RuntimeError::InvalidProcedureCall};
   return {std::move(copy)};
 }
 

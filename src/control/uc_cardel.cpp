@@ -4,7 +4,7 @@
 
 #include "control/cardel_classes.h"
 #include "control/cardel_events.h"
-#include "control/shared_slots.h"
+#include "common/shared_slots.h"
 #include "render/dpi.h"
 #include "content/caller_memory.h"
 #include "content/icon_code.h"
@@ -53,6 +53,7 @@ UcCardel::UcCardel(IUnknown* outer) noexcept
 UcCardel::~UcCardel() {
   CancelDownload();
   PictureBrush.reset();
+  PictureImage.reset();
   BoxShadowImage.reset();
   CaptionShadowImage.reset();
   input::ReplaceHeldCursor(HandCursor, {});
@@ -117,7 +118,10 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
   V_I4REF(&prePaint[1]) = &x;
   V_VT(&prePaint[2]) = VT_I4 | VT_BYREF;
   V_I4REF(&prePaint[2]) = &y;
+  const uint32_t deactivations = Deactivations();
   FireEvent(events::PrePaint, prePaint);
+  // A handler that closed the control took its window, and with it the context being painted.
+  if (Deactivations() != deactivations) return S_OK;
 
   const HDC targetDc = reinterpret_cast<HDC>(static_cast<intptr_t>(target));
   const BoxScale scale{static_cast<float>(size.cx) / own.cx, static_cast<float>(size.cy) / own.cy};

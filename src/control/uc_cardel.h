@@ -196,6 +196,11 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT ApplyEffects(uint16_t effects, DISPID dispid) noexcept;
   HRESULT CopyFontInto(IFontDisp* source, Microsoft::WRL::ComPtr<IFont>& target, DISPID dispid) noexcept;
   HRESULT Error(ole::RuntimeError e) const noexcept;
+  // Work that may throw runs through the one boundary policy of the control's entry points.
+  template <class Body>
+  HRESULT Guard(Body&& body) const noexcept {
+    return ole::Guarded(IID__ucCardel, std::forward<Body>(body));
+  }
   HRESULT ReadSavedRow(IPropertyBag* bag, const SavedProperty& row);
   HRESULT WriteSavedRow(IPropertyBag* bag, const SavedProperty& row);
   // A loaded value goes straight into its member: no clamp, no notification.
@@ -234,6 +239,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   float DpiScale = 1.0f;
   HDC PaintDc = nullptr;  // the control's own context while the host has it painted
   VARIANT_BOOL CaptionShadowDirty = 0;
+  gdip::UniqueImage PictureImage;  // PictureData decoded, reading from its buffer
   gdip::UniqueBrush PictureBrush;
   gdip::UniqueBitmap BoxShadowImage;
   gdip::UniqueBitmap CaptionShadowImage;

@@ -26,28 +26,30 @@ int32_t ScreenWidthInTwips() noexcept {
 }  // namespace
 
 HRESULT UcCardel::ApplyAutoSize() noexcept {
+  // The container lays out and repaints inside the resize request; its handlers may release the control.
+  const Microsoft::WRL::ComPtr<IUnknown> alive(Outer());
   SIZE size{};
-  try {
-    const SIZE client = ClientSize();
-    const AutoSizeRoom room =
-        ScaledRoom({state_.CaptionPaddingX, state_.CaptionPaddingY, state_.BorderWidth, state_.BackShadow != 0,
-                    state_.ShadowSize, state_.CallOut != 0, state_.CallOutPosicion, state_.CallOutLen},
-                   DpiScale);
-    // GDI+ measures text alike on any surface; a 1 x 1 one is there even for a control too small
-    // or too large to have a bitmap of its own size.
-    gdip::UniqueBitmap surface;
-    GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat32bppPARGB, nullptr, surface.put());
-    gdip::UniqueGraphics graphics;
-    if (surface) GdipGetImageGraphicsContext(surface.get(), graphics.put());
-    const int32_t layoutWidth = state_.WordWrap ? (CheckedInt(client.cx) - room.width).value() : ScreenWidthInTwips();
-    BodyRect caption{0, 0, layoutWidth, 0};
-    DrawCaption(graphics.get(), caption, MakeCaptionInputs(), CaptionPass::Measure);
-    size = FittedClientSize(room, SIZE{caption.width, caption.height});
-  } catch (const ArithmeticOverflow&) {
-    return Error(RuntimeError::Overflow);
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
+  if (const HRESULT measured = Guard([&] {
+        const SIZE client = ClientSize();
+        const AutoSizeRoom room =
+            ScaledRoom({state_.CaptionPaddingX, state_.CaptionPaddingY, state_.BorderWidth, state_.BackShadow != 0,
+                        state_.ShadowSize, state_.CallOut != 0, state_.CallOutPosicion, state_.CallOutLen},
+                       DpiScale);
+        // GDI+ measures text alike on any surface; a 1 x 1 one is there even for a control too small
+        // or too large to have a bitmap of its own size.
+        gdip::UniqueBitmap surface;
+        GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat32bppPARGB, nullptr, surface.put());
+        gdip::UniqueGraphics graphics;
+        if (surface) GdipGetImageGraphicsContext(surface.get(), graphics.put());
+        const int32_t layoutWidth =
+            state_.WordWrap ? (CheckedInt(client.cx) - room.width).value() : ScreenWidthInTwips();
+        BodyRect caption{0, 0, layoutWidth, 0};
+        DrawCaption(graphics.get(), caption, MakeCaptionInputs(), CaptionPass::Measure);
+        size = FittedClientSize(room, SIZE{caption.width, caption.height});
+        return S_OK;
+      });
+      FAILED(measured))
+    return measured;
   const HRESULT hr = RequestResize(size);
   if (FAILED(hr)) return ole::RaiseError(hr, L"The container did not resize the control", IID__ucCardel);
   return S_OK;

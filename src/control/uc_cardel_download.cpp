@@ -30,6 +30,10 @@ STDMETHODIMP UcCardel::PictureFromURL(BSTR sUrl, VARIANT_BOOL UseCache, VARIANT_
 // A closed control hears nothing more of its transfer.
 STDMETHODIMP UcCardel::Close(DWORD saveOption) noexcept {
   CancelDownload();
+  // A closed control has no place on screen for the pointer to be over.
+  tmrMOUSEOVER.SetInterval(0);
+  state_.IsMouseEnter = VARIANT_FALSE;
+  state_.IsMouseOver = VARIANT_FALSE;
   return ControlBase::Close(saveOption);
 }
 

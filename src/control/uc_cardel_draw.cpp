@@ -1,6 +1,6 @@
 // The paint pipeline: every layer of the box, bottom to top, onto a device context or a caller's
 // GDI+ surface. Layers keep their own status codes to themselves: a failing GDI+ call only leaves
-// its layer out. Only arithmetic overflow from absurd property values fails the call.
+// its layer out. Only arithmetic overflow from absurd property values, or memory running out, fails the call.
 #include "content/caption.h"
 #include "control/shadow_input.h"
 #include "control/uc_cardel.h"
@@ -53,12 +53,10 @@ HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY, 
     GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBilinear);
   }
   GdipTranslateWorldTransform(graphics, static_cast<REAL>(posX), static_cast<REAL>(posY), MatrixOrderAppend);
-  try {
+  return Guard([&] {
     RenderLayers(graphics);
-  } catch (const ArithmeticOverflow&) {
-    return Error(RuntimeError::Overflow);
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, LONG posX, LONG posY, BoxScale scale) noexcept {

@@ -91,8 +91,10 @@ STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept {
   POINT inHost = screen;
   ScreenToClient(host, &inHost);
   tickCursor_ = screen;
+  const uint32_t deactivations = Deactivations();
   SendMessageA(host, WM_MOUSEMOVE, 0, MAKELPARAM(inHost.x, inHost.y));
   tickCursor_.reset();
+  if (Deactivations() != deactivations) return S_OK;
   if (!HitSeen && state_.IsMouseOver) {
     state_.IsMouseOver = VARIANT_FALSE;
     FireEvent(events::MouseOut, {});

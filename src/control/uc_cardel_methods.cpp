@@ -38,14 +38,12 @@ STDMETHODIMP UcCardel::DrawText(LONG hDC, BSTR Text, LONG X, LONG Y, LONG Width,
   request.vAlign = VAlign ? *VAlign : cTop;
   request.wordWrap = bWordWrap && *bWordWrap;
   const HDC dc = DcFrom(hDC);
-  try {
+  return Guard([&] {
     const MethodResult<int32_t> drawn = DrawTextOn(dc, request, DpiScale, GetDeviceCaps(dc, LOGPIXELSY));
     if (drawn.error) return Error(*drawn.error);
     *Result = drawn.value;
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 STDMETHODIMP UcCardel::DrawLine(LONG hDC, LONG x1, LONG y1, LONG x2, LONG y2, LONG oColor, short Opacity,
@@ -63,16 +61,14 @@ STDMETHODIMP UcCardel::Polygon(LONG hDC, LONG PenWidth, OLE_COLOR oColor, short 
                                VARIANT_BOOL* Result) noexcept {
   if (!Result) return E_POINTER;
   *Result = VARIANT_FALSE;
-  try {
+  return Guard([&] {
     const MethodResult<std::vector<int32_t>> integers = PolygonIntegers(vPoints ? *vPoints : nullptr, DpiScale);
     if (integers.error) return Error(*integers.error);
     const MethodResult<bool> drawn = DrawPolygonOn(DcFrom(hDC), PenWidth, oColor, Opacity, integers.value);
     if (drawn.error) return Error(*drawn.error);
     *Result = drawn.value ? VARIANT_TRUE : VARIANT_FALSE;
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 // The paint events belong to the host's paint notification, so the snapshot raises none.

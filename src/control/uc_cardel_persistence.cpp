@@ -6,12 +6,13 @@
 #include <new>
 #include <string>
 
+#include "common/shared_slots.h"
 #include "control/saved_properties.h"
-#include "control/shared_slots.h"
 #include "control/uc_cardel.h"
 #include "ole/bag_io.h"
 #include "ole/errors.h"
 #include "ole/variant.h"
+#include "picture/picture_object.h"
 
 using Microsoft::WRL::ComPtr;
 using ole::RuntimeError;
@@ -77,15 +78,17 @@ void SetObject(Variant& v, IUnknown* object) {
 
 HRESULT UcCardel::OnReadProperties(IPropertyBag* bag) noexcept {
   FontCollection = LookupSharedSlot(kFontCollectionKey, 0);
-  try {
-    for (const SavedProperty& row : SavedProperties()) {
-      HRESULT hr = ReadSavedRow(bag, row);
-      if (hr == S_FALSE) break;
-      if (FAILED(hr)) return hr == ole::AutomationHresult(RuntimeError::Overflow) ? Error(RuntimeError::Overflow) : hr;
-    }
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
+  if (const HRESULT read = Guard([&] {
+        for (const SavedProperty& row : SavedProperties()) {
+          HRESULT hr = ReadSavedRow(bag, row);
+          if (hr == S_FALSE) break;
+          if (FAILED(hr))
+            return hr == ole::AutomationHresult(RuntimeError::Overflow) ? Error(RuntimeError::Overflow) : hr;
+        }
+        return S_OK;
+      });
+      FAILED(read))
+    return read;
   CaptionShadowDirty = VARIANT_TRUE;
   HRESULT shadow = BuildBoxShadow();
   if (FAILED(shadow)) return shadow;
@@ -129,6 +132,7 @@ HRESULT UcCardel::ReadSavedRow(IPropertyBag* bag, const SavedProperty& row) {
       ComPtr<IPictureDisp> icon;
       if ((value.type() == VT_DISPATCH || value.type() == VT_UNKNOWN) && V_UNKNOWN(value.get()))
         V_UNKNOWN(value.get())->QueryInterface(IID_PPV_ARGS(&icon));
+      if (IsBrokenIconPicture(icon.Get())) return Error(RuntimeError::InvalidPicture);
       MouseIcon() = icon;
       return S_OK;
     }
@@ -151,6 +155,7 @@ HRESULT UcCardel::ReadSavedRow(IPropertyBag* bag, const SavedProperty& row) {
       // answer for the absent key ends the load, rather than loading as if no picture had been saved.
       HRESULT hr = bag->Read(row.key, value.get(), nullptr);
       if (FAILED(hr)) return hr;
+      PictureImage.reset();  // it reads from the bytes about to be replaced
       hr = BytesOf(*value, &PictureData);
       return FAILED(hr) ? hr : LoadPictureData();
     }
@@ -172,15 +177,13 @@ HRESULT UcCardel::StoreLoadedScalar(Prop prop, int32_t value) {
 
 HRESULT UcCardel::OnWriteProperties(IPropertyBag* bag) noexcept {
   const auto rows = SavedProperties();
-  try {
+  return Guard([&] {
     for (uint8_t index : SavedWriteOrder()) {
       HRESULT hr = WriteSavedRow(bag, rows[index]);
       if (FAILED(hr)) return hr;
     }
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 HRESULT UcCardel::WriteSavedRow(IPropertyBag* bag, const SavedProperty& row) {

@@ -24,8 +24,11 @@ constexpr DISPID kPictureBytesChanged = DISPID_UNKNOWN;
 }  // namespace
 
 void UcCardel::TakePicture(std::vector<uint8_t> bytes) noexcept {
+  // The decoded image reads from the bytes it came from, so it goes before they do.
+  PictureImage.reset();
   bool decoded = false;
-  if (gdip::UniqueImage image = LoadImageFromBytes(bytes)) {
+  gdip::UniqueImage image = LoadImageFromBytes(bytes);
+  if (image) {
     UINT width = 0, height = 0;
     if (GdipGetImageWidth(image.get(), &width) == Gdiplus::Ok &&
         GdipGetImageHeight(image.get(), &height) == Gdiplus::Ok && width > 0 && height > 0) {
@@ -34,7 +37,9 @@ void UcCardel::TakePicture(std::vector<uint8_t> bytes) noexcept {
       decoded = true;
     }
   }
+  // Moving the vector keeps its buffer, which the image goes on reading.
   PictureData = decoded ? std::move(bytes) : std::vector<uint8_t>{};
+  if (decoded) PictureImage = std::move(image);
   state_.PictureExist = decoded ? VARIANT_TRUE : VARIANT_FALSE;
   PictureChanged();
 }
@@ -65,11 +70,12 @@ STDMETHODIMP UcCardel::PictureFromStream(SAFEARRAY** bvStream, VARIANT_BOOL* Res
   std::vector<uint8_t> copy;
   {
     const ByteArrayView view(*bvStream);
-    try {
-      if (view.usable()) copy.assign(view.bytes().begin(), view.bytes().end());
-    } catch (const std::bad_alloc&) {
-      return Error(RuntimeError::OutOfMemory);
-    }
+    if (const HRESULT hr = Guard([&] {
+          if (view.usable()) copy.assign(view.bytes().begin(), view.bytes().end());
+          return S_OK;
+        });
+        FAILED(hr))
+      return hr;
   }
   TakePicture(std::move(copy));
   *Result = state_.PictureExist;
@@ -87,6 +93,7 @@ STDMETHODIMP UcCardel::PictureGetStream(SAFEARRAY** Result) noexcept {
 STDMETHODIMP UcCardel::PictureDelete(VARIANT* Result) noexcept {
   if (!Result) return E_POINTER;
   VariantInit(Result);
+  PictureImage.reset();
   PictureData = std::vector<uint8_t>{};
   state_.PictureExist = VARIANT_FALSE;
   PictureChanged();

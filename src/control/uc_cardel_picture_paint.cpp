@@ -1,5 +1,6 @@
 // The picture layer of the paint pipeline: the control's properties handed to the brush builder,
-// and the cached brush reused until a change of picture, shape or size drops it.
+// and the cached brush reused until a change of picture, shape or size drops it. The picture itself is
+// decoded once, when it is taken; the brush is rebuilt from that image.
 #include "content/picture_brush.h"
 #include "render/colour.h"
 #include "control/uc_cardel.h"
@@ -9,7 +10,7 @@ namespace cardel {
 void UcCardel::FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const BodyRect& body) {
   if (!PictureBrush) {
     PictureBrushInput in;
-    in.bytes = PictureData;
+    in.image = PictureImage.get();
     in.layout = {state_.PictureGetWidth, state_.PictureGetHeight, state_.PictureSetWidth, state_.PictureSetHeight,
                  state_.PictureAlignmentH, state_.PictureAlignmentV, state_.PicturePaddingX, state_.PicturePaddingY,
                  DpiScale, body};

@@ -5,6 +5,7 @@
 #include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "ole/errors.h"
+#include "picture/picture_object.h"
 #include "render/checked_int.h"
 
 using Microsoft::WRL::ComPtr;
@@ -76,14 +77,10 @@ HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
 HRESULT UcCardel::BuildBoxShadow() noexcept {
   BoxShadowImage.reset();
   CaptionShadowDirty = VARIANT_TRUE;
-  try {
+  return Guard([&] {
     BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));
-  } catch (const ArithmeticOverflow&) {
-    return Error(RuntimeError::Overflow);
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept { return Report(value, state_.PictureGetHeight); }
@@ -102,11 +99,12 @@ STDMETHODIMP UcCardel::get_Caption(BSTR* value) noexcept {
 STDMETHODIMP UcCardel::put_Caption(BSTR* value) noexcept {
   if (!value) return E_POINTER;
   const auto* bytes = reinterpret_cast<const uint8_t*>(*value);
-  try {
-    caption_.assign(bytes, bytes + SysStringByteLen(*value));
-  } catch (const std::bad_alloc&) {
-    return Error(RuntimeError::OutOfMemory);
-  }
+  if (const HRESULT hr = Guard([&] {
+        caption_.assign(bytes, bytes + SysStringByteLen(*value));
+        return S_OK;
+      });
+      FAILED(hr))
+    return hr;
   NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
   ApplyEffects(kNotify, dispids::Caption);
   if (state_.AutoSize) {
@@ -191,6 +189,7 @@ STDMETHODIMP UcCardel::get_MouseIcon(IPictureDisp** value) noexcept {
 }
 
 STDMETHODIMP UcCardel::putref_MouseIcon(IPictureDisp* value) noexcept {
+  if (IsBrokenIconPicture(value)) return Error(RuntimeError::InvalidPicture);
   MouseIcon() = value;
   ApplyEffects(kNotify, dispids::MouseIcon);
   return S_OK;

@@ -36,8 +36,9 @@ void CALLBACK PollTimer::OnTick(HWND window, UINT, UINT_PTR, DWORD) noexcept {
   auto* timer = reinterpret_cast<PollTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   // A tick already queued when the timer stopped is not a tick.
   if (!timer || timer->interval_ == 0 || !timer->tick_) return;
-  // The handler may destroy the timer's owner, so nothing here runs after it.
-  timer->tick_();
+  // The handler may destroy the timer's owner, and this timer with it: the call runs on a copy.
+  const std::function<void()> tick = timer->tick_;
+  tick();
 }
 
 }  // namespace cardel::input

@@ -22,6 +22,8 @@ ControlBase::ControlBase(const ControlClassInfo& info, IUnknown* outer) noexcept
 }
 
 ControlBase::~ControlBase() {
+  // Messages the window receives while it is destroyed must not reach a control that is half gone.
+  if (ownWindow_) SetWindowLongPtrW(ownWindow_.get(), GWLP_USERDATA, 0);
   ownWindow_.reset();
   events_.DisconnectAll();
   propertyNotify_.DisconnectAll();

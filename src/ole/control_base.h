@@ -233,6 +233,8 @@ class ControlBase : public IOleObject,
   // Tells assistive technology that the control's client object changed (EVENT_OBJECT_*). Only the
   // windowed fallback has a window to name; a windowless control's object is read afresh when asked.
   void NotifyAccessible(DWORD event) noexcept;
+  // Counts closings and in-place deactivations: an event handler that did either ends the work that raised it.
+  uint32_t Deactivations() const noexcept { return deactivations_; }
 
  private:
   struct Inner final : IUnknown {
@@ -298,6 +300,7 @@ class ControlBase : public IOleObject,
   bool initialized_ = false;
   bool dirty_ = false;
   LONG eventFreeze_ = 0;
+  uint32_t deactivations_ = 0;
   DWORD viewFreeze_ = 0;
   HDC surfaceDc_ = nullptr;
   void* surfaceBits_ = nullptr;

@@ -86,6 +86,25 @@ class MemberDescription {
   // The automation type of parameter i, with aliases (OLE_COLOR) and enumerations resolved.
   VARTYPE ParamType(UINT i) const noexcept { return Resolve(owner_.Get(), desc_->lprgelemdescParam[i].tdesc); }
 
+  // A parameter the member receives as a pointer to the caller's value; an interface pointer is a value.
+  bool IsReference(UINT i) const noexcept {
+    const TYPEDESC& type = desc_->lprgelemdescParam[i].tdesc;
+    if (type.vt != VT_PTR) return false;
+    const VARTYPE pointee = ReferencedType(i);
+    return pointee != VT_DISPATCH && pointee != VT_UNKNOWN && pointee != VT_EMPTY;
+  }
+  // The type a by-reference parameter points to; a SAFEARRAY of T reads as VT_ARRAY | T.
+  VARTYPE ReferencedType(UINT i) const noexcept {
+    const TYPEDESC& pointee = *desc_->lprgelemdescParam[i].tdesc.lptdesc;
+    if (pointee.vt == VT_SAFEARRAY) return VT_ARRAY | Resolve(owner_.Get(), *pointee.lptdesc);
+    return Resolve(owner_.Get(), pointee);
+  }
+  bool TakesReferences() const noexcept {
+    for (SHORT i = 0; i < desc_->cParams; ++i)
+      if (!(desc_->lprgelemdescParam[i].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) && IsReference(i)) return true;
+    return false;
+  }
+
  private:
   ComPtr<ITypeInfo> owner_;
   FUNCDESC* desc_ = nullptr;
@@ -105,75 +124,197 @@ bool TooManyArguments(ITypeInfo* info, DISPID id, WORD flags, const DISPPARAMS* 
   return found;
 }
 
-// Members taking any number of trailing arguments are called here rather than through
-// ITypeInfo::Invoke, which in Wine accepts only one exact argument count for them. The fixed
-// arguments are coerced to their declared types, the rest are packed into the SAFEARRAY of
-// VARIANT the member receives, and the result comes back through its retval parameter.
-HRESULT InvokeVararg(const MemberDescription& member, void* instance, const DISPPARAMS* params, VARIANT* result,
-                     UINT* argErr) {
-  const FUNCDESC* desc = member.get();
-  if (params->cNamedArgs) return DISP_E_NONAMEDARGS;
-  const UINT fixed = member.Accepted() - 1;
-  if (params->cArgs < fixed) return DISP_E_BADPARAMCOUNT;
-  const bool hasRetval = static_cast<UINT>(desc->cParams) > member.Accepted();
-  if (desc->cParams > 16) return DISP_E_BADPARAMCOUNT;
-
-  VARIANTARG values[16];
-  VARIANTARG* pointers[16];
-  VARTYPE types[16];
-  for (auto& v : values) VariantInit(&v);
-  struct Clear {
-    VARIANTARG* v;
-    ~Clear() {
-      for (int i = 0; i < 16; ++i) VariantClear(&v[i]);
+// Whether an argument can be read without faulting: a known type, and a pointer behind every reference.
+// The system's VariantCopyInd and VariantChangeType trust both.
+bool Readable(const VARIANTARG& argument) {
+  const VARTYPE vt = V_VT(&argument);
+  if (vt & (VT_VECTOR | VT_RESERVED)) return false;
+  const bool byRef = (vt & VT_BYREF) != 0;
+  if (byRef && !V_BYREF(&argument)) return false;
+  if (vt & VT_ARRAY) {
+    switch (vt & VT_TYPEMASK) {
+      case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY: case VT_DATE: case VT_BSTR: case VT_DISPATCH:
+      case VT_ERROR: case VT_BOOL: case VT_VARIANT: case VT_UNKNOWN: case VT_DECIMAL: case VT_I1: case VT_UI1:
+      case VT_UI2: case VT_UI4: case VT_I8: case VT_UI8: case VT_INT: case VT_UINT:
+        return true;
+      default:
+        return false;
     }
-  } clearValues{values};
-
-  for (UINT i = 0; i < fixed; ++i) {
-    const VARTYPE wanted = member.ParamType(i);
-    VARIANTARG& argument = params->rgvarg[params->cArgs - 1 - i];
-    if (FAILED(VariantChangeType(&values[i], &argument, 0, wanted))) {
-      if (argErr) *argErr = params->cArgs - 1 - i;
-      return DISP_E_TYPEMISMATCH;
+  }
+  switch (vt & VT_TYPEMASK) {
+    case VT_EMPTY: case VT_NULL:
+      return !byRef;
+    case VT_VARIANT: {
+      if (!byRef) return false;
+      // A variant held by reference is read in turn; it may not itself be a reference to a variant.
+      const VARIANT& held = *V_VARIANTREF(&argument);
+      return V_VT(&held) != (VT_BYREF | VT_VARIANT) && Readable(held);
     }
-    types[i] = wanted;
+    case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY: case VT_DATE: case VT_BSTR: case VT_DISPATCH:
+    case VT_ERROR: case VT_BOOL: case VT_UNKNOWN: case VT_DECIMAL: case VT_I1: case VT_UI1: case VT_UI2: case VT_UI4:
+    case VT_I8: case VT_UI8: case VT_INT: case VT_UINT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsMissing(const VARIANTARG& argument) {
+  return V_VT(&argument) == VT_ERROR && V_ERROR(&argument) == DISP_E_PARAMNOTFOUND;
+}
+
+// Room for the arguments of one call made here: the values converted for the member, the references it
+// receives, and the types DispCallFunc pushes.
+struct CallFrame {
+  static constexpr UINT kMax = 16;
+  VARIANTARG values[kMax];
+  VARIANTARG references[kMax];
+  VARIANTARG* pointers[kMax];
+  VARTYPE types[kMax];
+  CallFrame() {
+    for (auto& v : values) VariantInit(&v);
+  }
+  CallFrame(const CallFrame&) = delete;
+  CallFrame& operator=(const CallFrame&) = delete;
+  ~CallFrame() {
+    for (auto& v : values) VariantClear(&v);
+  }
+  void PassValue(UINT i, VARTYPE vt) {
+    types[i] = vt;
     pointers[i] = &values[i];
   }
-
-  const UINT extra = params->cArgs - fixed;
-  SAFEARRAY* rest = SafeArrayCreateVector(VT_VARIANT, 0, extra);
-  if (!rest) return E_OUTOFMEMORY;
-  V_VT(&values[fixed]) = VT_ARRAY | VT_VARIANT;
-  V_ARRAY(&values[fixed]) = rest;
-  auto* items = static_cast<VARIANT*>(rest->pvData);
-  for (UINT i = 0; i < extra; ++i) {
-    HRESULT hr = VariantCopyInd(&items[i], &params->rgvarg[extra - 1 - i]);
-    if (FAILED(hr)) return hr;
+  void PassReference(UINT i, VARTYPE vt, void* target) {
+    V_VT(&references[i]) = VT_BYREF | vt;
+    V_BYREF(&references[i]) = target;
+    types[i] = V_VT(&references[i]);
+    pointers[i] = &references[i];
   }
-  SAFEARRAY** restPointer = &V_ARRAY(&values[fixed]);
-  VARIANTARG restArgument;
-  V_VT(&restArgument) = VT_BYREF | VT_ARRAY | VT_VARIANT;
-  V_ARRAYREF(&restArgument) = restPointer;
-  types[fixed] = V_VT(&restArgument);
-  pointers[fixed] = &restArgument;
+};
+
+// A by-reference parameter receives the caller's own storage only where the caller passed a reference to
+// exactly the declared type, directly or inside a referenced variant (a script's variable). Anything else,
+// a value above all, is converted into a copy of the call's own: the caller's argument is never freed or
+// replaced, whatever the member does with its parameter.
+HRESULT BindReference(CallFrame& frame, UINT i, VARTYPE wanted, VARIANTARG& argument) {
+  if (V_VT(&argument) == (VT_BYREF | wanted)) {
+    frame.PassReference(i, wanted, V_BYREF(&argument));
+    return S_OK;
+  }
+  if (V_VT(&argument) == (VT_BYREF | VT_VARIANT)) {
+    VARIANT& held = *V_VARIANTREF(&argument);
+    if (V_VT(&held) == wanted) {
+      frame.PassReference(i, wanted, &V_I4(&held));
+      return S_OK;
+    }
+    if (V_VT(&held) == (VT_BYREF | wanted)) {
+      frame.PassReference(i, wanted, V_BYREF(&held));
+      return S_OK;
+    }
+  }
+  if (FAILED(VariantChangeType(&frame.values[i], &argument, 0, wanted))) return DISP_E_TYPEMISMATCH;
+  frame.PassReference(i, wanted, &V_I4(&frame.values[i]));
+  return S_OK;
+}
+
+// The value an optional parameter takes when the caller leaves it out.
+HRESULT BindDefault(CallFrame& frame, UINT i, VARTYPE wanted, bool byRef, const ELEMDESC& element) {
+  const PARAMDESC& param = element.paramdesc;
+  if (param.wParamFlags & PARAMFLAG_FHASDEFAULT) {
+    if (FAILED(VariantChangeType(&frame.values[i], &param.pparamdescex->varDefaultValue, 0, wanted)))
+      return DISP_E_TYPEMISMATCH;
+  } else if (wanted == VT_VARIANT) {
+    V_VT(&frame.values[i]) = VT_ERROR;
+    V_ERROR(&frame.values[i]) = DISP_E_PARAMNOTFOUND;
+  } else {
+    return DISP_E_PARAMNOTOPTIONAL;
+  }
+  if (byRef)
+    frame.PassReference(i, wanted, &V_I4(&frame.values[i]));
+  else
+    frame.PassValue(i, wanted);
+  return S_OK;
+}
+
+// Members taking by-reference parameters or any number of trailing arguments are called here rather than
+// through ITypeInfo::Invoke. Wine's accepts only one exact argument count for the latter, refuses a script's
+// referenced variants for the former, and writes a by-reference parameter back into an argument passed by
+// value (freeing the caller's string). Each fixed argument is bound to its declared type, the trailing ones
+// are packed into the SAFEARRAY of VARIANT the member receives, and the result comes back through its
+// retval parameter.
+HRESULT InvokeDirect(const MemberDescription& member, void* instance, WORD flags, const DISPPARAMS* params,
+                     VARIANT* result, UINT* argErr) {
+  const FUNCDESC* desc = member.get();
+  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+  if (put) {
+    if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+    if (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) return DISP_E_PARAMNOTFOUND;
+  } else if (params->cNamedArgs) {
+    return DISP_E_NONAMEDARGS;
+  }
+  if (desc->cParams > static_cast<SHORT>(CallFrame::kMax)) return DISP_E_BADPARAMCOUNT;
+  for (UINT i = 0; i < params->cArgs; ++i) {
+    if (!Readable(params->rgvarg[i])) {
+      if (argErr) *argErr = i;
+      return DISP_E_BADVARTYPE;
+    }
+  }
+  const UINT accepted = member.Accepted();
+  const UINT fixed = member.IsVararg() ? accepted - 1 : accepted;
+
+  CallFrame frame;
+  for (UINT i = 0; i < fixed; ++i) {
+    const ELEMDESC& element = desc->lprgelemdescParam[i];
+    const bool byRef = member.IsReference(i);
+    const VARTYPE wanted = element.tdesc.vt == VT_PTR ? member.ReferencedType(i) : member.ParamType(i);
+    const bool optional = (element.paramdesc.wParamFlags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) != 0;
+    HRESULT hr;
+    if (i >= params->cArgs && !optional) {
+      hr = DISP_E_BADPARAMCOUNT;
+    } else if (i >= params->cArgs || IsMissing(params->rgvarg[params->cArgs - 1 - i])) {
+      hr = BindDefault(frame, i, wanted, byRef, element);
+    } else {
+      VARIANTARG& argument = params->rgvarg[params->cArgs - 1 - i];
+      if (byRef) {
+        hr = BindReference(frame, i, wanted, argument);
+      } else {
+        hr = FAILED(VariantChangeType(&frame.values[i], &argument, 0, wanted)) ? DISP_E_TYPEMISMATCH : S_OK;
+        frame.PassValue(i, wanted);
+      }
+    }
+    if (FAILED(hr)) {
+      if (argErr) *argErr = i < params->cArgs ? params->cArgs - 1 - i : 0;
+      return hr;
+    }
+  }
+
+  UINT count = fixed;
+  if (member.IsVararg()) {
+    const UINT extra = params->cArgs > fixed ? params->cArgs - fixed : 0;
+    SAFEARRAY* rest = SafeArrayCreateVector(VT_VARIANT, 0, extra);
+    if (!rest) return E_OUTOFMEMORY;
+    V_VT(&frame.values[fixed]) = VT_ARRAY | VT_VARIANT;
+    V_ARRAY(&frame.values[fixed]) = rest;
+    auto* items = static_cast<VARIANT*>(rest->pvData);
+    for (UINT i = 0; i < extra; ++i) {
+      HRESULT hr = VariantCopyInd(&items[i], &params->rgvarg[extra - 1 - i]);
+      if (FAILED(hr)) return hr;
+    }
+    frame.PassReference(fixed, VT_ARRAY | VT_VARIANT, &V_ARRAY(&frame.values[fixed]));
+    ++count;
+  }
 
   VARIANT returned;
   VariantInit(&returned);
-  VARIANTARG retvalArgument;
-  UINT count = fixed + 1;
-  if (hasRetval) {
+  if (static_cast<UINT>(desc->cParams) > accepted) {
     const TYPEDESC& retType = desc->lprgelemdescParam[count].tdesc;
     V_VT(&returned) = retType.vt == VT_PTR ? retType.lptdesc->vt : static_cast<VARTYPE>(VT_VARIANT);
-    V_VT(&retvalArgument) = VT_BYREF | V_VT(&returned);
-    V_BYREF(&retvalArgument) = &V_I4(&returned);
-    types[count] = V_VT(&retvalArgument);
-    pointers[count] = &retvalArgument;
+    frame.PassReference(count, V_VT(&returned), &V_I4(&returned));
     ++count;
   }
 
   VARIANT hresult;
   VariantInit(&hresult);
-  HRESULT hr = DispCallFunc(instance, desc->oVft, CC_STDCALL, VT_ERROR, count, types, pointers, &hresult);
+  HRESULT hr = DispCallFunc(instance, desc->oVft, CC_STDCALL, VT_ERROR, count, frame.types, frame.pointers, &hresult);
   if (FAILED(hr)) return hr;
   if (FAILED(V_ERROR(&hresult))) {
     VariantClear(&returned);
@@ -212,8 +353,11 @@ HRESULT DispatchInvoke(ITypeInfo* info, void* instance, DISPID id, REFIID riid, 
 
   SetErrorInfo(0, nullptr);
   HRESULT hr;
-  if (MemberDescription method(info, id, INVOKE_FUNC); (flags & DISPATCH_METHOD) && method.get() && method.IsVararg())
-    hr = InvokeVararg(method, instance, params, result, argErr);
+  // The member this call reaches, when it is one our own code calls.
+  const WORD direct = (flags & DISPATCH_METHOD) ? DISPATCH_METHOD : (flags & DISPATCH_PROPERTYPUT);
+  const MemberDescription member(info, id, direct == DISPATCH_METHOD ? INVOKE_FUNC : INVOKE_PROPERTYPUT);
+  if (direct && member.get() && ((direct == DISPATCH_METHOD && member.IsVararg()) || member.TakesReferences()))
+    hr = InvokeDirect(member, instance, direct, params, result, argErr);
   else
     hr = info->Invoke(instance, id, flags, params, result, excepInfo, argErr);
   // Clients assign object properties with either put or putref; both reach the by-reference setter.

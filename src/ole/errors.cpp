@@ -1,6 +1,9 @@
 #include "ole/errors.h"
 
 #include <oleauto.h>
+
+#include <new>
+#include <stdexcept>
 #include <wrl/client.h>
 
 using Microsoft::WRL::ComPtr;
@@ -18,6 +21,7 @@ const wchar_t* RuntimeErrorText(RuntimeError e) noexcept {
     case RuntimeError::PathFileAccessError: return L"Path/File access error";
     case RuntimeError::PathNotFound: return L"Path not found";
     case RuntimeError::InvalidPropertyValue: return L"Invalid property value";
+    case RuntimeError::InvalidPicture: return L"Invalid picture";
   }
   return L"Application-defined or object-defined error";
 }
@@ -36,6 +40,21 @@ HRESULT RaiseError(HRESULT hr, const wchar_t* description, REFGUID interfaceId) 
     if (SUCCEEDED(create.As(&info))) SetErrorInfo(0, info.Get());
   }
   return hr;
+}
+
+HRESULT ErrorFromCurrentException(REFGUID interfaceId) noexcept {
+  try {
+    throw;
+  } catch (const std::overflow_error&) {
+    return RaiseError(RuntimeError::Overflow, interfaceId);
+  } catch (const std::bad_alloc&) {
+    return RaiseError(RuntimeError::OutOfMemory, interfaceId);
+  } catch (const std::length_error&) {
+    // A container asked for more elements than it can ever hold: memory by another name.
+    return RaiseError(RuntimeError::OutOfMemory, interfaceId);
+  } catch (...) {
+    return RaiseError(E_UNEXPECTED, L"Unexpected failure inside the control", interfaceId);
+  }
 }
 
 void ClearError() noexcept { SetErrorInfo(0, nullptr); }

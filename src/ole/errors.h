@@ -15,6 +15,7 @@ enum class RuntimeError : int {
   PathFileAccessError = 75,
   PathNotFound = 76,
   InvalidPropertyValue = 380,
+  InvalidPicture = 481,
 };
 
 constexpr HRESULT AutomationHresult(RuntimeError e) noexcept {
@@ -28,6 +29,21 @@ HRESULT RaiseError(RuntimeError e, REFGUID interfaceId) noexcept;
 
 // Publishes an error with free text (for failures of platform calls) and returns hr.
 HRESULT RaiseError(HRESULT hr, const wchar_t* description, REFGUID interfaceId) noexcept;
+
+// The one answer of an entry point to an exception from the work beneath it, whatever that work was:
+// arithmetic overflow is run-time error 6, exhausted memory error 7, anything else E_UNEXPECTED. Call it
+// only from inside a catch handler.
+HRESULT ErrorFromCurrentException(REFGUID interfaceId) noexcept;
+
+// Runs body, an HRESULT-returning callable, so that no exception leaves the entry point.
+template <class Body>
+HRESULT Guarded(REFGUID interfaceId, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return ErrorFromCurrentException(interfaceId);
+  }
+}
 
 // Clears any stale error object so a later success is not mistaken for a failure's aftermath.
 void ClearError() noexcept;

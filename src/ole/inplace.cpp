@@ -26,6 +26,8 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     if (msg == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     return DefWindowProcW(window, msg, wParam, lParam);
   }
+  // Painting and input raise events whose handlers may release or close the control.
+  const ComPtr<IUnknown> alive(control->outer_);
   return control->HandleOwnWindowMessage(window, msg, wParam, lParam);
 }
 
@@ -162,6 +164,7 @@ STDMETHODIMP ControlBase::ContextSensitiveHelp(BOOL) noexcept { return E_NOTIMPL
 
 STDMETHODIMP ControlBase::InPlaceDeactivate() noexcept {
   if (!inPlaceActive_) return S_OK;
+  ++deactivations_;
   UIDeactivate();
   inPlaceActive_ = false;
   ownWindow_.reset();
@@ -241,6 +244,7 @@ STDMETHODIMP ControlBase::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam
     POINTS p = MAKEPOINTS(lParam);
     lParam = MAKELPARAM(p.x - posRect_.left, p.y - posRect_.top);
   }
+  const ComPtr<IUnknown> alive(outer_);
   return OnMessage(msg, wParam, lParam, result);
 }
 

@@ -5,6 +5,9 @@
 #include <wrl/client.h>
 
 #include <new>
+#include <vector>
+
+#include "ole/icon_structure.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -91,6 +94,31 @@ HRESULT WriteVariant(IStream* s, const VARIANT& v) {
   return DISP_E_BADVARTYPE;
 }
 
+// A saved picture is read ahead and checked before the system's picture object loads it: its icon loader
+// trusts the bytes it is given. The stream is left where it was.
+HRESULT CheckSavedPicture(IStream* s) {
+  ULARGE_INTEGER start{};
+  LARGE_INTEGER none{};
+  HRESULT hr = s->Seek(none, STREAM_SEEK_CUR, &start);
+  STATSTG stat{};
+  if (SUCCEEDED(hr)) hr = s->Stat(&stat, STATFLAG_NONAME);
+  if (FAILED(hr)) return hr;
+  const ULONGLONG remaining = stat.cbSize.QuadPart > start.QuadPart ? stat.cbSize.QuadPart - start.QuadPart : 0;
+  std::vector<uint8_t> saved;
+  try {
+    saved.resize(static_cast<size_t>(remaining < kMaxBlob ? remaining : kMaxBlob));
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  ULONG read = 0;
+  hr = s->Read(saved.data(), static_cast<ULONG>(saved.size()), &read);
+  LARGE_INTEGER back;
+  back.QuadPart = static_cast<LONGLONG>(start.QuadPart);
+  if (SUCCEEDED(hr)) hr = s->Seek(back, STREAM_SEEK_SET, nullptr);
+  if (FAILED(hr)) return hr;
+  return HasBrokenSavedIcon(std::span<const uint8_t>(saved.data(), read)) ? CTL_E_INVALIDPICTURE : S_OK;
+}
+
 HRESULT ReadVariant(IStream* s, VARIANT* v) {
   VARTYPE vt;
   HRESULT hr = ReadValue(s, &vt);
@@ -145,7 +173,8 @@ HRESULT ReadVariant(IStream* s, VARIANT* v) {
     if (saved != CLSID_NULL) {
       LARGE_INTEGER back;
       back.QuadPart = -static_cast<LONGLONG>(sizeof(CLSID));
-      hr = s->Seek(back, STREAM_SEEK_CUR, nullptr);
+      if (saved == CLSID_StdPicture) hr = CheckSavedPicture(s);
+      if (SUCCEEDED(hr)) hr = s->Seek(back, STREAM_SEEK_CUR, nullptr);
       if (SUCCEEDED(hr))
         hr = OleLoadFromStream(s, vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown,
                                reinterpret_cast<void**>(object.GetAddressOf()));

@@ -30,6 +30,7 @@ STDMETHODIMP ControlBase::GetClientSite(IOleClientSite** site) noexcept {
 STDMETHODIMP ControlBase::SetHostNames(LPCOLESTR, LPCOLESTR) noexcept { return S_OK; }
 
 STDMETHODIMP ControlBase::Close(DWORD saveOption) noexcept {
+  ++deactivations_;
   InPlaceDeactivate();
   if (dirty_ && clientSite_ && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE))
     clientSite_->SaveObject();

@@ -5,6 +5,8 @@
 #include "ole/draw_route.h"
 #include "ole/paint_surface.h"
 
+using Microsoft::WRL::ComPtr;
+
 namespace ole {
 namespace {
 
@@ -33,6 +35,8 @@ STDMETHODIMP ControlBase::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, 
   const SIZE own = ClientSize();
   if (own.cx <= 0 || own.cy <= 0) return S_OK;
 
+  // The paint raises events whose handlers may release the control's last reference, the caller's included.
+  const ComPtr<IUnknown> alive(outer_);
   const DcTraits traits = ReadDcTraits(drawDc);
   const DrawRoute route = ChooseDrawRoute(traits, SpanOf(rect), own);
   if (route != DrawRoute::Direct) return DrawThroughSurface(drawDc, rect, own, route, traits.objectType == OBJ_METADC);
@@ -125,6 +129,8 @@ STDMETHODIMP ControlBase::QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT poin
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!bounds) return E_POINTER;
   if (!PtInRect(bounds, point)) return S_OK;
+  // The hit query raises the hover events, whose handlers may release the control.
+  const ComPtr<IUnknown> alive(outer_);
   *hit = OnHitTest(POINT{point.x - bounds->left, point.y - bounds->top});
   return S_OK;
 }

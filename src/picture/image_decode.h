@@ -8,7 +8,8 @@
 
 namespace cardel {
 
-// Empty when the bytes are not a picture GDI+ decodes, including PNG bytes cut off inside a chunk.
+// Empty when the bytes are not a picture GDI+ decodes, including PNG bytes cut off inside a chunk and
+// icons or cursors whose headers do not fit their bytes.
 gdip::UniqueImage LoadImageFromBytes(std::span<const uint8_t> bytes) noexcept;
 
 }  // namespace cardel

@@ -4,12 +4,16 @@
 // formulas read as they are written; the routine using it catches and reports the error.
 #include <cstdint>
 #include <compare>
+#include <stdexcept>
 
 #include "render/rounding.h"
 
 namespace cardel {
 
-struct ArithmeticOverflow {};
+// An overflow_error, so that the boundary of every entry point reports it as run-time error 6.
+struct ArithmeticOverflow : std::overflow_error {
+  ArithmeticOverflow() : std::overflow_error("arithmetic overflow") {}
+};
 
 class CheckedInt {
  public:

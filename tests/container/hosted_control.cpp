@@ -88,6 +88,12 @@ void HostedControl::Close() noexcept {
   unknown_.Reset();
 }
 
+void HostedControl::Drop() noexcept {
+  site_->Detach();
+  object_.Reset();
+  unknown_.Reset();
+}
+
 HWND HostedControl::OwnWindow() const {
   if (!site_->InPlaceActive() || site_->Windowless()) return nullptr;
   HWND window = nullptr;

@@ -65,6 +65,8 @@ class HostedControl {
   // that wants the keyboard then asks its site for the focus.
   HRESULT UIActivate();
   HRESULT Save(PropertyBag& bag, bool clear_dirty = true, bool save_all = true) const;
+  // Lets go of every reference without deactivating or closing, as a host that simply forgets the control.
+  void Drop() noexcept;
 
  private:
   friend class Container;

@@ -22,6 +22,11 @@ HRESULT Connection::Connect(IUnknown* source, REFIID iid, IUnknown* sink) {
   return S_OK;
 }
 
+void Connection::LetGo() noexcept {
+  point_.Reset();
+  cookie_ = 0;
+}
+
 void Connection::Disconnect() noexcept {
   if (point_ && cookie_) point_->Unadvise(cookie_);
   point_.Reset();

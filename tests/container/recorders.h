@@ -22,6 +22,8 @@ class Connection {
 
   HRESULT Connect(IUnknown* source, REFIID iid, IUnknown* sink);
   void Disconnect() noexcept;
+  // Keeps the advise but lets go of the connection point, so the connection no longer holds the source alive.
+  void LetGo() noexcept;
   bool Connected() const noexcept { return cookie_ != 0; }
 
  private:
@@ -101,6 +103,8 @@ class EventRecorder {
   // Connects to the control's __ucCardel connection point.
   HRESULT Connect(IUnknown* control);
   void Disconnect() noexcept;
+  // Keeps receiving events without holding the control: the control's end disconnects it.
+  void LetGo() noexcept { connection_.LetGo(); }
   void SetHandler(Handler handler);
 
   const std::vector<EventRecord>& Events() const noexcept;

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "canvas.h"
 #include "container.h"
@@ -113,6 +115,35 @@ TEST_F(DrawingMethodsTest, AddressFormCopiesOnlyReadableMemoryAndUnscaled) {
             RuntimeError::TypeMismatch);
   EXPECT_EQ(PolygonIntegers(Pack(Longs({1, 2, 2000000000})).get(), 1.5f).error, RuntimeError::Overflow);
   VirtualFree(block, 0, MEM_RELEASE);
+}
+
+// Another thread takes the page away and gives it back while the points are read: each read is a copy or a
+// refusal, never a fault in the host.
+TEST_F(DrawingMethodsTest, AddressFormSurvivesAPageTakenAwayMeanwhile) {
+  // Only the last page comes and goes, so the copy has long to run before it gets there.
+  const size_t page = 4096, pages = 16;
+  auto* block = static_cast<char*>(VirtualAlloc(nullptr, pages * page, MEM_RESERVE, PAGE_NOACCESS));
+  VirtualAlloc(block, (pages - 1) * page, MEM_COMMIT, PAGE_READWRITE);
+  char* last = block + (pages - 1) * page;
+  std::atomic<bool> done{false};
+  std::thread flipper([&] {
+    while (!done) {
+      VirtualAlloc(last, page, MEM_COMMIT, PAGE_READWRITE);
+      VirtualFree(last, page, MEM_DECOMMIT);
+    }
+  });
+  const auto count = Variant::Long(static_cast<long>(pages * page / sizeof(int32_t)));
+  int refused = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const auto read = PolygonIntegers(Pack({Address(block), count}).get(), 1);
+    if (!read.error) continue;
+    ++refused;
+    EXPECT_EQ(*read.error, RuntimeError::InvalidProcedureCall);
+  }
+  done = true;
+  flipper.join();
+  VirtualFree(block, 0, MEM_RELEASE);
+  EXPECT_GT(refused, 0);
 }
 
 TEST_F(DrawingMethodsTest, TextAnswersIn96DpiPixelsAndTakesItsFontSizeFromTheTarget) {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "control/shared_slots.h"
+#include "common/shared_slots.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

@@ -25,6 +25,7 @@
 #include "host_error.h"
 #include "library.h"
 #include "property_bag.h"
+#include "test_pictures.h"
 #include "variant.h"
 
 namespace cardel::persistencetest {
@@ -109,6 +110,45 @@ SIZE_T PeakBytes() {
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
   return std::max(counters.PeakPagefileUsage, counters.PeakWorkingSetSize);
 }
+
+// A host's picture object whose saved form is the given icon or cursor file, as a picture loaded from
+// bytes the system did not refuse.
+class SavedIconPicture final : public testhost::ComObject<IDispatch, IPersistStream> {
+ public:
+  explicit SavedIconPicture(std::vector<uint8_t> file) : file_(std::move(file)) {}
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) noexcept override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) noexcept override {
+    *clsid = CLSID_StdPicture;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE IsDirty() noexcept override { return S_FALSE; }
+  HRESULT STDMETHODCALLTYPE Load(IStream*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Save(IStream* stream, BOOL) noexcept override {
+    const DWORD header[] = {0x746C, static_cast<DWORD>(file_.size())};
+    ULONG written = 0;
+    HRESULT hr = stream->Write(header, sizeof header, &written);
+    return SUCCEEDED(hr) ? stream->Write(file_.data(), static_cast<ULONG>(file_.size()), &written) : hr;
+  }
+  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) noexcept override {
+    size->QuadPart = file_.size() + 8;
+    return S_OK;
+  }
+
+ private:
+  void* Find(REFIID riid) noexcept override {
+    if (riid == IID_IDispatch || riid == IID_IPictureDisp) return static_cast<IDispatch*>(this);
+    if (riid == IID_IPersist || riid == IID_IPersistStream) return static_cast<IPersistStream*>(this);
+    return nullptr;
+  }
+  std::vector<uint8_t> file_;
+};
 
 class SavedFormTest : public testing::Test {
  protected:
@@ -468,6 +508,58 @@ TEST_F(FuzzTest, MutatedBagsLoadOrFailWithoutCrashOrGrowth) {
   RecordProperty("loaded", loaded);
   RecordProperty("private_growth_kb", static_cast<int>((PrivateBytes() - private_before) >> 10));
   RecordProperty("peak_growth_kb", static_cast<int>((PeakBytes() - peak_before) >> 10));
+}
+
+// Icons and cursors the system's loaders would trust blindly are refused as an invalid picture wherever a
+// picture object reaches the control: MouseIcon, a host's bag, a saved stream. A sound one still loads.
+TEST_F(SavedFormTest, HostileIconsAreRefusedAsInvalidPictures) {
+  constexpr HRESULT kInvalidPicture = static_cast<HRESULT>(0x800A01E1);
+  const std::vector<uint8_t> good = testpictures::MakeIco(16, 16, 0xFF336699);
+  auto picture = [](const std::vector<uint8_t>& file) {
+    ComPtr<IPictureDisp> disp;
+    testhost::MakeCom<SavedIconPicture>(file).As(&disp);
+    return disp;
+  };
+  auto bagWith = [&](const std::vector<uint8_t>& file) {
+    ComPtr<_ucCardel> control = New();
+    ThrowIfFailed(control->putref_MouseIcon(picture(good).Get()), "MouseIcon");
+    ComPtr<PropertyBag> bag = SaveToBag(control);
+    Variant icon = Variant::Object(picture(file).Get());
+    bag->Write(L"MouseIcon", icon.get());
+    return bag;
+  };
+  // The stream keeps the file's length, so a damaged file of the same size takes its place.
+  const std::vector<uint8_t> stream = [&] {
+    ComPtr<_ucCardel> control = New();
+    ThrowIfFailed(control->putref_MouseIcon(picture(good).Get()), "MouseIcon");
+    return SaveToStream(control);
+  }();
+  const auto at = std::search(stream.begin(), stream.end(), good.begin(), good.end());
+  ASSERT_NE(at, stream.end());
+
+  EXPECT_EQ(New()->putref_MouseIcon(picture(good).Get()), S_OK);
+  EXPECT_EQ(Load(Fresh(), *bagWith(good).Get()), S_OK);
+  EXPECT_EQ(Load(Fresh(), stream), S_OK);
+  for (const auto& hostile : testpictures::HostileIcons()) {
+    SCOPED_TRACE(hostile.what);
+    const ComPtr<_ucCardel> control = New();
+    EXPECT_EQ(control->putref_MouseIcon(picture(hostile.bytes).Get()), kInvalidPicture);
+    IPictureDisp* kept = nullptr;
+    EXPECT_EQ(control->get_MouseIcon(&kept), S_OK);
+    EXPECT_EQ(kept, nullptr) << "a refused picture changes nothing";
+    EXPECT_EQ(Load(Fresh(), *bagWith(hostile.bytes).Get()), kInvalidPicture);
+    if (hostile.bytes.size() == good.size()) {
+      std::vector<uint8_t> damaged = stream;
+      std::copy(hostile.bytes.begin(), hostile.bytes.end(), damaged.begin() + (at - stream.begin()));
+      EXPECT_EQ(Load(Fresh(), damaged), kInvalidPicture);
+    }
+    SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(hostile.bytes.size()));
+    std::copy(hostile.bytes.begin(), hostile.bytes.end(), static_cast<uint8_t*>(bytes->pvData));
+    VARIANT_BOOL loaded = VARIANT_TRUE;
+    EXPECT_EQ(control->PictureFromStream(&bytes, &loaded), S_OK);
+    EXPECT_EQ(loaded, VARIANT_FALSE);
+    SafeArrayDestroy(bytes);
+  }
 }
 
 }  // namespace

@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
+#include "common/shared_slots.h"
 #include "container.h"
 #include "library.h"
 #include "ole/errors.h"
 #include "property_bag.h"
+#include "published_slot.h"
 #include "recorders.h"
 #include "render/gdiplus_session.h"
 #include "test_pictures.h"
@@ -163,6 +166,34 @@ TEST_F(PictureControlTest, TheCallersArrayIsCopiedNotFollowed) {
   ASSERT_EQ(FromArray(array.get()), VARIANT_TRUE);
   static_cast<uint8_t*>(array->pvData)[0] = 0;
   EXPECT_EQ(Stream(), png_);
+}
+
+// The picture's own properties reshape what is drawn from the decoded image; only a new picture decodes.
+TEST_F(PictureControlTest, APictureIsDecodedOnceOverItsPropertyChanges) {
+  LONG decodes = 0;
+  const PublishedSlot counted(kPictureDecodesKey, reinterpret_cast<uintptr_t>(&decodes));
+  ASSERT_TRUE(counted.Published());
+  ASSERT_EQ(FromBytes(png_), VARIANT_TRUE);
+  box_.Repaint();
+  EXPECT_EQ(decodes, 1);
+  const std::function<HRESULT()> changes[] = {
+      [&] { return cardel_->put_PictureGrayScale(VARIANT_TRUE); },
+      [&] { return cardel_->put_PictureShadow(VARIANT_TRUE); },
+      [&] { return cardel_->put_PictureAngle(30); },
+      [&] { return cardel_->put_PictureColorize(VARIANT_TRUE); },
+      [&] { return cardel_->put_PictureSetWidth(25); },
+      [&] { return cardel_->put_PictureSetHeight(15); },
+      [&] { return cardel_->put_PictureAlignmentH(static_cast<PictureAlignmentH>(1)); },
+      [&] { return cardel_->put_PictureContrast(20); },
+  };
+  for (const auto& change : changes) {
+    ASSERT_HRESULT_SUCCEEDED(change());
+    box_.Repaint();
+  }
+  EXPECT_EQ(decodes, 1);
+  ASSERT_EQ(FromBytes(png_), VARIANT_TRUE);
+  box_.Repaint();
+  EXPECT_EQ(decodes, 2);
 }
 
 TEST_F(PictureControlTest, EveryChangeOfPictureNotifiesAndRepaints) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "ole/icon_structure.h"
 #include "picture/byte_array.h"
 #include "picture/file_bytes.h"
 #include "picture/image_decode.h"
@@ -138,6 +139,22 @@ class ImageDecodeTest : public ::testing::Test {
  protected:
   gdip::Session gdiplus_;
 };
+
+TEST(IconStructureTest, HostileIconsAndCursorsAreBrokenAndSoundOnesAreNot) {
+  for (const auto& hostile : testpictures::HostileIcons()) {
+    EXPECT_TRUE(ole::HasBrokenIconStructure(hostile.bytes)) << hostile.what;
+    // The same bytes in a picture object's saved form.
+    std::vector<uint8_t> saved{0x6C, 0x74, 0, 0};
+    const auto length = static_cast<uint32_t>(hostile.bytes.size());
+    for (int i = 0; i < 4; ++i) saved.push_back(static_cast<uint8_t>(length >> (8 * i)));
+    saved.insert(saved.end(), hostile.bytes.begin(), hostile.bytes.end());
+    EXPECT_TRUE(ole::HasBrokenSavedIcon(saved)) << hostile.what;
+  }
+  const std::vector<uint8_t> icon = testpictures::MakeIco(16, 16, 0xFF336699);
+  EXPECT_FALSE(ole::HasBrokenIconStructure(icon));
+  EXPECT_FALSE(ole::HasBrokenIconStructure(testpictures::AsCursor(icon)));
+  EXPECT_FALSE(ole::HasBrokenIconStructure(EncodeBitmap(4, 4, [](int, int) { return 0xFF000000u; }, L"image/png")));
+}
 
 TEST_F(ImageDecodeTest, DecodesEveryFormatTheControlTakes) {
   const struct {

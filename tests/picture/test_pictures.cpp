@@ -167,6 +167,36 @@ std::vector<uint8_t> MakeIco(int width, int height, uint32_t argb) {
   return out;
 }
 
+std::vector<uint8_t> AsCursor(std::vector<uint8_t> icon) {
+  icon[2] = 2;
+  for (size_t at : {10u, 11u, 12u, 13u}) icon[at] = 0;
+  return icon;
+}
+
+std::vector<HostileIcon> HostileIcons() {
+  const std::vector<uint8_t> good = MakeIco(16, 16, 0xFF336699);
+  auto with = [&](size_t at, uint32_t value, std::vector<uint8_t> bytes) {
+    for (size_t i = 0; i < 4 && at + i < bytes.size(); ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    return bytes;
+  };
+  constexpr size_t kLength = 14, kOffset = 18, kHeader = 22;
+  std::vector<HostileIcon> hostile = {
+      {"bitmap height 0", with(kHeader + 8, 0, good)},
+      {"cursor with bitmap height 0", AsCursor(with(kHeader + 8, 0, good))},
+      {"image length 0xFFFFFFFF", with(kLength, 0xFFFFFFFF, good)},
+      {"image size field 0xFFFFFFFF", with(kHeader + 20, 0xFFFFFFFF, good)},
+      {"image offset past the end", with(kOffset, static_cast<uint32_t>(good.size()), good)},
+      {"image offset inside the directory", with(kOffset, 8, good)},
+      {"no images", with(4, 0, good)},
+      {"width 0", with(kHeader + 4, 0, good)},
+      {"7 bits a pixel", with(kHeader + 12, 0x00070001, good)},
+      {"header size past the image", with(kHeader, 0x10000, good)},
+  };
+  for (size_t cut : {size_t{5}, size_t{21}, size_t{40}, good.size() - 1})
+    hostile.push_back({"truncated", std::vector<uint8_t>(good.begin(), good.begin() + static_cast<ptrdiff_t>(cut))});
+  return hostile;
+}
+
 std::vector<uint8_t> MakePngClaiming(uint32_t width, uint32_t height) {
   std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<uint8_t> header;

@@ -23,6 +23,15 @@ std::vector<uint8_t> MakeGif(int width, int height, const std::array<uint32_t, 4
                              const std::function<int(int x, int y)>& index);
 // A single 32-bit image in an icon file, assembled by hand since GDI+ has no icon encoder.
 std::vector<uint8_t> MakeIco(int width, int height, uint32_t argb);
+// MakeIco(16, 16, ...) damaged the ways that crash the system's icon and cursor loaders.
+struct HostileIcon {
+  const char* what;
+  std::vector<uint8_t> bytes;
+};
+std::vector<HostileIcon> HostileIcons();
+// Icon bytes turned into a cursor file (type 2), hot spot at 0, 0.
+std::vector<uint8_t> AsCursor(std::vector<uint8_t> icon);
+
 // A PNG whose header claims width x height and whose data is a few empty rows: sound in structure,
 // absurd in size when the header says so.
 std::vector<uint8_t> MakePngClaiming(uint32_t width, uint32_t height);

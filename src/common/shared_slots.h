@@ -8,6 +8,10 @@
 namespace cardel {
 
 constexpr uint32_t kFontCollectionKey = 252;
+// Non-zero: every large allocation of the library fails, as when memory runs out (a test host's seam).
+constexpr uint32_t kRefuseLargeAllocationsKey = 251;
+// The address of a LONG that counts every decode of a picture's bytes (a test host's seam).
+constexpr uint32_t kPictureDecodesKey = 250;
 
 inline uintptr_t LookupSharedSlot(uint32_t key, uintptr_t fallback) noexcept {
   for (DWORD i = 0; i < 64; ++i) {

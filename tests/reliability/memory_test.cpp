@@ -1,0 +1,97 @@
+// Memory that runs out under the control: a paint or a setter that cannot get its buffers answers run-time
+// error 7 "Out of memory", and the control works on once memory is back.
+#include <windows.h>
+#include <ocidl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/shared_slots.h"
+#include "container.h"
+#include "library.h"
+#include "published_slot.h"
+
+namespace cardel::testhost {
+namespace {
+
+constexpr HRESULT kOutOfMemory = static_cast<HRESULT>(0x800A0007);
+constexpr RECT kRect{10, 10, 330, 230};
+
+std::wstring ErrorDescription() {
+  IErrorInfo* info = nullptr;
+  if (GetErrorInfo(0, &info) != S_OK || !info) return {};
+  BSTR text = nullptr;
+  info->GetDescription(&text);
+  std::wstring description = text ? text : L"";
+  SysFreeString(text);
+  info->Release();
+  return description;
+}
+
+HRESULT DrawInto(_ucCardel& cardel) {
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, kRect.right, kRect.bottom);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  LONG y = 0;
+  const HRESULT hr = cardel.Draw(static_cast<LONG>(reinterpret_cast<intptr_t>(memory)), 0, 0, &y);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return hr;
+}
+
+HRESULT FromStream(_ucCardel& cardel, const std::vector<uint8_t>& bytes) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+  std::copy(bytes.begin(), bytes.end(), static_cast<uint8_t*>(array->pvData));
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  const HRESULT hr = cardel.PictureFromStream(&array, &loaded);
+  SafeArrayDestroy(array);
+  return hr;
+}
+
+HRESULT SetCaption(_ucCardel& cardel, const std::wstring& text) {
+  BSTR caption = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  const HRESULT hr = cardel.put_Caption(&caption);
+  SysFreeString(caption);
+  return hr;
+}
+
+TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
+  Library library;
+  Container form(library, {400, 300});
+  HostedControl& control = form.Add(kRect);
+  const ComPtr<_ucCardel> cardel = control.Cardel();
+  ASSERT_HRESULT_SUCCEEDED(cardel->put_CaptionShadow(VARIANT_TRUE));
+  ASSERT_HRESULT_SUCCEEDED(cardel->put_ShadowSize(4));
+
+  const struct {
+    const char* name;
+    std::function<HRESULT()> call;
+  } cases[] = {
+      // A new caption makes the paint build its caption shadow again, in buffers of the control's size.
+      {"paint through Draw", [&] { return SetCaption(*cardel.Get(), L"Paint"), DrawInto(*cardel.Get()); }},
+      {"Caption setter", [&] { return SetCaption(*cardel.Get(), std::wstring(40000, L'x')); }},
+      // The caller's bytes are copied before they are decoded.
+      {"PictureFromStream", [&] { return FromStream(*cardel.Get(), std::vector<uint8_t>(200000)); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    {
+      const PublishedSlot refused(kRefuseLargeAllocationsKey, 1);
+      ASSERT_TRUE(refused.Published());
+      EXPECT_EQ(c.call(), kOutOfMemory);
+      EXPECT_EQ(ErrorDescription(), L"Out of memory");
+    }
+    EXPECT_HRESULT_SUCCEEDED(c.call()) << "memory is back";
+    EXPECT_HRESULT_SUCCEEDED(DrawInto(*cardel.Get()));
+  }
+}
+
+}  // namespace
+}  // namespace cardel::testhost

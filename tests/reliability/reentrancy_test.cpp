@@ -1,0 +1,159 @@
+// Handlers that end the control from inside its own events: the host must survive, nothing may be touched
+// after the last release (the program runs under Wine's heap checks), and the library must be unloadable.
+#include <windows.h>
+#include <ocidl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+#include "container.h"
+#include "library.h"
+#include "recorders.h"
+
+namespace cardel::testhost {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr RECT kRect{40, 40, 160, 120};
+constexpr POINT kInside{100, 80};
+constexpr POINT kBeside{300, 220};
+
+// Release: the host forgets every reference; Remove: it deactivates, closes and releases; Close: only closes.
+enum class Ending { Release, Remove, Close };
+
+struct Scene {
+  Container& form;
+  HostedControl& control;
+};
+
+// Makes the control raise `event`, calling it through pointers that hold no reference of their own, as a
+// container calling through the pointer it keeps does.
+using Trigger = std::function<void(Scene&)>;
+
+template <class Interface>
+Interface* Unheld(HostedControl& control) {
+  return control.Query<Interface>().Get();
+}
+
+void PointerTo(const Container& form, POINT client) {
+  ClientToScreen(form.Window(), &client);
+  SetCursorPos(client.x, client.y);
+}
+
+void DrawIntoMemory(Scene& scene) {
+  IViewObject* view = Unheld<IViewObject>(scene.control);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  const RECTL bounds{0, 0, 120, 80};
+  view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+void PaintOwnWindow(Scene& scene) {
+  const HWND own = scene.control.OwnWindow();
+  ASSERT_TRUE(own);
+  InvalidateRect(own, nullptr, FALSE);
+  UpdateWindow(own);
+}
+
+void QueryHit(Scene& scene) {
+  PointerTo(scene.form, kInside);
+  IViewObjectEx* view = Unheld<IViewObjectEx>(scene.control);
+  DWORD hit = 0;
+  view->QueryHitPoint(DVASPECT_CONTENT, &kRect, kInside, 0, &hit);
+}
+
+void PressButton(Scene& scene) {
+  IOleInPlaceObjectWindowless* windowless = Unheld<IOleInPlaceObjectWindowless>(scene.control);
+  LRESULT result = 0;
+  windowless->OnWindowMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kInside.x, kInside.y), &result);
+}
+
+// The hover timer's tick raises MouseOut once the pointer has gone.
+void LeaveByTick(Scene& scene) {
+  PointerTo(scene.form, kInside);
+  scene.form.SendMouse(WM_MOUSEMOVE, kInside);
+  PointerTo(scene.form, kBeside);
+  scene.form.PumpFor(400ms);
+}
+
+constexpr DISPID kNothing = 0;
+
+struct Case {
+  const char* name;
+  bool windowless;
+  DISPID event;
+  Trigger trigger;
+  // What the same call raises after the event: a control released in the handler still gets there intact.
+  DISPID then;
+};
+
+const Case kCases[] = {
+    {"PrePaint in IViewObject::Draw", true, event_id::PrePaint, DrawIntoMemory, event_id::PostPaint},
+    {"PostPaint in IViewObject::Draw", true, event_id::PostPaint, DrawIntoMemory, kNothing},
+    {"PrePaint in the own window's WM_PAINT", false, event_id::PrePaint, PaintOwnWindow, event_id::PostPaint},
+    {"MouseEnter in the hit query", true, event_id::MouseEnter, QueryHit, event_id::MouseOver},
+    {"MouseDown in windowless input", true, event_id::MouseDown, PressButton, kNothing},
+    {"MouseOut in the hover tick", true, event_id::MouseOut, LeaveByTick, event_id::MouseLeave},
+};
+
+TEST(ReentrancyTest, HandlersMayReleaseOrCloseTheControl) {
+  Library library;
+  for (const Ending ending : {Ending::Release, Ending::Remove, Ending::Close}) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(testing::Message() << c.name << ", ending " << static_cast<int>(ending));
+      SetCursorPos(1200, 20);
+      {
+        Container form(library, {400, 300}, {860, 700});
+        HostedControl& control = form.Add(kRect, {.windowless = c.windowless});
+        form.Repaint();
+        form.PumpFor(30ms);
+        EventRecorder events;
+        ASSERT_HRESULT_SUCCEEDED(events.Connect(control.Unknown()));
+        EventRecorder watcher;
+        ASSERT_HRESULT_SUCCEEDED(watcher.Connect(control.Unknown()));
+        watcher.LetGo();
+        int ended = 0;
+        events.SetHandler([&](DISPID id, DISPPARAMS*) {
+          if (id != c.event || ended++) return;
+          events.Disconnect();
+          if (ending == Ending::Release)
+            control.Drop();
+          else if (ending == Ending::Remove)
+            form.Remove(control);
+          else
+            control.Query<IOleObject>()->Close(OLECLOSE_NOSAVE);
+        });
+        Scene scene{form, control};
+        c.trigger(scene);
+        EXPECT_EQ(ended, 1);
+        if (ending != Ending::Close) {
+          EXPECT_EQ(library.DllCanUnloadNow(), S_OK) << "released in the event";
+        }
+        if (ending == Ending::Release && c.then != kNothing) {
+          EXPECT_EQ(watcher.Count(c.then), 1u);
+        }
+        if (ending == Ending::Close) {
+          // A closed control still answers its clients.
+          BSTR caption = nullptr;
+          EXPECT_HRESULT_SUCCEEDED(control.Cardel()->get_Caption(&caption));
+          SysFreeString(caption);
+        }
+        form.PumpFor(30ms);
+      }
+      EXPECT_EQ(library.DllCanUnloadNow(), S_OK);
+    }
+  }
+  SetCursorPos(1200, 20);
+}
+
+}  // namespace
+}  // namespace cardel::testhost
