@@ -14,6 +14,17 @@
 namespace cardel::oletest {
 namespace {
 
+// What the script echoed, a line each, without the line ends and trailing blanks cscript adds.
+std::vector<std::string> Lines(const std::string& output) {
+  std::vector<std::string> lines;
+  std::istringstream in(output);
+  for (std::string line; std::getline(in, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 TEST(ScriptingTest, ScriptSetsAndReadsPropertiesAndCatchesTheOverflow) {
   testhost::Library library;
   library.DllUnregisterServer();
@@ -38,12 +49,7 @@ TEST(ScriptingTest, ScriptSetsAndReadsPropertiesAndCatchesTheOverflow) {
   library.DllUnregisterServer();
 
   EXPECT_EQ(run.exitCode, 0u) << run.errors;
-  std::vector<std::string> lines;
-  std::istringstream output(run.output);
-  for (std::string line; std::getline(output, line);) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    lines.push_back(line);
-  }
+  const std::vector<std::string> lines = Lines(run.output);
   const std::vector<std::string> expected{"100", "Hello", "&HF101", "A", "6 Overflow"};
   EXPECT_EQ(lines, expected) << "standard error:\n" << run.errors;
 }
@@ -86,12 +92,7 @@ TEST(ScriptingTest, ScriptVariablesReachTheByReferenceMembers) {
   library.DllUnregisterServer();
 
   EXPECT_EQ(run.exitCode, 0u) << run.errors;
-  std::vector<std::string> lines;
-  std::istringstream output(run.output);
-  for (std::string line; std::getline(output, line);) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    lines.push_back(line);
-  }
+  const std::vector<std::string> lines = Lines(run.output);
   const std::vector<std::string> expected{"From a variable", "-1", "-1", "5", "0"};
   EXPECT_EQ(lines, expected) << "standard error:\n" << run.errors;
 }
