@@ -1,7 +1,7 @@
 #pragma once
-// The one description of the control's stored scalar properties: published name and DISPID, where
-// the value lives and how wide it is, its value in a newly placed control, its clamp, and what a
-// change invalidates. Setters, getters, initialisation and the tests all read this table.
+// The control's stored scalar properties as a table read at run time: published name and DISPID, where
+// the value lives and how wide it is, its start values, its clamp, and what a change does. The rows come
+// from property_rows.def; setters, getters, initialisation and the tests read this table.
 #include <windows.h>
 #include <oaidl.h>
 #include <olectl.h>
@@ -14,32 +14,27 @@
 namespace cardel {
 
 enum class Prop : uint8_t {
-  AutoSize, PictureColorize, PictureShadow, PictureColor, PictureSetHeight, PictureSetWidth, PictureContrast,
-  PictureBrightness, PictureGrayScale, CallOutCustomPosition, CallOutRightTriangle, CallOut, CallOutWidth,
-  CallOutLen, CallOutPosicion, CallOutAlign, CaptionTriming, ShadowOffsetX, ShadowOffsetY, ShadowColor,
-  ShadowColorOpacity, ShadowSize, BorderCornerLeftTop, BorderCornerRightTop, BorderCornerBottomLeft,
-  BorderCornerBottomRight, FrontColor, BackColor, BackColorOpacity, BackAcrylicBlur, BackShadow, Border,
-  BorderColor, BorderColorOpacity, BorderPosition, BorderWidth, CaptionShadow, CaptionShowPrefix, CaptionAngle,
-  CaptionBorderColor, CaptionBorderWidth, CaptionAlignmentH, CaptionAlignmentV, CaptionPaddingX, CaptionPaddingY,
-  Enabled, ForeColor, ForeColorOpacity, Gradient, GradientAngle, GradientColor1, GradientColor1Opacity,
-  GradientColor2, GradientColor2Opacity, PictureAngle, PictureAlignmentH, PictureAlignmentV, PictureOpacity,
-  PicturePaddingY, PicturePaddingX, WordWrap, MouseToParent, OLEDropMode, HotLine, HotLineColor,
-  HotLineColorOpacity, HotLineWidth, HotLinePosition, Redraw, MousePointer, MousePointerHands, IconForeColor,
-  IconAlignmentH, IconAlignmentV, IconOpacity, IconPaddingY, IconPaddingX,
+#define CARDEL_STORED(name, ...) name,
+#define CARDEL_OWN(name, dispid)
+#define CARDEL_SAVED(name)
+#include "control/property_rows.def"
   Count
 };
 
 // What a setter does after storing, in this order.
 enum Effect : uint16_t {
-  kNotify = 1 << 0,
-  kAcrylic = 1 << 1,               // prepare or release the acrylic surface with the new value
-  kBoxShadow = 1 << 2,             // BuildBoxShadow
-  kPictureBrush = 1 << 3,          // drop the picture brush
-  kPictureBrushIfShadow = 1 << 4,  // drop it only while PictureShadow is exactly True
-  kCaptionShadow = 1 << 5,         // dispose the caption shadow image
-  kCaptionDirty = 1 << 6,          // the caption shadow must be rebuilt
-  kAutoSize = 1 << 7,              // size the control to its content
-  kRepaint = 1 << 8,
+  kAccessibleState = 1 << 0,       // tell assistive technology the control's state changed
+  kAccessibleName = 1 << 1,        // ... or its name
+  kHandPointer = 1 << 2,           // take the hand pointer, or give it back
+  kNotify = 1 << 3,
+  kAcrylic = 1 << 4,               // prepare or release the acrylic surface with the new value
+  kBoxShadow = 1 << 5,             // BuildBoxShadow
+  kPictureBrush = 1 << 6,          // drop the picture brush
+  kPictureBrushIfShadow = 1 << 7,  // drop it only while PictureShadow is exactly True
+  kCaptionShadow = 1 << 8,         // dispose the caption shadow image
+  kCaptionDirty = 1 << 9,          // the caption shadow must be rebuilt
+  kAutoSize = 1 << 10,             // size the control to its content
+  kRepaint = 1 << 11,
 };
 
 enum class Holder : uint8_t { Control, Host };
@@ -56,15 +51,15 @@ struct PropertyInfo {
   std::optional<int32_t> min;
   std::optional<int32_t> max;
   uint16_t effects;
+  std::optional<int32_t> created;  // set when the control is created, whether it is then new or loaded
 };
 
-// Properties outside the scalar table, which have representations of their own.
+// The published properties outside the scalar table, which have representations of their own.
 namespace dispids {
-constexpr DISPID Caption = 0x6803002C;
-constexpr DISPID Font = 0x68030026;
-constexpr DISPID MouseIcon = 0x6803000A;
-constexpr DISPID IconCharCode = 0x68030007;
-constexpr DISPID IconFont = 0x68030000;
+#define CARDEL_STORED(...)
+#define CARDEL_OWN(name, dispid) constexpr DISPID name = dispid;
+#define CARDEL_SAVED(name)
+#include "control/property_rows.def"
 }  // namespace dispids
 
 std::span<const PropertyInfo> PropertyCatalogue() noexcept;

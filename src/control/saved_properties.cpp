@@ -1,96 +1,101 @@
 #include "control/saved_properties.h"
 
 #include <array>
+#include <cstddef>
 
 namespace cardel {
 namespace {
 
-const std::array<SavedProperty, 82> kSaved{{
-    {L"BackColor", SavedKind::Int32, int32_t(0x8000000F), false, Prop::BackColor, SavedSpecial::None},
-    {L"FrontColor", SavedKind::Int32, int32_t(0x8000000F), true, Prop::FrontColor, SavedSpecial::None},
-    {L"BackColorOpacity", SavedKind::Int16, 100, false, Prop::BackColorOpacity, SavedSpecial::None},
-    {L"BackAcrylicBlur", SavedKind::Boolean, 0, false, Prop::BackAcrylicBlur, SavedSpecial::None},
-    {L"BackShadow", SavedKind::Boolean, -1, false, Prop::BackShadow, SavedSpecial::None},
-    {L"Border", SavedKind::Boolean, 0, false, Prop::Border, SavedSpecial::None},
-    {L"BorderColor", SavedKind::Int32, int32_t(0x8000000A), false, Prop::BorderColor, SavedSpecial::None},
-    {L"BorderColorOpacity", SavedKind::Int16, 100, false, Prop::BorderColorOpacity, SavedSpecial::None},
-    {L"BorderCornerLeftTop", SavedKind::Int16, 0, false, Prop::BorderCornerLeftTop, SavedSpecial::None},
-    {L"BorderCornerRightTop", SavedKind::Int16, 0, false, Prop::BorderCornerRightTop, SavedSpecial::None},
-    {L"BorderCornerBottomRight", SavedKind::Int16, 0, false, Prop::BorderCornerBottomRight, SavedSpecial::None},
-    {L"BorderCornerBottomLeft", SavedKind::Int16, 0, false, Prop::BorderCornerBottomLeft, SavedSpecial::None},
-    {L"BorderPosition", SavedKind::Int32, 1, false, Prop::BorderPosition, SavedSpecial::None},
-    {L"BorderWidth", SavedKind::Int16, 0, false, Prop::BorderWidth, SavedSpecial::None},
-    {L"CaptionAlignmentH", SavedKind::Int32, 1, false, Prop::CaptionAlignmentH, SavedSpecial::None},
-    {L"CaptionAlignmentV", SavedKind::Int32, 1, false, Prop::CaptionAlignmentV, SavedSpecial::None},
-    {L"Caption", SavedKind::Int32, 0, false, Prop::Count, SavedSpecial::Caption},
-    {L"CaptionPaddingX", SavedKind::Int16, 0, false, Prop::CaptionPaddingX, SavedSpecial::None},
-    {L"CaptionPaddingY", SavedKind::Int16, 0, false, Prop::CaptionPaddingY, SavedSpecial::None},
-    {L"CaptionTriming", SavedKind::Int32, 0, false, Prop::CaptionTriming, SavedSpecial::None},
-    {L"CaptionBorderWidth", SavedKind::Int16, 0, false, Prop::CaptionBorderWidth, SavedSpecial::None},
-    {L"CaptionBorderColor", SavedKind::Int32, int32_t(0x8000000E), false, Prop::CaptionBorderColor, SavedSpecial::None},
-    {L"CaptionShadow", SavedKind::Boolean, 0, false, Prop::CaptionShadow, SavedSpecial::None},
-    {L"CaptionAngle", SavedKind::Int16, 0, false, Prop::CaptionAngle, SavedSpecial::None},
-    {L"CaptionShowPrefix", SavedKind::Boolean, 0, false, Prop::CaptionShowPrefix, SavedSpecial::None},
-    {L"Enabled", SavedKind::Boolean, -1, false, Prop::Enabled, SavedSpecial::None},
-    {L"Font", SavedKind::Int32, 0, false, Prop::Count, SavedSpecial::Font},
-    {L"ForeColor", SavedKind::Int32, int32_t(0x80000012), false, Prop::ForeColor, SavedSpecial::None},
-    {L"ForeColorOpacity", SavedKind::Int16, 100, false, Prop::ForeColorOpacity, SavedSpecial::None},
-    {L"Gradient", SavedKind::Boolean, 0, false, Prop::Gradient, SavedSpecial::None},
-    {L"GradientAngle", SavedKind::Int16, 0, false, Prop::GradientAngle, SavedSpecial::None},
-    {L"GradientColor1", SavedKind::Int32, 0x00D3A042, false, Prop::GradientColor1, SavedSpecial::None},
-    {L"GradientColor1Opacity", SavedKind::Int16, 100, false, Prop::GradientColor1Opacity, SavedSpecial::None},
-    {L"GradientColor2", SavedKind::Int32, 0x00E96E9B, false, Prop::GradientColor2, SavedSpecial::None},
-    {L"GradientColor2Opacity", SavedKind::Int16, 100, false, Prop::GradientColor2Opacity, SavedSpecial::None},
-    {L"PictureAngle", SavedKind::Int16, 0, false, Prop::PictureAngle, SavedSpecial::None},
-    {L"PictureAlignmentH", SavedKind::Int32, 0, false, Prop::PictureAlignmentH, SavedSpecial::None},
-    {L"PictureAlignmentV", SavedKind::Int32, 0, false, Prop::PictureAlignmentV, SavedSpecial::None},
-    {L"PictureOpacity", SavedKind::Int16, 100, false, Prop::PictureOpacity, SavedSpecial::None},
-    {L"PictureBrightness", SavedKind::Int16, 0, false, Prop::PictureBrightness, SavedSpecial::None},
-    {L"PictureContrast", SavedKind::Int16, 0, false, Prop::PictureContrast, SavedSpecial::None},
-    {L"PictureGraysScale", SavedKind::Boolean, 0, false, Prop::PictureGrayScale, SavedSpecial::None},
-    {L"PicturePaddingX", SavedKind::Int16, 0, false, Prop::PicturePaddingX, SavedSpecial::None},
-    {L"PicturePaddingY", SavedKind::Int16, 0, false, Prop::PicturePaddingY, SavedSpecial::None},
-    {L"PictureSetWidth", SavedKind::Int32, 0, false, Prop::PictureSetWidth, SavedSpecial::None},
-    {L"PictureSetHeight", SavedKind::Int32, 0, false, Prop::PictureSetHeight, SavedSpecial::None},
-    {L"WordWrap", SavedKind::Boolean, -1, false, Prop::WordWrap, SavedSpecial::None},
-    {L"ShadowSize", SavedKind::Int16, 0, false, Prop::ShadowSize, SavedSpecial::None},
-    {L"ShadowColor", SavedKind::Int32, 0, false, Prop::ShadowColor, SavedSpecial::None},
-    {L"ShadowOffsetX", SavedKind::Int16, 0, false, Prop::ShadowOffsetX, SavedSpecial::None},
-    {L"ShadowOffsetY", SavedKind::Int16, 0, false, Prop::ShadowOffsetY, SavedSpecial::None},
-    {L"ShadowColorOpacity", SavedKind::Int16, 50, false, Prop::ShadowColorOpacity, SavedSpecial::None},
-    {L"CallOutAlign", SavedKind::Int32, 1, false, Prop::CallOutAlign, SavedSpecial::None},
-    {L"CallOutPosicion", SavedKind::Int32, 0, false, Prop::CallOutPosicion, SavedSpecial::None},
-    {L"CallOutWidth", SavedKind::Int32, 10, false, Prop::CallOutWidth, SavedSpecial::None},
-    {L"CallOutLen", SavedKind::Int32, 10, false, Prop::CallOutLen, SavedSpecial::None},
-    {L"CallOut", SavedKind::Boolean, 0, false, Prop::CallOut, SavedSpecial::None},
-    {L"CallOutCustomPosition", SavedKind::Int32, 0, false, Prop::CallOutCustomPosition, SavedSpecial::None},
-    {L"CallOutRightTriangle", SavedKind::Boolean, 0, false, Prop::CallOutRightTriangle, SavedSpecial::None},
-    {L"PictureColorize", SavedKind::Boolean, 0, false, Prop::PictureColorize, SavedSpecial::None},
-    {L"PictureShadow", SavedKind::Boolean, 0, false, Prop::PictureShadow, SavedSpecial::None},
-    {L"PictureColor", SavedKind::Int32, 0, false, Prop::PictureColor, SavedSpecial::None},
-    {L"MousePointer", SavedKind::Int16, 1, false, Prop::MousePointer, SavedSpecial::None},
-    {L"MouseIcon", SavedKind::Int32, 0, false, Prop::Count, SavedSpecial::MouseIcon},
-    {L"MousePointerHands", SavedKind::Boolean, 0, false, Prop::MousePointerHands, SavedSpecial::None},
-    {L"MouseToParent", SavedKind::Boolean, 0, false, Prop::MouseToParent, SavedSpecial::None},
-    {L"OLEDropMode", SavedKind::Int16, 0, false, Prop::OLEDropMode, SavedSpecial::None},
-    {L"HotLine", SavedKind::Boolean, 0, false, Prop::HotLine, SavedSpecial::None},
-    {L"HotLineColor", SavedKind::Int32, int32_t(0x8000000D), false, Prop::HotLineColor, SavedSpecial::None},
-    {L"HotLineColorOpacity", SavedKind::Int16, 100, false, Prop::HotLineColorOpacity, SavedSpecial::None},
-    {L"HotLineWidth", SavedKind::Int32, 5, false, Prop::HotLineWidth, SavedSpecial::None},
-    {L"HotLinePosition", SavedKind::Int32, 3, false, Prop::HotLinePosition, SavedSpecial::None},
-    {L"IconFont", SavedKind::Int32, 0, false, Prop::Count, SavedSpecial::IconFont},
-    {L"IconCharCode", SavedKind::Int32, 0, false, Prop::Count, SavedSpecial::IconCharCode},
-    {L"IconForeColor", SavedKind::Int32, int32_t(0x80000012), false, Prop::IconForeColor, SavedSpecial::None},
-    {L"IconPaddingX", SavedKind::Int16, 0, false, Prop::IconPaddingX, SavedSpecial::None},
-    {L"IconPaddingY", SavedKind::Int16, 0, false, Prop::IconPaddingY, SavedSpecial::None},
-    {L"IconAlignmentH", SavedKind::Int32, 0, false, Prop::IconAlignmentH, SavedSpecial::None},
-    {L"IconAlignmentV", SavedKind::Int32, 0, false, Prop::IconAlignmentV, SavedSpecial::None},
-    {L"IconOpacity", SavedKind::Int16, 100, false, Prop::IconOpacity, SavedSpecial::None},
-    {L"PicturePresent", SavedKind::Boolean, 0, false, Prop::Count, SavedSpecial::PicturePresent},
-    {L"PictureArr", SavedKind::Int32, 0, true, Prop::Count, SavedSpecial::PictureArr},
-}};
+// The terms of the rows' saved forms.
+using enum SavedKind;
 
-const std::array<uint8_t, 82> kWriteOrder{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 20, 21, 22, 23, 19, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81};
+struct SavedForm {
+  bool saved = true;
+  const wchar_t* key = nullptr;  // the property's name when null
+  SavedKind kind = Int32;
+  int32_t fallback = 0;
+  bool always = false;
+  Prop after = Prop::Count;  // written right after this property rather than in reading order
+};
+
+constexpr SavedForm Saved(SavedKind kind, int32_t fallback) { return {.kind = kind, .fallback = fallback}; }
+constexpr SavedForm SavedAs(const wchar_t* key, SavedKind kind, int32_t fallback) {
+  return {.key = key, .kind = kind, .fallback = fallback};
+}
+constexpr SavedForm SavedAlways(SavedKind kind, int32_t fallback) {
+  return {.kind = kind, .fallback = fallback, .always = true};
+}
+constexpr SavedForm SavedAfter(Prop after, SavedKind kind, int32_t fallback) {
+  return {.kind = kind, .fallback = fallback, .after = after};
+}
+constexpr SavedForm Unsaved{.saved = false};
+
+struct Row {
+  SavedForm form;
+  const wchar_t* name;
+  Prop target;
+  SavedSpecial special;
+};
+
+constexpr Row kRows[] = {
+#define CARDEL_STORED(name, dispid, holder, stored, published, start, min, max, effects, saved) \
+  {saved, L"" #name, Prop::name, SavedSpecial::None},
+#define CARDEL_OWN(name, dispid) {{}, L"" #name, Prop::Count, SavedSpecial::name},
+#define CARDEL_SAVED(name) {{}, L"" #name, Prop::Count, SavedSpecial::name},
+#include "control/property_rows.def"
+};
+
+constexpr size_t CountSaved() {
+  size_t n = 0;
+  for (const Row& row : kRows) n += row.form.saved;
+  return n;
+}
+
+constexpr auto kSaved = [] {
+  std::array<SavedProperty, CountSaved()> saved{};
+  size_t n = 0;
+  for (const Row& row : kRows) {
+    if (!row.form.saved) continue;
+    const SavedForm& f = row.form;
+    saved[n++] = {f.key ? f.key : row.name, f.kind, f.fallback, f.always, row.target, row.special};
+  }
+  return saved;
+}();
+
+// Reading order, except that a row written after another follows it.
+constexpr auto kWriteOrder = [] {
+  std::array<uint8_t, kSaved.size()> order{};
+  size_t n = 0, index = 0;
+  for (const Row& row : kRows) {
+    if (!row.form.saved) continue;
+    if (row.form.after == Prop::Count) order[n++] = static_cast<uint8_t>(index);
+    if (row.special == SavedSpecial::None) {
+      size_t later = 0;
+      for (const Row& other : kRows) {
+        if (!other.form.saved) continue;
+        if (other.form.after == row.target) order[n++] = static_cast<uint8_t>(later);
+        ++later;
+      }
+    }
+    ++index;
+  }
+  return order;
+}();
+
+// Every row written after another then has its place: the other is saved and itself in reading order.
+constexpr bool AnchorsInReadingOrder() {
+  for (const Row& row : kRows) {
+    if (!row.form.saved || row.form.after == Prop::Count) continue;
+    bool found = false;
+    for (const Row& anchor : kRows)
+      found |= anchor.special == SavedSpecial::None && anchor.target == row.form.after && anchor.form.saved &&
+               anchor.form.after == Prop::Count;
+    if (!found) return false;
+  }
+  return true;
+}
+static_assert(AnchorsInReadingOrder(), "a property is written after one that is not saved in reading order");
+static_assert(kSaved.size() <= 256, "write order indices are bytes");
 
 }  // namespace
 

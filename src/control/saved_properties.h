@@ -1,7 +1,7 @@
 #pragma once
 // How the control's properties are kept in a saved form: key, variant kind and default of every
-// saved value, in reading order, and the order of writing. The stored members themselves are
-// described by the property catalogue.
+// saved value, in reading order, and the order of writing. Both come from property_rows.def; the
+// stored members themselves are described by the property catalogue.
 #include <cstdint>
 #include <span>
 
@@ -12,7 +12,13 @@ namespace cardel {
 enum class SavedKind : uint8_t { Int16, Int32, Boolean };
 
 // Values that are not plain scalars of the catalogue.
-enum class SavedSpecial : uint8_t { None, Caption, Font, IconFont, IconCharCode, MouseIcon, PicturePresent, PictureArr };
+enum class SavedSpecial : uint8_t {
+  None,
+#define CARDEL_STORED(...)
+#define CARDEL_OWN(name, dispid) name,
+#define CARDEL_SAVED(name) name,
+#include "control/property_rows.def"
+};
 
 struct SavedProperty {
   const wchar_t* key;

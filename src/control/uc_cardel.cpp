@@ -47,7 +47,10 @@ UcCardel::UcCardel(IUnknown* outer) noexcept
     : ControlBase(kUcCardelClass, outer),
       font_(NewStandardFont()),
       iconFont_(NewStandardFont()),
-      DpiScale(static_cast<float>(cardel::GetWindowsDPI())) {}
+      DpiScale(static_cast<float>(cardel::GetWindowsDPI())) {
+  for (const PropertyInfo& info : PropertyCatalogue())
+    if (info.created) StoreMember(info, *info.created);
+}
 
 // Caches go in a fixed order; GDI+ itself shuts down after them with its session member.
 UcCardel::~UcCardel() {
@@ -75,12 +78,7 @@ HRESULT UcCardel::Error(ole::RuntimeError e) const noexcept { return ole::RaiseE
 HRESULT UcCardel::OnInitProperties() noexcept {
   FontCollection = LookupSharedSlot(kFontCollectionKey, 0);
   for (const PropertyInfo& info : PropertyCatalogue()) {
-    if (!info.initial) continue;
-    void* member = ScalarAddress(info);
-    if (info.storedBytes == 2)
-      *static_cast<int16_t*>(member) = static_cast<int16_t>(*info.initial);
-    else
-      *static_cast<int32_t*>(member) = *info.initial;
+    if (info.initial) StoreMember(info, *info.initial);
   }
   // The ambient values are read afresh, in the order a form runtime reads them.
   state_.FrontColor = AmbientBackColor(GetSysColor(COLOR_BTNFACE));

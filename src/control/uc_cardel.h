@@ -33,12 +33,15 @@ struct BoxScale {
   float y = 1.0f;
 };
 
-#define CARDEL_SCALAR_GET(Name, Type) \
-  STDMETHODIMP get_##Name(Type* value) noexcept override { return GetScalar(Prop::Name, value); }
-#define CARDEL_SCALAR(Name, Type) \
-  CARDEL_SCALAR_GET(Name, Type)   \
+#define CARDEL_SCALAR(Name, Type)                                                                          \
+  STDMETHODIMP get_##Name(Type* value) noexcept override { return GetScalar(Prop::Name, value); } \
   STDMETHODIMP put_##Name(Type value) noexcept override { return PutScalar(Prop::Name, static_cast<int32_t>(value)); }
 
+// Naming: members that stand for the control's published properties and for the state its behaviour is
+// described in (PictureData, CaptionShadowDirty, HitSeen, tmrMOUSEOVER...) keep those names exactly as
+// published, misspellings included (CallOutPosicion, CaptionTriming); the implementation's own helpers
+// are lower camel case with a trailing underscore. Flags are bool inside; VARIANT_BOOL appears only where
+// the published interface passes one, and in the stored properties, which report back what a host set.
 class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCardel, &IID__ucCardel> {
  public:
   explicit UcCardel(IUnknown* outer) noexcept;
@@ -47,84 +50,10 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   OLE_DELEGATING_IUNKNOWN
 
   // Stored scalar properties.
-  CARDEL_SCALAR(AutoSize, VARIANT_BOOL)
-  CARDEL_SCALAR(PictureColorize, VARIANT_BOOL)
-  CARDEL_SCALAR(PictureShadow, VARIANT_BOOL)
-  CARDEL_SCALAR(PictureColor, OLE_COLOR)
-  CARDEL_SCALAR(PictureSetHeight, LONG)
-  CARDEL_SCALAR(PictureSetWidth, LONG)
-  CARDEL_SCALAR(PictureContrast, LONG)
-  CARDEL_SCALAR(PictureBrightness, LONG)
-  CARDEL_SCALAR(PictureGrayScale, VARIANT_BOOL)
-  CARDEL_SCALAR(CallOutCustomPosition, LONG)
-  CARDEL_SCALAR(CallOutRightTriangle, VARIANT_BOOL)
-  CARDEL_SCALAR(CallOut, VARIANT_BOOL)
-  CARDEL_SCALAR(CallOutWidth, short)
-  CARDEL_SCALAR(CallOutLen, short)
-  CARDEL_SCALAR(CallOutPosicion, eCallOutPosition)
-  CARDEL_SCALAR(CallOutAlign, eCallOutAlign)
-  CARDEL_SCALAR(CaptionTriming, StringTrimming)
-  CARDEL_SCALAR(ShadowOffsetX, short)
-  CARDEL_SCALAR(ShadowOffsetY, short)
-  CARDEL_SCALAR(ShadowColor, OLE_COLOR)
-  CARDEL_SCALAR(ShadowColorOpacity, short)
-  CARDEL_SCALAR(ShadowSize, short)
-  CARDEL_SCALAR(BorderCornerLeftTop, short)
-  CARDEL_SCALAR(BorderCornerRightTop, short)
-  CARDEL_SCALAR(BorderCornerBottomLeft, short)
-  CARDEL_SCALAR(BorderCornerBottomRight, short)
-  CARDEL_SCALAR(FrontColor, OLE_COLOR)
-  CARDEL_SCALAR(BackColor, OLE_COLOR)
-  CARDEL_SCALAR(BackColorOpacity, short)
-  CARDEL_SCALAR(BackAcrylicBlur, VARIANT_BOOL)
-  CARDEL_SCALAR(BackShadow, VARIANT_BOOL)
-  CARDEL_SCALAR(Border, VARIANT_BOOL)
-  CARDEL_SCALAR(BorderColor, OLE_COLOR)
-  CARDEL_SCALAR(BorderColorOpacity, short)
-  CARDEL_SCALAR(BorderPosition, eBorderPosition)
-  CARDEL_SCALAR(BorderWidth, short)
-  CARDEL_SCALAR(CaptionShadow, VARIANT_BOOL)
-  CARDEL_SCALAR(CaptionShowPrefix, VARIANT_BOOL)
-  CARDEL_SCALAR(CaptionAngle, short)
-  CARDEL_SCALAR(CaptionBorderColor, OLE_COLOR)
-  CARDEL_SCALAR(CaptionBorderWidth, short)
-  CARDEL_SCALAR(CaptionAlignmentH, CaptionAlignmentH)
-  CARDEL_SCALAR(CaptionAlignmentV, CaptionAlignmentV)
-  CARDEL_SCALAR(CaptionPaddingX, short)
-  CARDEL_SCALAR(CaptionPaddingY, short)
-  CARDEL_SCALAR(Enabled, VARIANT_BOOL)
-  CARDEL_SCALAR(ForeColor, OLE_COLOR)
-  CARDEL_SCALAR(ForeColorOpacity, short)
-  CARDEL_SCALAR(Gradient, VARIANT_BOOL)
-  CARDEL_SCALAR(GradientAngle, short)
-  CARDEL_SCALAR(GradientColor1, OLE_COLOR)
-  CARDEL_SCALAR(GradientColor1Opacity, short)
-  CARDEL_SCALAR(GradientColor2, OLE_COLOR)
-  CARDEL_SCALAR(GradientColor2Opacity, short)
-  CARDEL_SCALAR(PictureAngle, short)
-  CARDEL_SCALAR(PictureAlignmentH, PictureAlignmentH)
-  CARDEL_SCALAR(PictureAlignmentV, PictureAlignmentV)
-  CARDEL_SCALAR(PictureOpacity, short)
-  CARDEL_SCALAR(PicturePaddingY, short)
-  CARDEL_SCALAR(PicturePaddingX, short)
-  CARDEL_SCALAR(WordWrap, VARIANT_BOOL)
-  CARDEL_SCALAR(MouseToParent, VARIANT_BOOL)
-  CARDEL_SCALAR(OLEDropMode, eOLEDropMode)
-  CARDEL_SCALAR(HotLine, VARIANT_BOOL)
-  CARDEL_SCALAR(HotLineColor, OLE_COLOR)
-  CARDEL_SCALAR(HotLineColorOpacity, short)
-  CARDEL_SCALAR(HotLineWidth, short)
-  CARDEL_SCALAR(HotLinePosition, HotLinePosition)
-  CARDEL_SCALAR(Redraw, VARIANT_BOOL)
-  CARDEL_SCALAR(MousePointer, eMousePointer)
-  CARDEL_SCALAR_GET(MousePointerHands, VARIANT_BOOL)
-  STDMETHODIMP put_MousePointerHands(VARIANT_BOOL value) noexcept override;
-  CARDEL_SCALAR(IconForeColor, OLE_COLOR)
-  CARDEL_SCALAR(IconAlignmentH, CaptionAlignmentH)
-  CARDEL_SCALAR(IconAlignmentV, CaptionAlignmentV)
-  CARDEL_SCALAR(IconOpacity, short)
-  CARDEL_SCALAR(IconPaddingY, short)
-  CARDEL_SCALAR(IconPaddingX, short)
+#define CARDEL_STORED(name, dispid, holder, stored, published, ...) CARDEL_SCALAR(name, published)
+#define CARDEL_OWN(name, dispid)
+#define CARDEL_SAVED(name)
+#include "control/property_rows.def"
 
   // Read-only state.
   STDMETHODIMP get_PictureGetHeight(LONG* value) noexcept override;
@@ -190,8 +119,9 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT ReadScalar(Prop prop, int32_t* value) noexcept;
   HRESULT PutScalar(Prop prop, int32_t value) noexcept;
   void* ScalarAddress(const PropertyInfo& info) noexcept;
-  // Raises the accessibility event a stored property's change means, if any (uc_cardel_accessible.cpp).
-  void NotifyAccessibleChange(Prop prop) noexcept;
+  // The stored member as 32 bits, and a value that fits its width into it.
+  int32_t LoadMember(const PropertyInfo& info) noexcept;
+  void StoreMember(const PropertyInfo& info, int32_t value) noexcept;
   // Steps after storing, in their fixed order.
   HRESULT ApplyEffects(uint16_t effects, DISPID dispid) noexcept;
   HRESULT CopyFontInto(IFontDisp* source, Microsoft::WRL::ComPtr<IFont>& target, DISPID dispid) noexcept;
@@ -238,7 +168,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   intptr_t FontCollection = 0;
   float DpiScale = 1.0f;
   HDC PaintDc = nullptr;  // the control's own context while the host has it painted
-  VARIANT_BOOL CaptionShadowDirty = 0;
+  bool CaptionShadowDirty = false;
   gdip::UniqueImage PictureImage;  // PictureData decoded, reading from its buffer
   gdip::UniqueBrush PictureBrush;
   gdip::UniqueBitmap BoxShadowImage;
@@ -274,13 +204,15 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void CaptureMouse(bool capture) noexcept;
   bool HasFocus() noexcept;
   HRESULT ApplyMousePointer(LPARAM lParam, LRESULT* result) noexcept;
+  // MousePointerHands' effect: at run time the hand becomes the host's pointer; off gives it back.
+  void ApplyHandPointer() noexcept;
   // While the saved form is read at run time, a saved hand pointer becomes the host's pointer.
   void ApplySavedHandPointer() noexcept;
   input::DropTarget* DropTargetObject() noexcept;
   void RegisterOwnDropTarget() noexcept;
   bool OnDrag(input::DragNotice& notice) noexcept;
 
-  VARIANT_BOOL HitSeen = 0;
+  bool HitSeen = false;
   input::EnterOrigin Enter;
   input::PollTimer tmrMOUSEOVER{[this] { tmrMOUSEOVER_Timer(); }};
   input::PollPace pollPace_;
@@ -304,7 +236,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const BodyRect& body);
   void PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline);
 
-  VARIANT_BOOL DownloadDrawProgress = VARIANT_FALSE;
+  bool DownloadDrawProgress = false;
   // The transfer whose counts the ring shows, held from its first progress until it ends.
   Microsoft::WRL::ComPtr<UrlDownload> DownloadProperty;
   Microsoft::WRL::ComPtr<UrlDownload> download_;
@@ -312,6 +244,5 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
 };
 
 #undef CARDEL_SCALAR
-#undef CARDEL_SCALAR_GET
 
 }  // namespace cardel

@@ -16,9 +16,4 @@ void UcCardel::OnDescribeAccessible(ole::AccessibleFacts& facts) {
   facts.role = pictureOnly ? ROLE_SYSTEM_GRAPHIC : ROLE_SYSTEM_STATICTEXT;
 }
 
-void UcCardel::NotifyAccessibleChange(Prop prop) noexcept {
-  if (prop == Prop::Enabled) NotifyAccessible(EVENT_OBJECT_STATECHANGE);
-  if (prop == Prop::CaptionShowPrefix) NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
-}
-
 }  // namespace cardel

@@ -24,9 +24,8 @@ STDMETHODIMP UcCardel::GetSystemHandCursor(IPictureDisp** Result) noexcept {
   return input::NewHandCursorPicture(Result);
 }
 
-STDMETHODIMP UcCardel::put_MousePointerHands(VARIANT_BOOL value) noexcept {
-  state_.MousePointerHands = value;
-  if (value) {
+void UcCardel::ApplyHandPointer() noexcept {
+  if (state_.MousePointerHands) {
     // In a designer the hand would only get in the way of placing the control.
     if (AmbientUserMode()) {
       ComPtr<IPictureDisp> hand;
@@ -40,8 +39,6 @@ STDMETHODIMP UcCardel::put_MousePointerHands(VARIANT_BOOL value) noexcept {
     HostHeld().MousePointer = input::kDefaultPointer;
     input::ReleasePointerPicture(MouseIcon());
   }
-  NotifyPropertyChanged(Describe(Prop::MousePointerHands).dispid);
-  return S_OK;
 }
 
 void UcCardel::ApplySavedHandPointer() noexcept {

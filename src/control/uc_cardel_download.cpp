@@ -12,7 +12,7 @@ namespace cardel {
 STDMETHODIMP UcCardel::PictureFromURL(BSTR sUrl, VARIANT_BOOL UseCache, VARIANT_BOOL DrawProgress,
                                       VARIANT_BOOL* Result) noexcept {
   if (!Result) return E_POINTER;
-  DownloadDrawProgress = DrawProgress;
+  DownloadDrawProgress = DrawProgress != VARIANT_FALSE;
   if (CancelDownload()) Refresh();
   ole::ClearError();
   HRESULT hr = E_OUTOFMEMORY;
@@ -32,8 +32,8 @@ STDMETHODIMP UcCardel::Close(DWORD saveOption) noexcept {
   CancelDownload();
   // A closed control has no place on screen for the pointer to be over.
   tmrMOUSEOVER.SetInterval(0);
-  state_.IsMouseEnter = VARIANT_FALSE;
-  state_.IsMouseOver = VARIANT_FALSE;
+  state_.IsMouseEnter = false;
+  state_.IsMouseOver = false;
   return ControlBase::Close(saveOption);
 }
 

@@ -30,7 +30,7 @@ HRESULT UcCardel::EnterTracking(POINT cursor, double x, double y) noexcept {
   const auto corner = input::CornerFromPointer(cursor, x, y);
   if (!corner) return Error(RuntimeError::Overflow);
   Enter = input::EnterOrigin{corner->x, corner->y, PositionRect().left, PositionRect().top};
-  state_.IsMouseEnter = VARIANT_TRUE;
+  state_.IsMouseEnter = true;
   tmrMOUSEOVER.SetInterval(pollPace_.AfterInput());
   return S_OK;
 }
@@ -43,14 +43,14 @@ HRESULT UcCardel::HitQueryHoverUpdate(double x, double y) noexcept {
     if (HRESULT hr = EnterTracking(cursor, x, y); FAILED(hr)) return hr;
     FireEvent(events::MouseEnter, {});
   }
-  HitSeen = VARIANT_TRUE;
+  HitSeen = true;
   if (under == HostWindow()) {
     if (!state_.IsMouseOver) {
-      state_.IsMouseOver = VARIANT_TRUE;
+      state_.IsMouseOver = true;
       FireEvent(events::MouseOver, {});
     }
   } else if (state_.IsMouseOver) {
-    state_.IsMouseOver = VARIANT_FALSE;
+    state_.IsMouseOver = false;
     FireEvent(events::MouseOut, {});
   }
   return S_OK;
@@ -66,9 +66,9 @@ HRESULT UcCardel::MouseMoveHoverUpdate(int16_t button, double x, double y) noexc
     FireEvent(events::MouseEnter, {});
     FireEvent(events::MouseOver, {});
   }
-  HitSeen = VARIANT_TRUE;
+  HitSeen = true;
   if (under == HostWindow()) {
-    state_.IsMouseOver = VARIANT_TRUE;
+    state_.IsMouseOver = true;
     FireEvent(events::MouseOver, {});
   }
   return S_OK;
@@ -85,7 +85,7 @@ STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept {
   const auto rect = input::TrackedRect(Enter, position, ClientSize());
   if (!rect) return Error(RuntimeError::Overflow);
 
-  HitSeen = VARIANT_FALSE;
+  HitSeen = false;
   // The host hit-tests the point on receipt, which sets HitSeen again if the control is reachable.
   const HWND host = HostWindow();
   POINT inHost = screen;
@@ -96,11 +96,11 @@ STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept {
   tickCursor_.reset();
   if (Deactivations() != deactivations) return S_OK;
   if (!HitSeen && state_.IsMouseOver) {
-    state_.IsMouseOver = VARIANT_FALSE;
+    state_.IsMouseOver = false;
     FireEvent(events::MouseOut, {});
   }
   if (!input::Inside(*rect, pointer)) {
-    state_.IsMouseEnter = VARIANT_FALSE;
+    state_.IsMouseEnter = false;
     tmrMOUSEOVER.SetInterval(0);
     FireEvent(events::MouseLeave, {});
   } else if (tmrMOUSEOVER.Interval() != 0) {

@@ -89,7 +89,7 @@ HRESULT UcCardel::OnReadProperties(IPropertyBag* bag) noexcept {
       });
       FAILED(read))
     return read;
-  CaptionShadowDirty = VARIANT_TRUE;
+  CaptionShadowDirty = true;
   HRESULT shadow = BuildBoxShadow();
   if (FAILED(shadow)) return shadow;
   if (state_.BackAcrylicBlur) PrepareAcrylicSurface();
@@ -165,13 +165,9 @@ HRESULT UcCardel::ReadSavedRow(IPropertyBag* bag, const SavedProperty& row) {
 
 HRESULT UcCardel::StoreLoadedScalar(Prop prop, int32_t value) {
   const PropertyInfo& info = Describe(prop);
-  void* member = ScalarAddress(info);
-  if (info.storedBytes == 2) {
-    if (value < -32768 || value > 32767) return ole::AutomationHresult(RuntimeError::Overflow);
-    *static_cast<int16_t*>(member) = static_cast<int16_t>(value);
-  } else {
-    *static_cast<int32_t*>(member) = value;
-  }
+  if (info.storedBytes == 2 && (value < -32768 || value > 32767))
+    return ole::AutomationHresult(RuntimeError::Overflow);
+  StoreMember(info, value);
   return S_OK;
 }
 
@@ -190,10 +186,7 @@ HRESULT UcCardel::WriteSavedRow(IPropertyBag* bag, const SavedProperty& row) {
   Variant fallback, value;
   switch (row.special) {
     case SavedSpecial::None: {
-      int32_t v = 0;
-      const PropertyInfo& info = Describe(row.target);
-      const void* member = ScalarAddress(info);
-      v = info.storedBytes == 2 ? *static_cast<const int16_t*>(member) : *static_cast<const int32_t*>(member);
+      const int32_t v = LoadMember(Describe(row.target));
       if (row.kind == SavedKind::Int16 && (v < -32768 || v > 32767)) return Error(RuntimeError::Overflow);
       SetScalar(value, row.kind, v);
       SetScalar(fallback, row.kind, row.fallback);

@@ -40,7 +40,7 @@ void UcCardel::TakePicture(std::vector<uint8_t> bytes) noexcept {
   // Moving the vector keeps its buffer, which the image goes on reading.
   PictureData = decoded ? std::move(bytes) : std::vector<uint8_t>{};
   if (decoded) PictureImage = std::move(image);
-  state_.PictureExist = decoded ? VARIANT_TRUE : VARIANT_FALSE;
+  state_.PictureExist = decoded;
   PictureChanged();
 }
 
@@ -61,7 +61,7 @@ STDMETHODIMP UcCardel::PictureFromPath(BSTR* sFileName, VARIANT_BOOL* Result) no
   FileBytes file = ReadFileBytes(std::wstring_view(*sFileName ? *sFileName : L"", SysStringLen(*sFileName)));
   if (file.error) return Error(*file.error);
   TakePicture(std::move(file.bytes));
-  *Result = state_.PictureExist;
+  *Result = state_.PictureExist ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
 }
 
@@ -78,7 +78,7 @@ STDMETHODIMP UcCardel::PictureFromStream(SAFEARRAY** bvStream, VARIANT_BOOL* Res
       return hr;
   }
   TakePicture(std::move(copy));
-  *Result = state_.PictureExist;
+  *Result = state_.PictureExist ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
 }
 
@@ -95,7 +95,7 @@ STDMETHODIMP UcCardel::PictureDelete(VARIANT* Result) noexcept {
   VariantInit(Result);
   PictureImage.reset();
   PictureData = std::vector<uint8_t>{};
-  state_.PictureExist = VARIANT_FALSE;
+  state_.PictureExist = false;
   PictureChanged();
   return S_OK;
 }

@@ -17,10 +17,15 @@ namespace {
 bool FitsInt16(int32_t v) { return v >= -32768 && v <= 32767; }
 
 // The read-only state: a value out, nothing else.
-template <class T, class Stored>
-HRESULT Report(T* out, Stored value) noexcept {
+HRESULT Report(LONG* out, int32_t value) noexcept {
   if (!out) return E_POINTER;
-  *out = static_cast<T>(value);
+  *out = value;
+  return S_OK;
+}
+
+HRESULT Report(VARIANT_BOOL* out, bool value) noexcept {
+  if (!out) return E_POINTER;
+  *out = value ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
 }
 
@@ -32,10 +37,22 @@ void* UcCardel::ScalarAddress(const PropertyInfo& info) noexcept {
   return base + info.offset;
 }
 
+int32_t UcCardel::LoadMember(const PropertyInfo& info) noexcept {
+  const void* member = ScalarAddress(info);
+  return info.storedBytes == 2 ? *static_cast<const int16_t*>(member) : *static_cast<const int32_t*>(member);
+}
+
+void UcCardel::StoreMember(const PropertyInfo& info, int32_t value) noexcept {
+  void* member = ScalarAddress(info);
+  if (info.storedBytes == 2)
+    *static_cast<int16_t*>(member) = static_cast<int16_t>(value);
+  else
+    *static_cast<int32_t*>(member) = value;
+}
+
 HRESULT UcCardel::ReadScalar(Prop prop, int32_t* value) noexcept {
   const PropertyInfo& info = Describe(prop);
-  const void* member = ScalarAddress(info);
-  int32_t v = info.storedBytes == 2 ? *static_cast<const int16_t*>(member) : *static_cast<const int32_t*>(member);
+  const int32_t v = LoadMember(info);
   // A 32-bit member published as 16 bits may hold a loaded value that does not fit.
   if (info.publishedBytes == 2 && !FitsInt16(v)) return Error(RuntimeError::Overflow);
   *value = v;
@@ -44,18 +61,15 @@ HRESULT UcCardel::ReadScalar(Prop prop, int32_t* value) noexcept {
 
 HRESULT UcCardel::PutScalar(Prop prop, int32_t value) noexcept {
   const PropertyInfo& info = Describe(prop);
-  void* member = ScalarAddress(info);
-  if (info.storedBytes == 2) {
-    if (!FitsInt16(value)) return Error(RuntimeError::Overflow);
-    *static_cast<int16_t*>(member) = static_cast<int16_t>(ClampValue(value, info.min, info.max));
-  } else {
-    *static_cast<int32_t*>(member) = ClampValue(value, info.min, info.max);
-  }
-  NotifyAccessibleChange(prop);
+  if (info.storedBytes == 2 && !FitsInt16(value)) return Error(RuntimeError::Overflow);
+  StoreMember(info, ClampValue(value, info.min, info.max));
   return ApplyEffects(info.effects, info.dispid);
 }
 
 HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
+  if (effects & kAccessibleState) NotifyAccessible(EVENT_OBJECT_STATECHANGE);
+  if (effects & kAccessibleName) NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
+  if (effects & kHandPointer) ApplyHandPointer();
   if (effects & kNotify) NotifyPropertyChanged(dispid);
   if (effects & kAcrylic) state_.BackAcrylicBlur ? PrepareAcrylicSurface() : ReleaseAcrylicSurface();
   if (effects & kBoxShadow) {
@@ -65,7 +79,7 @@ HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
   if (effects & kPictureBrush) PictureBrush.reset();
   if ((effects & kPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) PictureBrush.reset();
   if (effects & kCaptionShadow) CaptionShadowImage.reset();
-  if (effects & kCaptionDirty) CaptionShadowDirty = VARIANT_TRUE;
+  if (effects & kCaptionDirty) CaptionShadowDirty = true;
   if ((effects & kAutoSize) && state_.AutoSize) {
     HRESULT hr = ApplyAutoSize();
     if (FAILED(hr)) return hr;
@@ -76,7 +90,7 @@ HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
 
 HRESULT UcCardel::BuildBoxShadow() noexcept {
   BoxShadowImage.reset();
-  CaptionShadowDirty = VARIANT_TRUE;
+  CaptionShadowDirty = true;
   return Guard([&] {
     BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));
     return S_OK;
@@ -105,8 +119,7 @@ STDMETHODIMP UcCardel::put_Caption(BSTR* value) noexcept {
       });
       FAILED(hr))
     return hr;
-  NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
-  ApplyEffects(kNotify, dispids::Caption);
+  ApplyEffects(kAccessibleName | kNotify, dispids::Caption);
   if (state_.AutoSize) {
     HRESULT hr = PutScalar(Prop::AutoSize, VARIANT_TRUE);
     if (FAILED(hr)) return hr;

@@ -16,7 +16,7 @@ CheckedInt Shift(int16_t offset) {
 
 }  // namespace
 
-void BuildCaptionShadow(gdip::UniqueBitmap& image, VARIANT_BOOL& dirty, const CaptionShadowRequest& request,
+void BuildCaptionShadow(gdip::UniqueBitmap& image, bool& dirty, const CaptionShadowRequest& request,
                         const CaptionInputs& caption) {
   if (!dirty) return;
   image.reset();
@@ -38,7 +38,7 @@ void BuildCaptionShadow(gdip::UniqueBitmap& image, VARIANT_BOOL& dirty, const Ca
     }
     image = BlurShadow(canvas.get(), request.shadowColor, request.scaledShadowSize, 0, 0, width, height);
   }
-  dirty = VARIANT_FALSE;
+  dirty = false;
 }
 
 IntRect CaptionShadowImageRect(const BodyRect& body, const ScaledMetrics& metrics) {

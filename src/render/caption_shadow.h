@@ -24,7 +24,7 @@ struct CaptionShadowRequest {
 // caption and icon in their shadow pass into a body-sized bitmap, blurs it and clears dirty. An
 // empty caption leaves dirty set, so the first paint after a caption is set builds the shadow;
 // an icon alone casts none. Throws ArithmeticOverflow from the caption's own sizes and colours.
-void BuildCaptionShadow(gdip::UniqueBitmap& image, VARIANT_BOOL& dirty, const CaptionShadowRequest& request,
+void BuildCaptionShadow(gdip::UniqueBitmap& image, bool& dirty, const CaptionShadowRequest& request,
                         const CaptionInputs& caption);
 
 // Unstretched, the body grown by the shadow size on every side, moved by a positive offset once

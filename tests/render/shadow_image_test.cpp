@@ -210,7 +210,7 @@ class CaptionShadowBuild : public ShadowImageTest {
     caption_.ControlSize = {100, 60};
   }
   // Builds from a cache holding a 1 x 1 image; dirty: the flag before, then after.
-  gdip::UniqueBitmap Build(VARIANT_BOOL& dirty) {
+  gdip::UniqueBitmap Build(bool& dirty) {
     gdip::UniqueBitmap image;
     GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat32bppPARGB, nullptr, image.put());
     BuildCaptionShadow(image, dirty, request_, caption_);
@@ -223,25 +223,25 @@ class CaptionShadowBuild : public ShadowImageTest {
 };
 
 TEST_F(CaptionShadowBuild, OnlyADirtyCacheIsRebuiltAtTheBodySizeGrownByTheRadius) {
-  VARIANT_BOOL dirty = VARIANT_FALSE;
+  bool dirty = false;
   EXPECT_EQ(Read(Build(dirty).get()).width, 1u);
-  EXPECT_EQ(dirty, VARIANT_FALSE);
-  dirty = VARIANT_TRUE;
+  EXPECT_FALSE(dirty);
+  dirty = true;
   const Pixels p = Read(Build(dirty).get());
-  EXPECT_EQ(dirty, VARIANT_FALSE);
+  EXPECT_FALSE(dirty);
   EXPECT_EQ(std::pair(p.width, p.height), std::pair(106u, 66u));
   EXPECT_GT(p.Covered(), 0);
   EXPECT_EQ(p.Alpha(0, 0), 0);
 
   caption_.ShadowArgb = 0;  // zero opacity: built, transparent
-  dirty = VARIANT_TRUE;
+  dirty = true;
   EXPECT_EQ(Read(Build(dirty).get()).Covered(), 0);
-  EXPECT_EQ(dirty, VARIANT_FALSE);
+  EXPECT_FALSE(dirty);
 
   request_.body = {5, 5, 0, 40};  // an empty body: built, no image
-  dirty = VARIANT_TRUE;
+  dirty = true;
   EXPECT_FALSE(Build(dirty));
-  EXPECT_EQ(dirty, VARIANT_FALSE);
+  EXPECT_FALSE(dirty);
 }
 
 // Nothing to cast yet: the flag stays set so that the first paint with a caption builds it.
@@ -256,9 +256,9 @@ TEST_F(CaptionShadowBuild, NoSizeOrAnIconWithoutCaptionDropsTheImageAndStaysDirt
       caption_.IconFont = caption_.Font;
       caption_.IconOpacity = 100;
     }
-    VARIANT_BOOL dirty = VARIANT_TRUE;
+    bool dirty = true;
     EXPECT_FALSE(Build(dirty)) << icon;
-    EXPECT_EQ(dirty, VARIANT_TRUE) << icon;
+    EXPECT_TRUE(dirty) << icon;
   }
 }
 
