@@ -33,15 +33,15 @@ struct BoxScale {
   float y = 1.0f;
 };
 
-#define CARDEL_SCALAR(Name, Type)                                                                          \
+#define CARDEL_SCALAR(Name, Type)                                                                 \
   STDMETHODIMP get_##Name(Type* value) noexcept override { return GetScalar(Prop::Name, value); } \
   STDMETHODIMP put_##Name(Type value) noexcept override { return PutScalar(Prop::Name, static_cast<int32_t>(value)); }
 
-// Naming: members that stand for the control's published properties and for the state its behaviour is
-// described in (PictureData, CaptionShadowDirty, HitSeen, tmrMOUSEOVER...) keep those names exactly as
-// published, misspellings included (CallOutPosicion, CaptionTriming); the implementation's own helpers
-// are lower camel case with a trailing underscore. Flags are bool inside; VARIANT_BOOL appears only where
-// the published interface passes one, and in the stored properties, which report back what a host set.
+// Naming: the stored properties and the control's named state (PictureData, CaptionShadowDirty, HitSeen,
+// tmrMOUSEOVER...) are capitalised words run together, the properties exactly as published, misspellings
+// included (CallOutPosicion, CaptionTriming); the implementation's own helpers are lower camel case with a
+// trailing underscore. Flags are bool inside; VARIANT_BOOL appears only where the published interface
+// passes one, and in the stored properties, which report back exactly what a host set.
 class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCardel, &IID__ucCardel> {
  public:
   explicit UcCardel(IUnknown* outer) noexcept;

@@ -64,12 +64,14 @@ std::vector<const EventRecord*> InputFixture::All(DISPID id) const {
 bool InputFixture::IsMouseEnter() const {
   VARIANT_BOOL value = 0;
   EXPECT_HRESULT_SUCCEEDED(cardel_->get_IsMouseEnter(&value));
+  EXPECT_TRUE(value == VARIANT_TRUE || value == VARIANT_FALSE) << "a published Boolean is True or False: " << value;
   return value != 0;
 }
 
 bool InputFixture::IsMouseOver() const {
   VARIANT_BOOL value = 0;
   EXPECT_HRESULT_SUCCEEDED(cardel_->get_IsMouseOver(&value));
+  EXPECT_TRUE(value == VARIANT_TRUE || value == VARIANT_FALSE) << "a published Boolean is True or False: " << value;
   return value != 0;
 }
 
