@@ -2,10 +2,10 @@
 
 #include <exception>
 
+#include "common/checked_int.h"
 #include "picture/image_decode.h"
 #include "render/blur_shadow_bitmap.h"
 #include "render/dpi.h"
-#include "render/checked_int.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

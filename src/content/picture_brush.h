@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <span>
 
+#include "common/gdiplus_handles.h"
 #include "content/picture_effects.h"
 #include "content/picture_geometry.h"
-#include "render/gdiplus_handles.h"
 
 namespace cardel {
 

@@ -5,7 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
+#include "common/gdiplus_handles.h"
+#include "common/gdiplus_session.h"
 #include "control/cardel_state.h"
 #include "control/property_catalogue.h"
 #include "control/saved_properties.h"
@@ -19,8 +21,6 @@
 #include "input/poll_pace.h"
 #include "input/poll_timer.h"
 #include "picture/url_download.h"
-#include "render/gdiplus_handles.h"
-#include "render/gdiplus_session.h"
 #include "render/outline.h"
 
 namespace cardel {

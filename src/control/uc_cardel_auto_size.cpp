@@ -3,11 +3,11 @@
 // set to True and when the caption changes while it is.
 #include <new>
 
+#include "common/checked_int.h"
 #include "common/win_handles.h"
 #include "content/auto_size.h"
 #include "content/caption.h"
 #include "control/uc_cardel.h"
-#include "render/checked_int.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

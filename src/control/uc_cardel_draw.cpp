@@ -2,12 +2,12 @@
 // GDI+ surface. Layers keep their own status codes to themselves: a failing GDI+ call only leaves
 // its layer out. Only arithmetic overflow from absurd property values, or memory running out, fails the call.
 #include "content/caption.h"
+#include "content/caption_shadow.h"
 #include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "render/acrylic.h"
 #include "render/box_layout.h"
 #include "render/box_paint.h"
-#include "render/caption_shadow.h"
 #include "render/colour.h"
 #include "render/dpi.h"
 #include "render/outline.h"

@@ -1,7 +1,7 @@
 #include "render/box_shadow.h"
 
+#include "common/checked_int.h"
 #include "render/blur_shadow_bitmap.h"
-#include "render/checked_int.h"
 #include "render/colour.h"
 #include "render/dpi.h"
 #include "render/outline_path.h"

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <functional>
 
-#include "render/checked_int.h"
-#include "render/gdiplus_session.h"
+#include "common/checked_int.h"
+#include "common/gdiplus_session.h"
 #include "test_pictures.h"
 
 using namespace Gdiplus;

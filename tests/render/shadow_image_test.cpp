@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "blur_reference.h"
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
+#include "common/checked_int.h"
+#include "common/gdiplus_session.h"
+#include "content/caption_shadow.h"
 #include "render/blur_shadow_bitmap.h"
 #include "render/box_shadow.h"
-#include "render/caption_shadow.h"
-#include "render/checked_int.h"
-#include "render/gdiplus_session.h"
 
 namespace cardel {
 namespace {

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "common/gdiplus_session.h"
 #include "container.h"
+#include "content/caption_shadow.h"
 #include "library.h"
 #include "render/box_layout.h"
 #include "render/box_shadow.h"
-#include "render/caption_shadow.h"
-#include "render/gdiplus_session.h"
 #include "render/outline.h"
 #include "render/outline_path.h"
 

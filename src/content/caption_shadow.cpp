@@ -1,7 +1,7 @@
-#include "render/caption_shadow.h"
+#include "content/caption_shadow.h"
 
+#include "common/checked_int.h"
 #include "render/blur_shadow_bitmap.h"
-#include "render/checked_int.h"
 
 namespace cardel {
 namespace {

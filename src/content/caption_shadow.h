@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
+#include "common/gdiplus_handles.h"
 #include "content/caption.h"
 #include "render/box_layout.h"
-#include "render/gdiplus_handles.h"
 #include "render/outline.h"
 
 namespace cardel {
