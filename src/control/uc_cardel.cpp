@@ -125,11 +125,9 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
 
   const HDC targetDc = reinterpret_cast<HDC>(static_cast<intptr_t>(target));
   const BoxScale scale{static_cast<float>(size.cx) / own.cx, static_cast<float>(size.cy) / own.cy};
-  PaintDc = dc;
   // A DC the host swapped in is its own; only the plumbing's bitmap is drawn through its pixels.
-  HRESULT hr = SurfaceBits(targetDc) ? RenderOnSurface(targetDc, size, x, y, scale)
-                                     : RenderBox(targetDc, nullptr, x, y, scale);
-  PaintDc = nullptr;
+  HRESULT hr = SurfaceBits(targetDc) ? RenderOnSurface(targetDc, size, x, y, scale, dc)
+                                     : RenderBox(targetDc, nullptr, x, y, scale, dc);
   if (FAILED(hr)) return hr;
 
   VARIANTARG postPaint[1];

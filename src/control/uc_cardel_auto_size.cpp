@@ -44,7 +44,7 @@ HRESULT UcCardel::ApplyAutoSize() noexcept {
         const int32_t layoutWidth =
             state_.WordWrap ? (CheckedInt(client.cx) - room.width).value() : ScreenWidthInTwips();
         BodyRect caption{0, 0, layoutWidth, 0};
-        DrawCaption(graphics.get(), caption, MakeCaptionInputs(), CaptionPass::Measure);
+        DrawCaption(graphics.get(), caption, MakeCaptionInputs(client), CaptionPass::Measure);
         size = FittedClientSize(room, SIZE{caption.width, caption.height});
         return S_OK;
       });
