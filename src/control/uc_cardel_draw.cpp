@@ -50,8 +50,7 @@ HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY, 
   }
   GdipTranslateWorldTransform(graphics, static_cast<REAL>(posX), static_cast<REAL>(posY), MatrixOrderAppend);
   return Guard([&] {
-    RenderLayers(graphics, MakePaintContext({client, OutlineInputFrom(state_, DpiScale), state_.ShadowSize,
-                                             state_.ShadowOffsetX, state_.ShadowOffsetY,
+    RenderLayers(graphics, MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
                                              state_.BackShadow == VARIANT_TRUE}));
     return S_OK;
   });
@@ -99,7 +98,7 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint) {
     // Checked here too, so a warm cache costs no copy of the caption's properties.
     if (CaptionShadowDirty)
       BuildCaptionShadow(CaptionShadowImage, CaptionShadowDirty,
-                         {paint.shape.body, state_.ShadowSize, metrics.shadowSize, state_.ShadowColor},
+                         {paint.shape.body, ShadowFrom(state_), paint.dpiScale},
                          MakeCaptionInputs(paint.client));
     if (CaptionShadowImage) {
       const IntRect at = CaptionShadowImageRect(paint.shape.body, metrics);

@@ -3,6 +3,7 @@
 // decoded once, when it is taken; the brush is rebuilt from that image.
 #include "content/picture_brush.h"
 #include "render/colour.h"
+#include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "render/paint_context.h"
 
@@ -20,8 +21,7 @@ void UcCardel::FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path,
                   static_cast<uint8_t>(tint), state_.PictureOpacity, state_.PictureContrast,
                   state_.PictureBrightness, state_.PictureGrayScale != 0};
     in.angle = state_.PictureAngle;
-    in.shadow = {state_.PictureShadow == VARIANT_TRUE, state_.ShadowSize, state_.ShadowColor,
-                 state_.ShadowColorOpacity, state_.ShadowOffsetX, state_.ShadowOffsetY};
+    in.shadow = {state_.PictureShadow == VARIANT_TRUE, ShadowFrom(state_)};
     in.canvas = paint.client;
     PictureBrush = BuildPictureBrush(in);
   }

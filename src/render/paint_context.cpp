@@ -4,24 +4,17 @@
 #include "render/dpi.h"
 
 namespace cardel {
-namespace {
-
-int16_t Scaled16(int32_t length, float scale) {
-  const auto scaled = ScaleLength16(length, scale);
-  if (!scaled) throw ArithmeticOverflow{};
-  return *scaled;
-}
-
-}  // namespace
 
 PaintContext MakePaintContext(const PaintContextInput& in) {
   PaintContext context;
   context.client = in.client;
   context.dpiScale = in.shape.dpiScale;
-  context.metrics = {Scaled16(in.shadowSize, context.dpiScale), Scaled16(in.shadowOffsetX, context.dpiScale),
-                     Scaled16(in.shadowOffsetY, context.dpiScale), Scaled16(in.shape.borderWidth, context.dpiScale)};
+  const float scale = context.dpiScale;
+  const auto border = ScaleLength16(in.shape.borderWidth, scale);
+  if (!border) throw ArithmeticOverflow{};
+  context.metrics = {in.shadow.Radius(scale), in.shadow.ScaledOffsetX(scale), in.shadow.ScaledOffsetY(scale), *border};
   context.box = ComputeBoxRect({context.width(), context.height(), in.shape.borderPosition, in.backShadowIsTrue,
-                                 in.shadowSize, context.metrics});
+                                 in.shadow.size, context.metrics});
   context.outline = in.shape;
   context.outline.x = context.box.x;
   context.outline.y = context.box.y;

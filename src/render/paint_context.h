@@ -8,6 +8,7 @@
 
 #include "render/box_layout.h"
 #include "render/outline.h"
+#include "render/shadow.h"
 
 namespace cardel {
 
@@ -16,9 +17,7 @@ struct PaintContextInput {
   // The outline's shape properties at their stored lengths, with the DPI scale; the rectangle is
   // the box's, worked out here.
   OutlineInput shape;
-  int16_t shadowSize = 0;  // unscaled: a shadow of size 0 takes no room at any DPI
-  int16_t shadowOffsetX = 0;
-  int16_t shadowOffsetY = 0;
+  Shadow shadow;
   bool backShadowIsTrue = false;  // the property compared with True exactly
 };
 

@@ -19,9 +19,7 @@ PaintContextInput Input(int32_t borderPosition, int16_t borderWidth, float scale
 
 PaintContextInput Shadowed(PaintContextInput in, bool backShadow, int16_t size, int16_t x, int16_t y) {
   in.backShadowIsTrue = backShadow;
-  in.shadowSize = size;
-  in.shadowOffsetX = x;
-  in.shadowOffsetY = y;
+  in.shadow = {size, x, y, 0, 100};
   return in;
 }
 

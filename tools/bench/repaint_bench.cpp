@@ -285,7 +285,7 @@ bool RunRepaintBench() {
   const double cold = Seconds(draw);
   draw();
   const Geometry shaded = Layout(true);
-  BoxShadowInput boxShadow{true, kShadowSize, kShadowColour, kShadowOpacity, 100, true, plain.outline, kWidth, kHeight};
+  BoxShadowInput boxShadow{true, {kShadowSize, 0, 0, kShadowColour, kShadowOpacity}, 100, true, plain.outline, kWidth, kHeight};
   boxShadow.shape.borderPosition = bpCenter;
   const gdip::UniqueBitmap boxShadowImage = RenderBoxShadow(boxShadow);
   const IntRect boxShadowAt = BoxShadowImageRect(kWidth, kHeight, kShadowOffset, kShadowOffset);
