@@ -218,13 +218,15 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const PaintContext& paint);
   // Fails only with Overflow (absurd lengths) or out of memory; the image is then left out.
   HRESULT BuildBoxShadow() noexcept;
-  // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size, then
-  // offset by (posX, posY). backdrop is the control's own context while the host has it painted,
-  // holding the host's background the acrylic layer blurs; other drawing has none.
-  HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, LONG posX, LONG posY, BoxScale scale = {},
+  // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size (client,
+  // asked once by the caller), then offset by (posX, posY). backdrop is the control's own context
+  // while the host has it painted, holding the host's background the acrylic layer blurs; other
+  // drawing has none.
+  HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale = {},
                     HDC backdrop = nullptr) noexcept;
   // The pipeline into the plumbing's premultiplied bitmap, whose alpha a DC's Graphics would not keep.
-  HRESULT RenderOnSurface(HDC dc, SIZE size, LONG posX, LONG posY, BoxScale scale, HDC backdrop) noexcept;
+  HRESULT RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LONG posY, BoxScale scale,
+                          HDC backdrop) noexcept;
   // Reads the control and draws; changes nothing of it but the caches the layers keep.
   void RenderLayers(Gdiplus::GpGraphics* graphics, const PaintContext& paint);
   // The caption and icon properties as DrawCaption reads them, for a control of the given size.

@@ -31,10 +31,9 @@ uint32_t Argb(OLE_COLOR colour, int32_t opacity) {
 
 }  // namespace
 
-HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY, BoxScale scale,
+HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale,
                             HDC backdrop) noexcept {
   // Before anything of the box is drawn, the control's own context holds only the host's background.
-  const SIZE client = ClientSize();
   if (state_.BackAcrylicBlur && backdrop && AcrylicDC) CaptureAcrylic(AcrylicDC.get(), backdrop, client);
   gdip::UniqueGraphics own;
   if (!graphics) {
@@ -56,14 +55,15 @@ HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY, 
   });
 }
 
-HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, LONG posX, LONG posY, BoxScale scale, HDC backdrop) noexcept {
+HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LONG posY, BoxScale scale,
+                                  HDC backdrop) noexcept {
   gdip::UniqueBitmap bitmap;
   GdipCreateBitmapFromScan0(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(SurfaceBits(dc)),
                             bitmap.put());
   gdip::UniqueGraphics graphics;
   if (bitmap) GdipGetImageGraphicsContext(bitmap.get(), graphics.put());
   if (!graphics) return S_OK;
-  return RenderBox(dc, graphics.get(), posX, posY, scale, backdrop);
+  return RenderBox(dc, graphics.get(), client, posX, posY, scale, backdrop);
 }
 
 void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint) {
