@@ -1,7 +1,7 @@
 #include "content/auto_size.h"
 
-#include "control/cardel_interfaces.h"
-#include "render/checked_int.h"
+#include "common/cardel_interfaces.h"
+#include "common/checked_int.h"
 
 namespace cardel {
 namespace {

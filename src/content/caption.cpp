@@ -2,13 +2,13 @@
 
 #include <string_view>
 
+#include "common/rounding.h"
 #include "content/caption_geometry.h"
 #include "content/checked_values.h"
 #include "content/font_lookup.h"
 #include "content/hotkey_prefix.h"
 #include "content/icon_glyph.h"
 #include "content/text_drawing.h"
-#include "render/rounding.h"
 
 namespace cardel {
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 #include "render/outline.h"
 
 namespace cardel {

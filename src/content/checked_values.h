@@ -3,7 +3,7 @@
 // raises it: as ArithmeticOverflow, which the pipeline turns into run-time error 6.
 #include <cstdint>
 
-#include "render/checked_int.h"
+#include "common/checked_int.h"
 #include "render/colour.h"
 #include "render/font_metrics.h"
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/gdiplus_handles.h"
+#include "common/rounding.h"
 #include "content/font_lookup.h"
 #include "render/colour.h"
 #include "render/dpi.h"
 #include "render/font_metrics.h"
-#include "render/gdiplus_handles.h"
-#include "render/rounding.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

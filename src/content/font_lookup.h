@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 
 namespace cardel {
 

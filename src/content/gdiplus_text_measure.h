@@ -4,8 +4,8 @@
 // design size and scaled down: outlines in a path carry no hinting, so their advances are the
 // design advances, which hinted measurement at small sizes overstates (Wine measures hinted
 // whatever the rendering hint says).
+#include "common/gdiplus_handles.h"
 #include "content/text_measure.h"
-#include "render/gdiplus_handles.h"
 
 namespace cardel {
 

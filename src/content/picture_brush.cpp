@@ -2,10 +2,9 @@
 
 #include <exception>
 
+#include "common/checked_int.h"
 #include "picture/image_decode.h"
 #include "render/blur_shadow_bitmap.h"
-#include "render/dpi.h"
-#include "render/checked_int.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -38,24 +37,22 @@ void DrawTurned(GpGraphics* canvas, GpImage* image, const IntRect& placed, int16
 
 void DrawShadow(GpGraphics* canvas, GpImage* image, const PictureBrushInput& in, const IntRect& placed,
                 int32_t imageWidth, int32_t imageHeight, GpImageAttributes* attributes) {
-  const PictureShadowInput& shadow = in.shadow;
-  if (!shadow.on || shadow.size < 1 || shadow.colourOpacity < 1) return;
+  const Shadow& shadow = in.shadow.shadow;
+  if (!in.shadow.on || shadow.size < 1 || shadow.opacity < 1) return;
   ImageType type = ImageTypeUnknown;
   if (GdipGetImageType(image, &type) != Ok || type != ImageTypeBitmap) return;
-  const auto scaled = ScaleLength16(shadow.size, in.layout.dpiScale);
-  if (!scaled) throw ArithmeticOverflow{};
-  const int16_t ss = *scaled;
+  const int16_t ss = shadow.Radius(in.layout.dpiScale);
   gdip::UniqueBitmap blurred =
       BlurShadow(reinterpret_cast<GpBitmap*>(image), shadow.colour, ss, 0, 0, imageWidth, imageHeight);
   if (!blurred) return;
 
   ColourMatrix m = PictureColourMatrix(in.effects);
-  m[3][3] = shadow.colourOpacity / 100.0f;
+  m[3][3] = shadow.opacity / 100.0f;
   SetMatrix(attributes, m);
   const CheckedInt grow = CheckedInt{ss} + ss;
-  const IntRect around{(CheckedInt{placed.x} - ss + shadow.offsetX).value(),
-                       (CheckedInt{placed.y} - ss + shadow.offsetY).value(), (grow + placed.width).value(),
-                       (grow + placed.height).value()};
+  const IntRect around = BlurredRect({(CheckedInt{placed.x} + shadow.offsetX).value(),
+                                      (CheckedInt{placed.y} + shadow.offsetY).value(), placed.width, placed.height},
+                                     ss);
   DrawTurned(canvas, blurred.get(), around, in.angle, (grow + imageWidth).value(), (grow + imageHeight).value(),
              attributes);
 }

@@ -8,18 +8,16 @@
 #include <cstdint>
 #include <span>
 
+#include "common/gdiplus_handles.h"
 #include "content/picture_effects.h"
 #include "content/picture_geometry.h"
-#include "render/gdiplus_handles.h"
+#include "render/shadow.h"
 
 namespace cardel {
 
 struct PictureShadowInput {
-  bool on = false;             // PictureShadow is exactly True
-  int16_t size = 0;            // unscaled ShadowSize
-  OLE_COLOR colour = 0;
-  int16_t colourOpacity = 0;   // 0..100
-  int16_t offsetX = 0, offsetY = 0;  // used as stored: the picture shadow's offsets are not scaled
+  bool on = false;  // PictureShadow is exactly True
+  Shadow shadow;    // its offsets are used as stored: the picture shadow's offsets are not scaled
 };
 
 struct PictureBrushInput {

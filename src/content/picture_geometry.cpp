@@ -1,6 +1,6 @@
 #include "content/picture_geometry.h"
 
-#include "render/checked_int.h"
+#include "common/checked_int.h"
 
 namespace cardel {
 namespace {

@@ -4,8 +4,8 @@
 #include <oleauto.h>
 
 
+#include "common/rounding.h"
 #include "content/caller_memory.h"
-#include "render/rounding.h"
 
 namespace cardel {
 namespace {

@@ -2,7 +2,7 @@
 // Where a font puts its underline and strikeout, for drawing them as rectangles of the caption's
 // own path: GDI+'s text-to-path call leaves them out on some platforms (Wine), and asking it
 // for them as well would draw them twice on the others.
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 
 namespace cardel {
 

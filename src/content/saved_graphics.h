@@ -1,7 +1,7 @@
 #pragma once
 // Whatever the caption changes on the caller's Graphics (its world transform, its text
 // rendering hint) is put back when the drawing is done.
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 
 namespace cardel {
 

@@ -6,9 +6,9 @@
 #include <span>
 #include <string_view>
 
+#include "common/gdiplus_handles.h"
 #include "content/caption_layout.h"
 #include "content/text_measure.h"
-#include "render/gdiplus_handles.h"
 
 namespace cardel {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <span>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
 #include "ole/class_factory.h"
 #include "ole/registration.h"
 

@@ -58,7 +58,8 @@ STDMETHODIMP PpCardel::SetPageSite(IPropertyPageSite* site) noexcept {
 STDMETHODIMP PpCardel::Activate(HWND parent, LPCRECT rect, BOOL) noexcept {
   if (!rect) return E_POINTER;
   if (page_) return E_UNEXPECTED;
-  auto page = std::make_unique<proppage::PicturePage>(proppage::ChooserFor(site_.Get()), [this] { MarkDirty(); });
+  auto page = std::make_unique<proppage::PicturePage>(CreateUcCardel, proppage::ChooserFor(site_.Get()),
+                                                       [this] { MarkDirty(); });
   HRESULT hr = page->Create(parent, *rect);
   if (FAILED(hr)) return hr;
   page_ = std::move(page);

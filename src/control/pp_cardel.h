@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
 #include "ole/dispatch.h"
 #include "ole/module.h"
 #include "proppage/picture_page.h"

@@ -21,12 +21,14 @@ OutlineInput OutlineInputFrom(const CardelState& state, float dpiScale) {
   return shape;
 }
 
+Shadow ShadowFrom(const CardelState& state) {
+  return {state.ShadowSize, state.ShadowOffsetX, state.ShadowOffsetY, state.ShadowColor, state.ShadowColorOpacity};
+}
+
 BoxShadowInput BoxShadowInputFrom(const CardelState& state, float dpiScale, SIZE client) {
   BoxShadowInput in;
   in.backShadow = state.BackShadow != 0;
-  in.shadowSize = state.ShadowSize;
-  in.shadowColor = state.ShadowColor;
-  in.shadowColorOpacity = state.ShadowColorOpacity;
+  in.shadow = ShadowFrom(state);
   in.backColorOpacity = state.BackColorOpacity;
   in.border = state.Border != 0;
   in.shape = OutlineInputFrom(state, dpiScale);

@@ -12,6 +12,9 @@ namespace cardel {
 // The outline's shape properties; the rectangle and the border and shadow flags are the caller's.
 OutlineInput OutlineInputFrom(const CardelState& state, float dpiScale);
 
+// The one shadow every layer casts, as stored.
+Shadow ShadowFrom(const CardelState& state);
+
 BoxShadowInput BoxShadowInputFrom(const CardelState& state, float dpiScale, SIZE client);
 
 }  // namespace cardel

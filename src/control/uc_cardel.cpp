@@ -123,11 +123,9 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
 
   const HDC targetDc = reinterpret_cast<HDC>(static_cast<intptr_t>(target));
   const BoxScale scale{static_cast<float>(size.cx) / own.cx, static_cast<float>(size.cy) / own.cy};
-  PaintDc = dc;
   // A DC the host swapped in is its own; only the plumbing's bitmap is drawn through its pixels.
-  HRESULT hr = SurfaceBits(targetDc) ? RenderOnSurface(targetDc, size, x, y, scale)
-                                     : RenderBox(targetDc, nullptr, x, y, scale);
-  PaintDc = nullptr;
+  HRESULT hr = SurfaceBits(targetDc) ? RenderOnSurface(targetDc, size, own, x, y, scale, dc)
+                                     : RenderBox(targetDc, nullptr, own, x, y, scale, dc);
   if (FAILED(hr)) return hr;
 
   VARIANTARG postPaint[1];
@@ -144,7 +142,7 @@ STDMETHODIMP UcCardel::Draw(LONG hDC, LONG hGraphics, LONG PosX, LONG* PosY) noe
   // names no readable memory of this process cannot be a Graphics, and GDI+ would fault on it.
   auto* graphics = reinterpret_cast<Gdiplus::GpGraphics*>(static_cast<uintptr_t>(static_cast<ULONG>(hGraphics)));
   if (graphics && !IsReadableRange(graphics, 4 * sizeof(void*))) return Error(RuntimeError::InvalidProcedureCall);
-  return RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(hDC)), graphics, PosX, *PosY);
+  return RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(hDC)), graphics, ClientSize(), PosX, *PosY);
 }
 
 STDMETHODIMP UcCardel::GetWindowsDPI(double* Result) noexcept {

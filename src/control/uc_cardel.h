@@ -5,7 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
+#include "common/gdiplus_handles.h"
+#include "common/gdiplus_session.h"
 #include "control/cardel_state.h"
 #include "control/property_catalogue.h"
 #include "control/saved_properties.h"
@@ -19,13 +21,12 @@
 #include "input/poll_pace.h"
 #include "input/poll_timer.h"
 #include "picture/url_download.h"
-#include "render/gdiplus_handles.h"
-#include "render/gdiplus_session.h"
 #include "render/outline.h"
 
 namespace cardel {
 
 struct CaptionInputs;
+struct PaintContext;
 
 // Device pixels per pixel of the control's own layout.
 struct BoxScale {
@@ -144,17 +145,22 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void PrepareAcrylicSurface() noexcept;
   void ReleaseAcrylicSurface() noexcept;
   // Pipeline step 11: builds PictureBrush when it was dropped and fills the outline with it.
-  void FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const BodyRect& body);
+  void FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const PaintContext& paint);
   // Fails only with Overflow (absurd lengths) or out of memory; the image is then left out.
   HRESULT BuildBoxShadow() noexcept;
-  // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size, then
-  // offset by (posX, posY).
-  HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, LONG posX, LONG posY, BoxScale scale = {}) noexcept;
+  // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size (client,
+  // asked once by the caller), then offset by (posX, posY). backdrop is the control's own context
+  // while the host has it painted, holding the host's background the acrylic layer blurs; other
+  // drawing has none.
+  HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale = {},
+                    HDC backdrop = nullptr) noexcept;
   // The pipeline into the plumbing's premultiplied bitmap, whose alpha a DC's Graphics would not keep.
-  HRESULT RenderOnSurface(HDC dc, SIZE size, LONG posX, LONG posY, BoxScale scale) noexcept;
-  void RenderLayers(Gdiplus::GpGraphics* graphics);
-  // The caption and icon properties as DrawCaption reads them.
-  CaptionInputs MakeCaptionInputs() const;
+  HRESULT RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LONG posY, BoxScale scale,
+                          HDC backdrop) noexcept;
+  // Reads the control and draws; changes nothing of it but the caches the layers keep.
+  void RenderLayers(Gdiplus::GpGraphics* graphics, const PaintContext& paint);
+  // The caption and icon properties as DrawCaption reads them, for a control of the given size.
+  CaptionInputs MakeCaptionInputs(SIZE client) const;
   // Sizes the control to its caption through the container (uc_cardel_auto_size.cpp).
   HRESULT ApplyAutoSize() noexcept;
 
@@ -167,7 +173,6 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   Microsoft::WRL::ComPtr<IFont> iconFont_;
   intptr_t FontCollection = 0;
   float DpiScale = 1.0f;
-  HDC PaintDc = nullptr;  // the control's own context while the host has it painted
   bool CaptionShadowDirty = false;
   gdip::UniqueImage PictureImage;  // PictureData decoded, reading from its buffer
   gdip::UniqueBrush PictureBrush;
@@ -233,8 +238,8 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   bool CancelDownload() noexcept;
   void DownloadProgressed(UrlDownload& transfer) noexcept;
   void DownloadFinished(UrlDownload& transfer, bool succeeded) noexcept;
-  void PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const BodyRect& body);
-  void PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline);
+  void PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const PaintContext& paint) const;
+  void PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline, const PaintContext& paint) const;
 
   bool DownloadDrawProgress = false;
   // The transfer whose counts the ring shows, held from its first progress until it ends.

@@ -3,11 +3,11 @@
 // set to True and when the caption changes while it is.
 #include <new>
 
+#include "common/checked_int.h"
 #include "common/win_handles.h"
 #include "content/auto_size.h"
 #include "content/caption.h"
 #include "control/uc_cardel.h"
-#include "render/checked_int.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -44,7 +44,7 @@ HRESULT UcCardel::ApplyAutoSize() noexcept {
         const int32_t layoutWidth =
             state_.WordWrap ? (CheckedInt(client.cx) - room.width).value() : ScreenWidthInTwips();
         BodyRect caption{0, 0, layoutWidth, 0};
-        DrawCaption(graphics.get(), caption, MakeCaptionInputs(), CaptionPass::Measure);
+        DrawCaption(graphics.get(), caption, MakeCaptionInputs(client), CaptionPass::Measure);
         size = FittedClientSize(room, SIZE{caption.width, caption.height});
         return S_OK;
       });

@@ -6,7 +6,7 @@
 
 namespace cardel {
 
-CaptionInputs UcCardel::MakeCaptionInputs() const {
+CaptionInputs UcCardel::MakeCaptionInputs(SIZE client) const {
   CaptionInputs inputs;
   inputs.Caption.resize(caption_.size() / sizeof(wchar_t));
   for (size_t i = 0; i < inputs.Caption.size(); ++i)
@@ -37,7 +37,7 @@ CaptionInputs UcCardel::MakeCaptionInputs() const {
   inputs.ShadowArgb = CheckedArgb(state_.ShadowColor, state_.ShadowColorOpacity);
   inputs.DpiScale = DpiScale;
   inputs.FontCollection = reinterpret_cast<Gdiplus::GpFontCollection*>(FontCollection);
-  inputs.ControlSize = ClientSize();
+  inputs.ControlSize = client;
   return inputs;
 }
 

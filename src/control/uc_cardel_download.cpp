@@ -4,6 +4,7 @@
 #include "control/uc_cardel.h"
 #include "ole/errors.h"
 #include "render/download_ring.h"
+#include "render/paint_context.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -46,13 +47,20 @@ bool UcCardel::CancelDownload() noexcept {
 }
 
 // Event handlers may let go of the control; it stays alive until the notification is handled.
+// The ring moves here, once per notification, so that a paint only shows it and any number of
+// paints between two notifications show the same ring.
 void UcCardel::DownloadProgressed(UrlDownload& transfer) noexcept {
   const ComPtr<IUnknown> keepAlive(Outer());
+  const DownloadCounts counts = transfer.Counts();
   if (DownloadDrawProgress) {
-    if (!DownloadProperty) DownloadProperty = &transfer;
+    if (counts.bytesRead == counts.bytesMax) {
+      DownloadProperty.Reset();
+    } else {
+      if (!DownloadProperty) DownloadProperty = &transfer;
+      if (counts.bytesMax == 0) SpinnerAngle = AdvanceSpinner(SpinnerAngle);
+    }
     Refresh();
   }
-  const DownloadCounts counts = transfer.Counts();
   LONG bytesMax = static_cast<LONG>(counts.bytesMax);
   LONG bytesRead = static_cast<LONG>(counts.bytesRead);
   VARIANTARG args[2];
@@ -76,20 +84,15 @@ void UcCardel::DownloadFinished(UrlDownload& transfer, bool succeeded) noexcept 
   FireEvent(succeeded && state_.PictureExist ? events::PictureDownloadComplete : events::PictureDownloadError, {});
 }
 
-void UcCardel::PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const BodyRect& body) {
+// Counts that reached their end draw nothing: the record goes at the next progress or the finish.
+void UcCardel::PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const PaintContext& paint) const {
   const DownloadCounts counts = DownloadProperty->Counts();
-  if (counts.bytesRead == counts.bytesMax) {
-    DownloadProperty.Reset();
-    return;
-  }
-  const SIZE client = ClientSize();
-  const IntRect box = DownloadRingBox({static_cast<float>(client.cx), static_cast<float>(client.cy),
-                                       state_.PictureSetWidth, state_.PictureSetHeight, state_.PictureAlignmentH,
-                                       state_.PictureAlignmentV, state_.PicturePaddingX, state_.PicturePaddingY,
-                                       DpiScale},
-                                      body);
-  if (counts.bytesMax == 0) SpinnerAngle = AdvanceSpinner(SpinnerAngle);
-  DrawDownloadProgress(graphics, box, ProgressArc(counts.bytesRead, counts.bytesMax, SpinnerAngle), DpiScale);
+  if (counts.bytesRead == counts.bytesMax) return;
+  const IntRect box = DownloadRingBox({paint.width(), paint.height(), state_.PictureSetWidth, state_.PictureSetHeight,
+                                       state_.PictureAlignmentH, state_.PictureAlignmentV, state_.PicturePaddingX,
+                                       state_.PicturePaddingY, paint.dpiScale},
+                                      paint.shape.body);
+  DrawDownloadProgress(graphics, box, ProgressArc(counts.bytesRead, counts.bytesMax, SpinnerAngle), paint.dpiScale);
 }
 
 }  // namespace cardel

@@ -2,16 +2,16 @@
 // GDI+ surface. Layers keep their own status codes to themselves: a failing GDI+ call only leaves
 // its layer out. Only arithmetic overflow from absurd property values, or memory running out, fails the call.
 #include "content/caption.h"
+#include "content/caption_shadow.h"
 #include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "render/acrylic.h"
 #include "render/box_layout.h"
 #include "render/box_paint.h"
-#include "render/caption_shadow.h"
 #include "render/colour.h"
-#include "render/dpi.h"
 #include "render/outline.h"
 #include "render/outline_path.h"
+#include "render/paint_context.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -23,12 +23,6 @@ namespace {
 constexpr int32_t kBorderInside = 0;
 constexpr int32_t kBorderOutside = 2;
 
-int16_t Scaled16(int32_t length, float scale) {
-  const auto scaled = ScaleLength16(length, scale);
-  if (!scaled) throw ArithmeticOverflow{};
-  return *scaled;
-}
-
 uint32_t Argb(OLE_COLOR colour, int32_t opacity) {
   const ArgbResult result = ToARGB(colour, opacity);
   if (result.error) throw ArithmeticOverflow{};
@@ -37,9 +31,10 @@ uint32_t Argb(OLE_COLOR colour, int32_t opacity) {
 
 }  // namespace
 
-HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY, BoxScale scale) noexcept {
+HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale,
+                            HDC backdrop) noexcept {
   // Before anything of the box is drawn, the control's own context holds only the host's background.
-  if (state_.BackAcrylicBlur && PaintDc && AcrylicDC) CaptureAcrylic(AcrylicDC.get(), PaintDc, ClientSize());
+  if (state_.BackAcrylicBlur && backdrop && AcrylicDC) CaptureAcrylic(AcrylicDC.get(), backdrop, client);
   gdip::UniqueGraphics own;
   if (!graphics) {
     GdipCreateFromHDC(dc, own.put());
@@ -54,42 +49,31 @@ HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY, 
   }
   GdipTranslateWorldTransform(graphics, static_cast<REAL>(posX), static_cast<REAL>(posY), MatrixOrderAppend);
   return Guard([&] {
-    RenderLayers(graphics);
+    RenderLayers(graphics, MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
+                                             state_.BackShadow == VARIANT_TRUE}));
     return S_OK;
   });
 }
 
-HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, LONG posX, LONG posY, BoxScale scale) noexcept {
+HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LONG posY, BoxScale scale,
+                                  HDC backdrop) noexcept {
   gdip::UniqueBitmap bitmap;
   GdipCreateBitmapFromScan0(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(SurfaceBits(dc)),
                             bitmap.put());
   gdip::UniqueGraphics graphics;
   if (bitmap) GdipGetImageGraphicsContext(bitmap.get(), graphics.put());
   if (!graphics) return S_OK;
-  return RenderBox(dc, graphics.get(), posX, posY, scale);
+  return RenderBox(dc, graphics.get(), client, posX, posY, scale, backdrop);
 }
 
-void UcCardel::RenderLayers(GpGraphics* graphics) {
-  const ScaledMetrics metrics{Scaled16(state_.ShadowSize, DpiScale), Scaled16(state_.ShadowOffsetX, DpiScale),
-                              Scaled16(state_.ShadowOffsetY, DpiScale), Scaled16(state_.BorderWidth, DpiScale)};
-  const SIZE client = ClientSize();
-  const float sw = static_cast<float>(client.cx), sh = static_cast<float>(client.cy);
-
-  const IntRect box = ComputeBoxRect({sw, sh, state_.BorderPosition, state_.BackShadow == VARIANT_TRUE,
-                                      state_.ShadowSize, metrics});
+void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint) {
+  const ScaledMetrics& metrics = paint.metrics;
   if (BoxShadowImage) {
-    const IntRect at = BoxShadowImageRect(sw, sh, metrics.shadowOffsetX, metrics.shadowOffsetY);
+    const IntRect at = BoxShadowImageRect(paint.width(), paint.height(), metrics.shadowOffsetX, metrics.shadowOffsetY);
     GdipDrawImageRectI(graphics, BoxShadowImage.get(), at.x, at.y, at.width, at.height);
   }
 
-  OutlineInput outline = OutlineInputFrom(state_, DpiScale);
-  outline.x = box.x;
-  outline.y = box.y;
-  outline.width = box.width;
-  outline.height = box.height;
-  OutlineResult shape = BuildOutlinePath(outline);
-  if (shape.error) throw ArithmeticOverflow{};
-  gdip::UniquePath path = CreateOutlinePath(shape.geometry);
+  gdip::UniquePath path = CreateOutlinePath(paint.shape);
   if (!path) return;
 
   if (state_.BackAcrylicBlur) FillAcrylic(graphics, path.get(), AcrylicBitmap.get());
@@ -100,33 +84,36 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
     fill.from = Argb(state_.GradientColor1, state_.GradientColor1Opacity);
     fill.to = Argb(state_.GradientColor2, state_.GradientColor2Opacity);
     fill.angle = static_cast<float>(static_cast<int16_t>(state_.GradientAngle + 90));
-    fill.rect = box;
+    fill.rect = paint.box;
   } else {
     fill.solid = Argb(state_.FrontColor, state_.BackColorOpacity);
   }
   FillBackground(graphics, path.get(), fill);
 
-  if (state_.PictureExist) FillPicture(graphics, path.get(), shape.geometry.body);
+  if (state_.PictureExist) FillPicture(graphics, path.get(), paint);
 
-  if (DownloadProperty) PaintDownloadProgress(graphics, shape.geometry.body);
+  if (DownloadProperty) PaintDownloadProgress(graphics, paint);
 
   if (state_.CaptionShadow) {
     // Checked here too, so a warm cache costs no copy of the caption's properties.
     if (CaptionShadowDirty)
       BuildCaptionShadow(CaptionShadowImage, CaptionShadowDirty,
-                         {shape.geometry.body, state_.ShadowSize, metrics.shadowSize, state_.ShadowColor},
-                         MakeCaptionInputs());
+                         {paint.shape.body, ShadowFrom(state_), paint.dpiScale},
+                         MakeCaptionInputs(paint.client));
     if (CaptionShadowImage) {
-      const IntRect at = CaptionShadowImageRect(shape.geometry.body, metrics);
+      const IntRect at = CaptionShadowImageRect(paint.shape.body, metrics);
       GdipDrawImageRectI(graphics, CaptionShadowImage.get(), at.x, at.y, at.width, at.height);
     }
   }
 
-  if (state_.HotLine) PaintHotLine(graphics, path.get());
+  if (state_.HotLine) PaintHotLine(graphics, path.get(), paint);
 
   // With neither text nor glyph there is nothing to lay out, and the font lookup is the costly part.
-  if (!caption_.empty() || state_.IconCharCode != 0)
-    DrawCaption(graphics, shape.geometry.body, MakeCaptionInputs(), CaptionPass::Paint);
+  if (!caption_.empty() || state_.IconCharCode != 0) {
+    // Only a measuring pass writes the rectangle back; the paint's own body stays as built.
+    BodyRect body = paint.shape.body;
+    DrawCaption(graphics, body, MakeCaptionInputs(paint.client), CaptionPass::Paint);
+  }
 
   if (state_.Border && metrics.borderWidth > 0) {
     const uint32_t colour = Argb(state_.BorderColor, state_.BorderColorOpacity);
@@ -134,8 +121,8 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
     if (state_.BorderPosition == kBorderInside) {
       StrokeBorder(graphics, path.get(), colour, width, BorderAlignment::Inset);
     } else if (state_.BorderPosition == kBorderOutside) {
-      const IntRect frame = OutsideBorderRect(sw, sh, metrics.borderWidth);
-      OutlineInput around = outline;
+      const IntRect frame = OutsideBorderRect(paint.width(), paint.height(), metrics.borderWidth);
+      OutlineInput around = paint.outline;
       around.x = frame.x;
       around.y = frame.y;
       around.width = frame.width;

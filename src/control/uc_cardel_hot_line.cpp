@@ -2,16 +2,16 @@
 #include "control/uc_cardel.h"
 #include "render/colour.h"
 #include "render/hot_line.h"
+#include "render/paint_context.h"
 
 namespace cardel {
 
-void UcCardel::PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline) {
-  const SIZE client = ClientSize();
-  const IntRect cutout = HotLineCutout({static_cast<float>(client.cx), static_cast<float>(client.cy),
+void UcCardel::PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline, const PaintContext& paint) const {
+  const IntRect cutout = HotLineCutout({paint.width(), paint.height(),
                                         state_.HotLinePosition, state_.BorderPosition, state_.BorderWidth,
                                         state_.BackShadow != 0, state_.ShadowSize, state_.ShadowOffsetX,
                                         state_.ShadowOffsetY, state_.HotLineWidth, state_.CallOut != 0,
-                                        state_.CallOutPosicion, state_.CallOutLen, DpiScale});
+                                        state_.CallOutPosicion, state_.CallOutLen, paint.dpiScale});
   const ArgbResult colour = ToARGB(state_.HotLineColor, state_.HotLineColorOpacity);
   if (colour.error) throw ArithmeticOverflow{};
   DrawHotLine(graphics, outline, cutout, colour.argb);

@@ -75,8 +75,9 @@ STDMETHODIMP UcCardel::Polygon(LONG hDC, LONG PenWidth, OLE_COLOR oColor, short 
 STDMETHODIMP UcCardel::get_Image(IPicture** value) noexcept {
   if (!value) return E_POINTER;
   *value = nullptr;
-  SnapshotCanvas canvas(ClientSize(), state_.FrontColor);
-  HRESULT hr = RenderBox(canvas.Dc(), nullptr, 0, 0);
+  const SIZE client = ClientSize();
+  SnapshotCanvas canvas(client, state_.FrontColor);
+  HRESULT hr = RenderBox(canvas.Dc(), nullptr, client, 0, 0);
   if (FAILED(hr)) return hr;
   ComPtr<IPicture> picture;
   hr = canvas.TakePicture(picture);

@@ -1,12 +1,12 @@
 // Property access: one setter sequence for every stored property, driven by the catalogue.
 #include <new>
 
+#include "common/checked_int.h"
 #include "content/icon_code.h"
 #include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "ole/errors.h"
 #include "picture/picture_object.h"
-#include "render/checked_int.h"
 
 using Microsoft::WRL::ComPtr;
 using ole::RuntimeError;

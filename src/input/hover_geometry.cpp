@@ -1,6 +1,6 @@
 #include "input/hover_geometry.h"
 
-#include "render/checked_int.h"
+#include "common/checked_int.h"
 
 namespace cardel::input {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 
 namespace cardel {
 

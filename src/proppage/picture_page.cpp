@@ -87,8 +87,9 @@ HRESULT PictureSize(_ucCardel* box, size_t* size) noexcept {
 
 }  // namespace
 
-PicturePage::PicturePage(FileChooser choose, std::function<void()> mark_dirty) noexcept
-    : choose_(std::move(choose)), markDirty_(std::move(mark_dirty)) {}
+PicturePage::PicturePage(ole::CreateFunction create_preview, FileChooser choose,
+                         std::function<void()> mark_dirty) noexcept
+    : choose_(std::move(choose)), markDirty_(std::move(mark_dirty)), preview_(create_preview) {}
 
 HRESULT PicturePage::Create(HWND parent, const RECT& rect) noexcept {
   if (!RegisterPageClass(Proc)) return HRESULT_FROM_WIN32(GetLastError());

@@ -5,8 +5,9 @@
 
 #include <functional>
 
+#include "common/cardel_interfaces.h"
 #include "common/win_handles.h"
-#include "control/cardel_interfaces.h"
+#include "ole/class_factory.h"
 #include "proppage/caption_edit.h"
 #include "proppage/file_choice.h"
 #include "proppage/preview_site.h"
@@ -15,7 +16,7 @@ namespace cardel::proppage {
 
 class PicturePage {
  public:
-  PicturePage(FileChooser choose, std::function<void()> mark_dirty) noexcept;
+  PicturePage(ole::CreateFunction create_preview, FileChooser choose, std::function<void()> mark_dirty) noexcept;
   PicturePage(const PicturePage&) = delete;
   PicturePage& operator=(const PicturePage&) = delete;
 

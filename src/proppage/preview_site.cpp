@@ -1,6 +1,5 @@
 #include "proppage/preview_site.h"
 
-#include "control/cardel_classes.h"
 #include "ole/com_object.h"
 
 using Microsoft::WRL::ComPtr;
@@ -72,7 +71,7 @@ PreviewHost::~PreviewHost() { Stop(); }
 HRESULT PreviewHost::Start(HWND parent, const RECT& rect) noexcept {
   Stop();
   ComPtr<_ucCardel> box;
-  HRESULT hr = CreateUcCardel(nullptr, IID__ucCardel, reinterpret_cast<void**>(box.GetAddressOf()));
+  HRESULT hr = create_(nullptr, IID__ucCardel, reinterpret_cast<void**>(box.GetAddressOf()));
   if (FAILED(hr)) return hr;
   ComPtr<IOleObject> object;
   ComPtr<IPersistStreamInit> persist;

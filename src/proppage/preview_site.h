@@ -5,13 +5,16 @@
 #include <oleidl.h>
 #include <wrl/client.h>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
+#include "ole/class_factory.h"
 
 namespace cardel::proppage {
 
 class PreviewHost {
  public:
-  PreviewHost() = default;
+  // The page shows whatever control `create` makes; it is given, not looked up, so the page never
+  // depends on the library that serves the control.
+  explicit PreviewHost(ole::CreateFunction create) noexcept : create_(create) {}
   PreviewHost(const PreviewHost&) = delete;
   PreviewHost& operator=(const PreviewHost&) = delete;
   ~PreviewHost();
@@ -22,6 +25,7 @@ class PreviewHost {
 
  private:
   void Stop() noexcept;
+  ole::CreateFunction create_;
   Microsoft::WRL::ComPtr<_ucCardel> box_;
   Microsoft::WRL::ComPtr<IOleClientSite> site_;
 };

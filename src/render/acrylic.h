@@ -3,8 +3,8 @@
 // bitmap whose pixels the control reads directly, and the box filled with that copy blurred.
 #include <windows.h>
 
+#include "common/gdiplus_handles.h"
 #include "common/win_handles.h"
-#include "render/gdiplus_handles.h"
 
 namespace cardel {
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "render/checked_int.h"
+#include "common/checked_int.h"
 #include "render/window_divider.h"
 
 namespace cardel {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "common/checked_int.h"
 #include "render/blur_shadow.h"
-#include "render/checked_int.h"
 #include "render/colour.h"
 
 namespace cardel {

@@ -3,7 +3,7 @@
 // and where the cached shadow image is drawn. Plain arithmetic, so it is tested without a device.
 #include <cstdint>
 
-#include "render/checked_int.h"
+#include "common/checked_int.h"
 
 namespace cardel {
 

@@ -2,8 +2,8 @@
 // The two layers every box has: its fill and its border.
 #include <cstdint>
 
+#include "common/gdiplus_handles.h"
 #include "render/box_layout.h"
-#include "render/gdiplus_handles.h"
 
 namespace cardel {
 

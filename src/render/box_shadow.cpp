@@ -1,9 +1,8 @@
 #include "render/box_shadow.h"
 
+#include "common/checked_int.h"
 #include "render/blur_shadow_bitmap.h"
-#include "render/checked_int.h"
 #include "render/colour.h"
-#include "render/dpi.h"
 #include "render/outline_path.h"
 
 namespace cardel {
@@ -13,19 +12,13 @@ using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 bool CastsShadow(const BoxShadowInput& in) {
-  if (!in.backShadow || in.shadowSize == 0 || in.shadowColorOpacity == 0) return false;
+  if (!in.backShadow || in.shadow.size == 0 || in.shadow.opacity == 0) return false;
   // A transparent box without a border has nothing to cast a shadow with.
   return in.backColorOpacity != 0 || in.border;
 }
 
-int16_t Scaled16(int32_t length, float scale) {
-  const auto scaled = ScaleLength16(length, scale);
-  if (!scaled) throw ArithmeticOverflow{};
-  return *scaled;
-}
-
 void PaintShape(GpGraphics* graphics, GpPath* path, const BoxShadowInput& in) {
-  const ArgbResult colour = ToARGB(in.shadowColor, in.shadowColorOpacity);
+  const ArgbResult colour = ToARGB(in.shadow.colour, in.shadow.opacity);
   if (colour.error) throw ArithmeticOverflow{};
   if (in.backColorOpacity > 0) {
     gdip::UniqueBrush brush;
@@ -46,7 +39,7 @@ void PaintShape(GpGraphics* graphics, GpPath* path, const BoxShadowInput& in) {
 
 gdip::UniqueBitmap RenderBoxShadow(const BoxShadowInput& in) {
   if (!CastsShadow(in)) return {};
-  const int16_t ss = Scaled16(in.shadowSize, in.shape.dpiScale);
+  const int16_t ss = in.shadow.Radius(in.shape.dpiScale);
   const int32_t twice = 2 * int32_t{ss};
   if (twice > INT16_MAX || twice < INT16_MIN) throw ArithmeticOverflow{};
   const int32_t w = CheckedInt::Round(double(in.clientWidth) - twice).value();
@@ -73,7 +66,7 @@ gdip::UniqueBitmap RenderBoxShadow(const BoxShadowInput& in) {
     GdipSetSmoothingMode(graphics.get(), SmoothingModeAntiAlias);
     PaintShape(graphics.get(), path.get(), in);
   }
-  return BlurShadow(mask.get(), in.shadowColor, ss, 0, 0, w, h);
+  return BlurShadow(mask.get(), in.shadow.colour, ss, 0, 0, w, h);
 }
 
 }  // namespace cardel

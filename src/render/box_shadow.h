@@ -6,16 +6,16 @@
 
 #include <cstdint>
 
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 #include "render/outline.h"
+#include "render/shadow.h"
 
 namespace cardel {
 
 struct BoxShadowInput {
   bool backShadow = false;  // the property is not False
-  int16_t shadowSize = 0;   // unscaled
-  OLE_COLOR shadowColor = 0;
-  int16_t shadowColorOpacity = 0;
+  // The image does not depend on the offsets: the paint moves it by them.
+  Shadow shadow;
   int16_t backColorOpacity = 0;
   bool border = false;
   // Corners, call-out, border width and position, and the DPI scale that every length here is

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "render/rounding.h"
+#include "common/rounding.h"
 
 namespace cardel {
 

@@ -3,8 +3,8 @@
 // received share from twelve o'clock, or a turning segment while the total is unknown.
 #include <cstdint>
 
+#include "common/gdiplus_handles.h"
 #include "render/box_layout.h"
-#include "render/gdiplus_handles.h"
 #include "render/outline.h"
 
 namespace cardel {

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "common/rounding.h"
 #include "common/win_handles.h"
-#include "render/rounding.h"
 
 namespace cardel {
 

@@ -1,7 +1,7 @@
 #include "render/font_metrics.h"
 
+#include "common/rounding.h"
 #include "common/win_handles.h"
-#include "render/rounding.h"
 
 namespace cardel {
 namespace {

@@ -3,8 +3,8 @@
 // so the band follows the rounded corners and, on the tail's side, covers the tail as well.
 #include <cstdint>
 
+#include "common/gdiplus_handles.h"
 #include "render/box_layout.h"
-#include "render/gdiplus_handles.h"
 
 namespace cardel {
 

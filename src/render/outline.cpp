@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "control/cardel_interfaces.h"
-#include "render/checked_int.h"
+#include "common/cardel_interfaces.h"
+#include "common/checked_int.h"
 
 namespace cardel {
 namespace {

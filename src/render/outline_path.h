@@ -1,6 +1,6 @@
 #pragma once
 // Replays the outline's lines and arcs into a GDI+ path, the one place the geometry meets GDI+.
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 #include "render/outline.h"
 
 namespace cardel {

@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "common/gdiplus_session.h"
 #include "container.h"
 #include "gdi_objects.h"
 #include "library.h"
 #include "render/acrylic_blur.h"
-#include "render/gdiplus_session.h"
 
 namespace cardel::testhost {
 namespace {

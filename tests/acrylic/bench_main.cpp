@@ -9,11 +9,11 @@
 #include <random>
 #include <vector>
 
+#include "common/gdiplus_session.h"
 #include "container.h"
 #include "library.h"
 #include "render/acrylic_blur.h"
 #include "render/acrylic_blur_kernels.h"
-#include "render/gdiplus_session.h"
 #include "test_pictures.h"
 
 using namespace Gdiplus;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 
 namespace cardel::testing {
 

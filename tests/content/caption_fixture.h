@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "canvas.h"
+#include "common/gdiplus_session.h"
 #include "common/win_handles.h"
 #include "content/caption.h"
 #include "library.h"
 #include "render/font_metrics.h"
-#include "render/gdiplus_session.h"
 #include "test_fonts.h"
 
 namespace cardel::testing {

@@ -10,18 +10,18 @@
 #include <thread>
 
 #include "canvas.h"
+#include "common/cardel_interfaces.h"
+#include "common/checked_int.h"
+#include "common/gdiplus_session.h"
 #include "container.h"
 #include "content/auto_size.h"
 #include "content/caption.h"
 #include "content/drawing_methods.h"
 #include "content/polygon_points.h"
-#include "control/cardel_interfaces.h"
 #include "control_access.h"
 #include "dib_surface.h"
 #include "library.h"
 #include "recorders.h"
-#include "render/checked_int.h"
-#include "render/gdiplus_session.h"
 #include "test_fonts.h"
 #include "variant.h"
 

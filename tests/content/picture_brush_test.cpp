@@ -8,8 +8,8 @@
 #include <cmath>
 #include <functional>
 
-#include "render/checked_int.h"
-#include "render/gdiplus_session.h"
+#include "common/checked_int.h"
+#include "common/gdiplus_session.h"
 #include "test_pictures.h"
 
 using namespace Gdiplus;
@@ -80,7 +80,7 @@ class PictureBrushTest : public ::testing::Test {
     in.layout.alignH = in.layout.alignV = 7;
     in.layout.body = {10, 10, 40, 20};
     in.effects.opacity = 0;
-    in.shadow = {true, size, 0x00FF00, colourOpacity, 0, 0};
+    in.shadow = {true, {size, 0, 0, 0x00FF00, colourOpacity}};
     return in;
   }
 
@@ -163,8 +163,8 @@ TEST_F(PictureBrushTest, ShadowOffsetsAreNotScaledButTheSizeIs) {
   EXPECT_NEAR(ink.y, 8, 1);
   EXPECT_NEAR(ink.width, 44, 1);
   EXPECT_NEAR(ink.height, 24, 1);
-  in.shadow.offsetX = 4;
-  in.shadow.offsetY = -3;
+  in.shadow.shadow.offsetX = 4;
+  in.shadow.shadow.offsetY = -3;
   const Painted moved = Paint(in);
   EXPECT_EQ(HalfAlphaAt(moved, 20, true) - HalfAlphaAt(still, 20, true), 4);
   EXPECT_EQ(HalfAlphaAt(moved, 30, false) - HalfAlphaAt(still, 30, false), -3);
@@ -220,7 +220,7 @@ TEST_F(PictureBrushTest, BytesThatDoNotDecodeGiveNoBrushAndAbsurdLengthsOverflow
   EXPECT_FALSE(BuildPictureBrush(Input(solid_, {0, 50})));
   const std::vector<uint8_t> claimed = testpictures::MakePngClaiming(40000, 40000);
   PictureBrushInput huge = Input(claimed, {50, 50});
-  huge.shadow = {true, 5, 0, 100, 0, 0};
+  huge.shadow = {true, {5, 0, 0, 0, 100}};
   EXPECT_EQ(Paint(huge).Ink(), IntRect{});
 
   PictureBrushInput in = Input(solid_, {50, 50});

@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "render/checked_int.h"
+#include "common/checked_int.h"
 
 namespace cardel {
 

@@ -6,9 +6,9 @@
 
 #include <tuple>
 
+#include "common/gdiplus_session.h"
 #include "container.h"
 #include "library.h"
-#include "render/gdiplus_session.h"
 #include "test_pictures.h"
 
 namespace cardel::testhost {

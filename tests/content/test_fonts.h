@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 
 namespace cardel::testing {
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <tuple>
 
+#include "common/gdiplus_handles.h"
+#include "common/gdiplus_session.h"
 #include "common/win_handles.h"
 #include "container.h"
 #include "control_access.h"
@@ -15,8 +17,6 @@
 #include "ole_support.h"
 #include "recorders.h"
 #include "render/box_layout.h"
-#include "render/gdiplus_handles.h"
-#include "render/gdiplus_session.h"
 
 namespace cardel::controltest {
 namespace {

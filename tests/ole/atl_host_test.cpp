@@ -6,8 +6,8 @@
 
 #include <chrono>
 
+#include "common/cardel_interfaces.h"
 #include "common/win_handles.h"
-#include "control/cardel_interfaces.h"
 #include "library.h"
 #include "ole_support.h"
 

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
 #include "library.h"
 #include "common/win_handles.h"
 #include "ole_support.h"

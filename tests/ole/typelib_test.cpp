@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
 #include "ole_support.h"
 
 namespace cardel::oletest {

@@ -10,11 +10,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "common/gdiplus_session.h"
 #include "container.h"
 #include "library.h"
 #include "loopback_server.h"
 #include "recorders.h"
-#include "render/gdiplus_session.h"
 #include "test_pictures.h"
 
 namespace cardel::testhost {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/gdiplus_session.h"
 #include "common/shared_slots.h"
 #include "container.h"
 #include "library.h"
@@ -16,7 +17,6 @@
 #include "property_bag.h"
 #include "published_slot.h"
 #include "recorders.h"
-#include "render/gdiplus_session.h"
 #include "test_pictures.h"
 
 namespace cardel::testhost {

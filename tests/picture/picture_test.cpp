@@ -9,13 +9,13 @@
 #include <memory>
 #include <vector>
 
+#include "common/gdiplus_session.h"
 #include "ole/icon_structure.h"
 #include "picture/byte_array.h"
 #include "picture/file_bytes.h"
 #include "picture/image_decode.h"
 #include "picture/png_structure.h"
 #include "picture/span_stream.h"
-#include "render/gdiplus_session.h"
 #include "test_pictures.h"
 
 using namespace Gdiplus::DllExports;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "render/gdiplus_handles.h"
+#include "common/gdiplus_handles.h"
 
 namespace cardel::testpictures {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "com_object.h"
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
 #include "library.h"
 #include "proppage/file_choice.h"
 

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/gdiplus_session.h"
 #include "page_driver.h"
 #include "proppage/page_layout.h"
-#include "render/gdiplus_session.h"
 #include "test_pictures.h"
 
 namespace cardel::testhost {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "blur_reference.h"
-#include "render/checked_int.h"
+#include "common/checked_int.h"
 #include "render/window_divider.h"
 
 namespace cardel {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "render/gdiplus_session.h"
+#include "common/gdiplus_session.h"
 
 namespace cardel {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "control/cardel_interfaces.h"
-#include "render/gdiplus_session.h"
+#include "common/cardel_interfaces.h"
+#include "common/gdiplus_session.h"
 
 namespace cardel {
 namespace {

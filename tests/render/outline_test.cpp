@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
 
 namespace cardel {
 

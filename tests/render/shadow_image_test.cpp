@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "blur_reference.h"
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
+#include "common/checked_int.h"
+#include "common/gdiplus_session.h"
+#include "content/caption_shadow.h"
 #include "render/blur_shadow_bitmap.h"
 #include "render/box_shadow.h"
-#include "render/caption_shadow.h"
-#include "render/checked_int.h"
-#include "render/gdiplus_session.h"
 
 namespace cardel {
 namespace {
@@ -86,9 +86,7 @@ TEST_F(ShadowImageTest, BlurShadowOfABitmapOrARegionOfItIsTheDefinitionsPremulti
 BoxShadowInput Base() {
   BoxShadowInput in;
   in.backShadow = true;
-  in.shadowSize = 5;
-  in.shadowColor = RGB(0, 0, 0);
-  in.shadowColorOpacity = 100;
+  in.shadow = {5, 0, 0, RGB(0, 0, 0), 100};
   in.backColorOpacity = 100;
   in.clientWidth = 100;
   in.clientHeight = 60;
@@ -113,9 +111,9 @@ TEST_F(ShadowImageTest, NoBoxShadowWithoutSizeOpacityOrSomethingToCastIt) {
     std::function<void(BoxShadowInput&)> change;
   } cases[] = {
       {"BackShadow False", [](auto& in) { in.backShadow = false; }},
-      {"size 0", [](auto& in) { in.shadowSize = 0; }},
-      {"size 0 at 2 DPI", [](auto& in) { in.shadowSize = 0, in.shape.dpiScale = 2.0f; }},
-      {"opacity 0", [](auto& in) { in.shadowColorOpacity = 0; }},
+      {"size 0", [](auto& in) { in.shadow.size = 0; }},
+      {"size 0 at 2 DPI", [](auto& in) { in.shadow.size = 0, in.shape.dpiScale = 2.0f; }},
+      {"opacity 0", [](auto& in) { in.shadow.opacity = 0; }},
       {"transparent box without border", [](auto& in) { in.backColorOpacity = 0, in.shape.borderWidth = 3; }},
       {"no room in width", [](auto& in) { in.clientWidth = 10; }},
       {"no room in height", [](auto& in) { in.clientHeight = 9; }},
@@ -134,17 +132,17 @@ TEST_F(ShadowImageTest, BoxShadowSpansTheControlInTheShadowsColourAndOpacity) {
   EXPECT_EQ(p.Alpha(0, 0), 255 / 121);
   EXPECT_EQ(p.At(50, 30)[0], 0);
 
-  const Pixels half = BoxShadow(With([](auto& in) { in.shadowColorOpacity = 50, in.shadowColor = RGB(255, 255, 255); }));
+  const Pixels half = BoxShadow(With([](auto& in) { in.shadow.opacity = 50, in.shadow.colour = RGB(255, 255, 255); }));
   EXPECT_EQ(half.Alpha(50, 30), 128);
   EXPECT_EQ(half.At(50, 30)[0], 128);
 
   const COLORREF rgb = GetSysColor(COLOR_HIGHLIGHT);
-  const Pixels system = BoxShadow(With([](auto& in) { in.shadowColor = 0x80000000 | COLOR_HIGHLIGHT; }));
+  const Pixels system = BoxShadow(With([](auto& in) { in.shadow.colour = 0x80000000 | COLOR_HIGHLIGHT; }));
   EXPECT_EQ(std::vector<int>(system.At(50, 30), system.At(50, 30) + 4),
             (std::vector<int>{GetBValue(rgb), GetGValue(rgb), GetRValue(rgb), 255}));
 
   // 3 x 1.5 = 4.5 rounds to the even 4, so the window is 9 wide and the edge column one in nine.
-  EXPECT_EQ(BoxShadow(With([](auto& in) { in.shadowSize = 3, in.shape.dpiScale = 1.5f; })).Alpha(0, 30), 9 * 255 / 81);
+  EXPECT_EQ(BoxShadow(With([](auto& in) { in.shadow.size = 3, in.shape.dpiScale = 1.5f; })).Alpha(0, 30), 9 * 255 / 81);
 }
 
 TEST_F(ShadowImageTest, BoxShadowFollowsTheBorder) {
@@ -179,9 +177,9 @@ TEST_F(ShadowImageTest, BoxShadowFollowsTheBorder) {
   };
   EXPECT_GT(tailShade(bpOutside), tailShade(bpInside));
 
-  EXPECT_THROW(RenderBoxShadow(With([](auto& in) { in.shadowSize = 100, in.shape.dpiScale = 400.0f; })),
+  EXPECT_THROW(RenderBoxShadow(With([](auto& in) { in.shadow.size = 100, in.shape.dpiScale = 400.0f; })),
                ArithmeticOverflow);  // the scaled size leaves 16 bits
-  EXPECT_THROW(RenderBoxShadow(With([](auto& in) { in.shadowSize = 100, in.shape.dpiScale = 200.0f; })),
+  EXPECT_THROW(RenderBoxShadow(With([](auto& in) { in.shadow.size = 100, in.shape.dpiScale = 200.0f; })),
                ArithmeticOverflow);  // twice the size leaves them
 }
 
@@ -219,7 +217,7 @@ class CaptionShadowBuild : public ShadowImageTest {
 
   Microsoft::WRL::ComPtr<IFont> font_;
   CaptionInputs caption_;
-  CaptionShadowRequest request_{{0, 0, 100, 60}, 3, 3, RGB(0, 0, 0)};
+  CaptionShadowRequest request_{{0, 0, 100, 60}, {3, 0, 0, RGB(0, 0, 0), 100}, 1.0f};
 };
 
 TEST_F(CaptionShadowBuild, OnlyADirtyCacheIsRebuiltAtTheBodySizeGrownByTheRadius) {
@@ -248,7 +246,7 @@ TEST_F(CaptionShadowBuild, OnlyADirtyCacheIsRebuiltAtTheBodySizeGrownByTheRadius
 TEST_F(CaptionShadowBuild, NoSizeOrAnIconWithoutCaptionDropsTheImageAndStaysDirty) {
   const CaptionInputs withCaption = caption_;
   for (int icon = 0; icon < 2; ++icon) {
-    request_.shadowSize = icon ? 3 : 0;
+    request_.shadow.size = icon ? 3 : 0;
     caption_ = withCaption;
     if (icon) {
       caption_.Caption.clear();

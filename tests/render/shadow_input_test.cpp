@@ -12,7 +12,7 @@ namespace {
 
 auto Fields(const BoxShadowInput& in) {
   const OutlineInput& s = in.shape;
-  return std::make_tuple(in.backShadow, in.shadowSize, in.shadowColor, in.shadowColorOpacity, in.backColorOpacity,
+  return std::make_tuple(in.backShadow, in.shadow.size, in.shadow.colour, in.shadow.opacity, in.backColorOpacity,
                          in.border, in.clientWidth, in.clientHeight, s.x, s.y, s.width, s.height, s.cornerLeftTop,
                          s.cornerRightTop, s.cornerBottomRight, s.cornerBottomLeft, s.callOut, s.callOutPosition,
                          s.callOutAlign, s.callOutLen, s.callOutWidth, s.callOutCustomPosition,

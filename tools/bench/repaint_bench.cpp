@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "common/gdiplus_session.h"
 #include "container.h"
+#include "content/caption_shadow.h"
 #include "library.h"
 #include "render/box_layout.h"
 #include "render/box_shadow.h"
-#include "render/caption_shadow.h"
-#include "render/gdiplus_session.h"
 #include "render/outline.h"
 #include "render/outline_path.h"
 
@@ -285,7 +285,7 @@ bool RunRepaintBench() {
   const double cold = Seconds(draw);
   draw();
   const Geometry shaded = Layout(true);
-  BoxShadowInput boxShadow{true, kShadowSize, kShadowColour, kShadowOpacity, 100, true, plain.outline, kWidth, kHeight};
+  BoxShadowInput boxShadow{true, {kShadowSize, 0, 0, kShadowColour, kShadowOpacity}, 100, true, plain.outline, kWidth, kHeight};
   boxShadow.shape.borderPosition = bpCenter;
   const gdip::UniqueBitmap boxShadowImage = RenderBoxShadow(boxShadow);
   const IntRect boxShadowAt = BoxShadowImageRect(kWidth, kHeight, kShadowOffset, kShadowOffset);

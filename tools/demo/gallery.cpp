@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
 #include "sample_picture.h"
 
 namespace cardel::demo {

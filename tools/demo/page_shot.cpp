@@ -5,8 +5,8 @@
 
 #include <vector>
 
+#include "common/cardel_interfaces.h"
 #include "common/win_handles.h"
-#include "control/cardel_interfaces.h"
 #include "png_file.h"
 #include "sample_picture.h"
 

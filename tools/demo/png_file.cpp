@@ -2,7 +2,7 @@
 
 #include <wrl/client.h>
 
-#include "render/gdiplus_session.h"
+#include "common/gdiplus_session.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/gdiplus_handles.h"
 #include "container.h"
-#include "render/gdiplus_handles.h"
 
 namespace cardel::demo {
 

@@ -1,7 +1,7 @@
 #include "sample_picture.h"
 
+#include "common/gdiplus_session.h"
 #include "png_file.h"
-#include "render/gdiplus_session.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

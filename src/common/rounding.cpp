@@ -1,4 +1,4 @@
-#include "render/rounding.h"
+#include "common/rounding.h"
 
 #include <cmath>
 

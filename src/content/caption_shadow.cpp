@@ -1,7 +1,7 @@
-#include "render/caption_shadow.h"
+#include "content/caption_shadow.h"
 
+#include "common/checked_int.h"
 #include "render/blur_shadow_bitmap.h"
-#include "render/checked_int.h"
 
 namespace cardel {
 namespace {
@@ -20,7 +20,7 @@ void BuildCaptionShadow(gdip::UniqueBitmap& image, bool& dirty, const CaptionSha
                         const CaptionInputs& caption) {
   if (!dirty) return;
   image.reset();
-  if (request.shadowSize == 0 || caption.Caption.empty()) return;
+  if (request.shadow.size == 0 || caption.Caption.empty()) return;
 
   const int32_t width = request.body.width, height = request.body.height;
   gdip::UniqueBitmap canvas;
@@ -36,16 +36,16 @@ void BuildCaptionShadow(gdip::UniqueBitmap& image, bool& dirty, const CaptionSha
         DrawCaption(graphics.get(), origin, caption, CaptionPass::Shadow);
       }
     }
-    image = BlurShadow(canvas.get(), request.shadowColor, request.scaledShadowSize, 0, 0, width, height);
+    image = BlurShadow(canvas.get(), request.shadow.colour, request.shadow.Radius(request.dpiScale), 0, 0, width,
+                       height);
   }
   dirty = false;
 }
 
 IntRect CaptionShadowImageRect(const BodyRect& body, const ScaledMetrics& metrics) {
-  const CheckedInt ss = metrics.shadowSize;
-  return {(CheckedInt{body.x} - ss + Shift(metrics.shadowOffsetX)).value(),
-          (CheckedInt{body.y} - ss + Shift(metrics.shadowOffsetY)).value(),
-          (CheckedInt{body.width} + ss + ss).value(), (CheckedInt{body.height} + ss + ss).value()};
+  return BlurredRect({(CheckedInt{body.x} + Shift(metrics.shadowOffsetX)).value(),
+                      (CheckedInt{body.y} + Shift(metrics.shadowOffsetY)).value(), body.width, body.height},
+                     metrics.shadowSize);
 }
 
 }  // namespace cardel

@@ -6,7 +6,7 @@
 #include <compare>
 #include <stdexcept>
 
-#include "render/rounding.h"
+#include "common/rounding.h"
 
 namespace cardel {
 

@@ -6,18 +6,18 @@
 
 #include <cstdint>
 
+#include "common/gdiplus_handles.h"
 #include "content/caption.h"
 #include "render/box_layout.h"
-#include "render/gdiplus_handles.h"
 #include "render/outline.h"
+#include "render/shadow.h"
 
 namespace cardel {
 
 struct CaptionShadowRequest {
-  BodyRect body;                  // the body rectangle of the current paint
-  int16_t shadowSize = 0;         // the property: a size of 0 casts nothing at any DPI
-  int16_t scaledShadowSize = 0;   // the blur radius
-  OLE_COLOR shadowColor = 0;
+  BodyRect body;  // the body rectangle of the current paint
+  Shadow shadow;  // its opacity reaches the caption through the caption's own shadow colour
+  float dpiScale = 1.0f;
 };
 
 // Only while dirty: drops image, then, unless the shadow size is 0 or the caption is empty, draws
