@@ -3,7 +3,7 @@
 #include <array>
 #include <type_traits>
 
-#include "control/cardel_interfaces.h"
+#include "common/cardel_interfaces.h"
 #include "control/cardel_state.h"
 #include "ole/control_base.h"
 
