@@ -13,7 +13,9 @@ namespace cardel::testhost {
 size_t LiveGdiObjects() {
   if (const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return counted;
   constexpr size_t kTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
-  const auto* peb = reinterpret_cast<const uint8_t*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+  PROCESS_BASIC_INFORMATION process{};
+  NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &process, sizeof process, nullptr);
+  const auto* peb = reinterpret_cast<const uint8_t*>(process.PebBaseAddress);
   const auto* table = *reinterpret_cast<const uint8_t* const*>(peb + kTableOffset);
   size_t live = 0;
   for (size_t i = 0; table && i < 0x10000; ++i) live += table[i * 24 + 14] != 0;
