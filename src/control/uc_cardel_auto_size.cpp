@@ -3,7 +3,7 @@
 // set to True and when the caption changes while it is.
 #include <new>
 
-#include "common/win_handles.h"
+#include "common/ole_units.h"
 #include "content/auto_size.h"
 #include "content/caption.h"
 #include "control/uc_cardel.h"
@@ -18,9 +18,8 @@ namespace {
 
 // Wider than any line the screen can show, so a caption without word wrap stays on one line.
 int32_t ScreenWidthInTwips() noexcept {
-  const WindowDc screen(nullptr);
-  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
-  return MulDiv(GetSystemMetrics(SM_CXSCREEN), 1440, dpi > 0 ? dpi : 96);
+  const int dpi = ScreenPixelsPerInch().cx;
+  return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi > 0 ? dpi : 96);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // page and its clients find its child windows.
 #include <windows.h>
 
+#include "common/ole_units.h"
+
 namespace cardel::proppage {
 
 struct TwipRect {
@@ -34,8 +36,6 @@ enum ControlId : int {
   kChangeCaptionId = 106,
 };
 
-// Twips are 1/1440 inch, so the screen's DPI decides the pixels.
-inline int TwipsToPixels(int twips, int dpi) noexcept { return MulDiv(twips, dpi, 1440); }
 
 inline RECT ToPixels(const TwipRect& r, int dpi) noexcept {
   const int left = TwipsToPixels(r.left, dpi);

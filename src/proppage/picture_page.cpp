@@ -6,10 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/automation_handles.h"
+#include "common/variant.h"
 #include "ole/module.h"
 #include "picture/file_bytes.h"
 #include "proppage/info_line.h"
-#include "proppage/ole_values.h"
 #include "proppage/page_layout.h"
 
 namespace cardel::proppage {
@@ -63,11 +64,8 @@ HRESULT CopyPicture(_ucCardel* from, _ucCardel* to) noexcept {
 }
 
 HRESULT DeletePicture(_ucCardel* box) noexcept {
-  VARIANT result;
-  VariantInit(&result);
-  HRESULT hr = box->PictureDelete(&result);
-  VariantClear(&result);
-  return hr;
+  Variant result;
+  return box->PictureDelete(result.get());
 }
 
 bool HasPicture(_ucCardel* box) noexcept {
