@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/ole_units.h"
+#include "common/system_colours.h"
 
 namespace cardel::proppage {
 
@@ -24,8 +25,8 @@ constexpr int kRuleLeftTwips = 705;
 constexpr int kRuleRightTwips = 5045;
 constexpr int kRuleDarkTopTwips = 3945;
 constexpr int kRuleLightTopTwips = 3960;
-constexpr OLE_COLOR kRuleDarkColour = 0x8000000A;
-constexpr OLE_COLOR kRuleLightColour = 0x80000016;
+constexpr OLE_COLOR kRuleDarkColour = kActiveBorderColour;
+constexpr OLE_COLOR kRuleLightColour = kButtonLightColour;
 
 enum ControlId : int {
   kInfoId = 101,
