@@ -23,17 +23,6 @@ namespace {
 constexpr int32_t kBorderInside = 0;
 constexpr int32_t kBorderOutside = 2;
 
-int16_t Scaled16(int32_t length, float scale) {
-  const auto scaled = ScaleLength16(length, scale);
-  if (!scaled) throw ArithmeticOverflow{};
-  return *scaled;
-}
-
-uint32_t Argb(OLE_COLOR colour, int32_t opacity) {
-  const ArgbResult result = ToARGB(colour, opacity);
-  if (result.error) throw ArithmeticOverflow{};
-  return result.argb;
-}
 
 }  // namespace
 
@@ -97,12 +86,12 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
   BackgroundFill fill;
   fill.gradient = state_.Gradient != 0;
   if (fill.gradient) {
-    fill.from = Argb(state_.GradientColor1, state_.GradientColor1Opacity);
-    fill.to = Argb(state_.GradientColor2, state_.GradientColor2Opacity);
+    fill.from = CheckedArgb(state_.GradientColor1, state_.GradientColor1Opacity);
+    fill.to = CheckedArgb(state_.GradientColor2, state_.GradientColor2Opacity);
     fill.angle = static_cast<float>(static_cast<int16_t>(state_.GradientAngle + 90));
     fill.rect = box;
   } else {
-    fill.solid = Argb(state_.FrontColor, state_.BackColorOpacity);
+    fill.solid = CheckedArgb(state_.FrontColor, state_.BackColorOpacity);
   }
   FillBackground(graphics, path.get(), fill);
 
@@ -129,7 +118,7 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
     DrawCaption(graphics, shape.geometry.body, MakeCaptionInputs(), CaptionPass::Paint);
 
   if (state_.Border && metrics.borderWidth > 0) {
-    const uint32_t colour = Argb(state_.BorderColor, state_.BorderColorOpacity);
+    const uint32_t colour = CheckedArgb(state_.BorderColor, state_.BorderColorOpacity);
     const float width = metrics.borderWidth;
     if (state_.BorderPosition == kBorderInside) {
       StrokeBorder(graphics, path.get(), colour, width, BorderAlignment::Inset);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/win_handles.h"
+#include "render/checked_int.h"
 #include "render/rounding.h"
 
 namespace cardel {
@@ -13,6 +14,12 @@ std::optional<int32_t> ScaleLength(int32_t length, float dpiScale) {
 
 std::optional<int16_t> ScaleLength16(int32_t length, float dpiScale) {
   return RoundToInt16(static_cast<double>(length) * dpiScale);
+}
+
+int16_t Scaled16(int32_t length, float dpiScale) {
+  const auto scaled = ScaleLength16(length, dpiScale);
+  if (!scaled) throw ArithmeticOverflow{};
+  return *scaled;
 }
 
 double DpiScaleFromLogPixels(int logPixels) {
