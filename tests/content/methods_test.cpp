@@ -29,6 +29,7 @@ namespace cardel::testing {
 namespace {
 
 using ole::RuntimeError;
+using testhost::DibSurface;
 using testhost::Variant;
 
 std::unique_ptr<SAFEARRAY, decltype(&SafeArrayDestroy)> Pack(const std::vector<Variant>& values) {
