@@ -8,15 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "common/unique_handle.h"
+#include "common/automation_handles.h"
 #include "variant.h"
 
 namespace cardel::oletest {
 
-namespace detail {
-inline void FreeBstr(BSTR s) { SysFreeString(s); }
-}  // namespace detail
-using UniqueBstr = UniqueHandle<BSTR, detail::FreeBstr>;
+using cardel::UniqueBstr;
 
 // The full path of VelmarCardel.ocx beside the running test program.
 std::wstring OcxPath();
