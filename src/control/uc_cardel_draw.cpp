@@ -18,13 +18,6 @@ using namespace Gdiplus::DllExports;
 using ole::RuntimeError;
 
 namespace cardel {
-namespace {
-
-constexpr int32_t kBorderInside = 0;
-constexpr int32_t kBorderOutside = 2;
-
-
-}  // namespace
 
 HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, LONG posX, LONG posY, BoxScale scale) noexcept {
   // Before anything of the box is drawn, the control's own context holds only the host's background.
@@ -120,9 +113,9 @@ void UcCardel::RenderLayers(GpGraphics* graphics) {
   if (state_.Border && metrics.borderWidth > 0) {
     const uint32_t colour = CheckedArgb(state_.BorderColor, state_.BorderColorOpacity);
     const float width = metrics.borderWidth;
-    if (state_.BorderPosition == kBorderInside) {
+    if (state_.BorderPosition == bpInside) {
       StrokeBorder(graphics, path.get(), colour, width, BorderAlignment::Inset);
-    } else if (state_.BorderPosition == kBorderOutside) {
+    } else if (state_.BorderPosition == bpOutside) {
       const IntRect frame = OutsideBorderRect(sw, sh, metrics.borderWidth);
       OutlineInput around = outline;
       around.x = frame.x;
