@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/variant.h"
 #include "input_fixture.h"
 #include "test_data_object.h"
 
@@ -149,6 +150,30 @@ TEST_F(DropTest, DataObjectReportsFormatsAndGivesTextAndFiles) {
   EXPECT_EQ(data->GetData(2, &value), kNotOffered);
   EXPECT_EQ(V_VT(&value), VT_EMPTY);
   EXPECT_EQ(FilesOf(data.Get()), (std::vector<std::wstring>{kFile, L"D:\\b.txt"}));
+}
+
+// Scripts reach the data object late-bound: its VARIANT result must come back whole.
+TEST_F(DropTest, ScriptsReadTheDataThroughIDispatch) {
+  ManualDrops();
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferUnicodeText(L"h\u00e9llo");
+  ComPtr<DataObject> data;
+  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+    if (id == kDrop) data = DataOf(EventArg(*params, 0));
+  });
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  ASSERT_TRUE(data);
+  for (const WORD flags : {WORD{DISPATCH_METHOD}, WORD{DISPATCH_METHOD | DISPATCH_PROPERTYGET}}) {
+    VARIANTARG format;
+    V_VT(&format) = VT_I2;
+    V_I2(&format) = 1;
+    DISPPARAMS params{&format, nullptr, 1, 0};
+    cardel::Variant text;
+    ASSERT_EQ(data->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, text.get(), nullptr, nullptr), S_OK);
+    ASSERT_EQ(text.type(), VT_BSTR);
+    EXPECT_EQ(std::wstring(V_BSTR(text.get())), L"h\u00e9llo");
+  }
 }
 
 TEST_F(DropTest, AnsiTextIsReadAsText) {
