@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "common/variant.h"
+#include "common/automation_handles.h"
+#include "excep_info.h"
 #include "input_fixture.h"
 #include "test_data_object.h"
 
@@ -38,10 +39,9 @@ std::vector<std::wstring> FilesOf(DataObject* data) {
   LONG count = 0;
   files->get_Count(&count);
   for (LONG i = 1; i <= count; ++i) {
-    BSTR name = nullptr;
-    files->get_Item(i, &name);
-    names.emplace_back(name ? name : L"");
-    SysFreeString(name);
+    UniqueBstr name;
+    files->get_Item(i, name.put());
+    names.emplace_back(name ? name.get() : L"");
   }
   return names;
 }
@@ -137,18 +137,16 @@ TEST_F(DropTest, DataObjectReportsFormatsAndGivesTextAndFiles) {
   EXPECT_EQ(data->GetFormat(2, &offered), S_OK);
   EXPECT_EQ(offered, VARIANT_FALSE);
 
-  VARIANT value;
-  ASSERT_EQ(data->GetData(1, &value), S_OK);
-  ASSERT_EQ(V_VT(&value), VT_BSTR);
-  EXPECT_EQ(std::wstring(V_BSTR(&value)), L"h\u00e9llo");
-  VariantClear(&value);
-  ASSERT_EQ(data->GetData(15, &value), S_OK);
-  ASSERT_EQ(V_VT(&value), VT_ARRAY | VT_BSTR);
-  EXPECT_EQ(V_ARRAY(&value)->rgsabound[0].cElements, 2u);
-  EXPECT_EQ(std::wstring(static_cast<BSTR*>(V_ARRAY(&value)->pvData)[1]), L"D:\\b.txt");
-  VariantClear(&value);
-  EXPECT_EQ(data->GetData(2, &value), kNotOffered);
-  EXPECT_EQ(V_VT(&value), VT_EMPTY);
+  Variant value;
+  ASSERT_EQ(data->GetData(1, value.put()), S_OK);
+  ASSERT_EQ(value.vt(), VT_BSTR);
+  EXPECT_EQ(std::wstring(value->bstrVal), L"h\u00e9llo");
+  ASSERT_EQ(data->GetData(15, value.put()), S_OK);
+  ASSERT_EQ(value.vt(), VT_ARRAY | VT_BSTR);
+  EXPECT_EQ(value->parray->rgsabound[0].cElements, 2u);
+  EXPECT_EQ(std::wstring(static_cast<BSTR*>(value->parray->pvData)[1]), L"D:\\b.txt");
+  EXPECT_EQ(data->GetData(2, value.put()), kNotOffered);
+  EXPECT_EQ(value.vt(), VT_EMPTY);
   EXPECT_EQ(FilesOf(data.Get()), (std::vector<std::wstring>{kFile, L"D:\\b.txt"}));
 }
 
@@ -169,10 +167,10 @@ TEST_F(DropTest, ScriptsReadTheDataThroughIDispatch) {
     V_VT(&format) = VT_I2;
     V_I2(&format) = 1;
     DISPPARAMS params{&format, nullptr, 1, 0};
-    cardel::Variant text;
-    ASSERT_EQ(data->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, text.get(), nullptr, nullptr), S_OK);
-    ASSERT_EQ(text.type(), VT_BSTR);
-    EXPECT_EQ(std::wstring(V_BSTR(text.get())), L"h\u00e9llo");
+    Variant text;
+    ASSERT_EQ(data->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, text.put(), nullptr, nullptr), S_OK);
+    ASSERT_EQ(text.vt(), VT_BSTR);
+    EXPECT_EQ(std::wstring(text->bstrVal), L"h\u00e9llo");
   }
 }
 
@@ -187,10 +185,9 @@ TEST_F(DropTest, AnsiTextIsReadAsText) {
   DWORD effect = DROPEFFECT_COPY;
   ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
   ASSERT_TRUE(data);
-  VARIANT value;
-  ASSERT_EQ(data->GetData(1, &value), S_OK);
-  EXPECT_EQ(std::wstring(V_BSTR(&value)), L"plain words");
-  VariantClear(&value);
+  Variant value;
+  ASSERT_EQ(data->GetData(1, value.put()), S_OK);
+  EXPECT_EQ(std::wstring(value->bstrVal), L"plain words");
   VARIANT_BOOL offered = 0;
   data->GetFormat(13, &offered);
   EXPECT_EQ(offered, VARIANT_TRUE);
@@ -215,18 +212,14 @@ TEST_F(DropTest, DroppedDataCannotBeChanged) {
 
   // Late-bound, as a script would call it: the refusal arrives with its description.
   DISPPARAMS noArgs{};
-  EXCEPINFO exception{};
+  ExcepInfo exception;
   EXPECT_EQ(data->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &noArgs, nullptr, &exception, nullptr), DISP_E_EXCEPTION);
   EXPECT_EQ(exception.scode, kReadOnly);
   ASSERT_TRUE(exception.bstrDescription);
   EXPECT_NE(std::wstring(exception.bstrDescription).find(L"cannot be changed"), std::wstring::npos);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrHelpFile);
-  VARIANT value;
-  ASSERT_EQ(data->GetData(1, &value), S_OK);
-  EXPECT_EQ(std::wstring(V_BSTR(&value)), L"x");
-  VariantClear(&value);
+  Variant value;
+  ASSERT_EQ(data->GetData(1, value.put()), S_OK);
+  EXPECT_EQ(std::wstring(value->bstrVal), L"x");
 }
 
 TEST_F(DropTest, FilesCollectionIndexesFromOneAndEnumerates) {
@@ -253,10 +246,11 @@ TEST_F(DropTest, FilesCollectionIndexesFromOneAndEnumerates) {
   ULONG fetched = 0;
   EXPECT_EQ(items->Next(3, got, &fetched), S_FALSE);
   ASSERT_EQ(fetched, 2u);
-  EXPECT_EQ(std::wstring(V_BSTR(&got[0])), L"C:\\1");
-  EXPECT_EQ(std::wstring(V_BSTR(&got[1])), L"C:\\2");
-  VariantClear(&got[0]);
-  VariantClear(&got[1]);
+  Variant first, second;
+  *first.put() = got[0];
+  *second.put() = got[1];
+  EXPECT_EQ(std::wstring(first->bstrVal), L"C:\\1");
+  EXPECT_EQ(std::wstring(second->bstrVal), L"C:\\2");
 }
 
 TEST_F(DropTest, LeavingRaisesDragOverWithTheLeaveState) {
