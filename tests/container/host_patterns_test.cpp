@@ -27,12 +27,6 @@ bool Near(Pixel a, Pixel b, int tolerance = 24) {
   return true;
 }
 
-void SetCaption(_ucCardel& box, const wchar_t* text) {
-  BSTR caption = SysAllocString(text);
-  box.put_Caption(&caption);
-  SysFreeString(caption);
-}
-
 // A white page in a memory DC, standing for a printer page, a zoomed view or a document.
 class Page {
  public:
@@ -73,7 +67,7 @@ ComPtr<IUnknown> MakeLooseBox(const Library& library) {
   if (FAILED(unknown.As(&persist)) || FAILED(unknown.As(&box)) || FAILED(unknown.As(&object)))
     throw HostError("the control's interfaces", E_NOINTERFACE);
   ThrowIfFailed(persist->InitNew(), "InitNew");
-  SetCaption(*box.Get(), L"");
+  SetCaption(box.Get(), L"");
   box->put_FrontColor(kFill);
   for (auto put : {&_ucCardel::put_BackShadow, &_ucCardel::put_CallOut, &_ucCardel::put_Border})
     (box.Get()->*put)(VARIANT_FALSE);
@@ -213,7 +207,7 @@ TEST(EmbeddingTest, StorageRoundTripKeepsEveryProperty) {
   ComPtr<IPersistStorage> persist;
   ASSERT_HRESULT_SUCCEEDED(first.As(&box));
   ASSERT_HRESULT_SUCCEEDED(first.As(&persist));
-  SetCaption(*box.Get(), L"Embedded");
+  SetCaption(box.Get(), L"Embedded");
   box->put_FrontColor(kFill);
   box->put_BorderWidth(7);
   box->put_CallOut(VARIANT_TRUE);
@@ -269,7 +263,7 @@ TEST(WindowedSiteTest, ResizeRepaintsAllOfTheBoxAndTheClipHidesWhatIsBeyond) {
   Container box(library);
   HostedControl& control = box.Add({40, 30, 140, 90}, {.windowless = false});
   ComPtr<_ucCardel> cardel = control.Cardel();
-  SetCaption(*cardel.Get(), L"");
+  SetCaption(cardel.Get(), L"");
   cardel->put_FrontColor(kFill);
   cardel->put_BorderWidth(4);
   cardel->put_Border(VARIANT_TRUE);

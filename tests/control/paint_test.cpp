@@ -82,9 +82,7 @@ class PaintTest : public testing::Test {
     ASSERT_HRESULT_SUCCEEDED(cardel_->GetWindowsDPI(&scale));
     // Lengths below are in device pixels at a scale of 1.
     if (scale != 1.0) GTEST_SKIP() << "the screen is at " << 96 * scale << " DPI";
-    oletest::UniqueBstr empty(SysAllocString(L""));
-    BSTR caption = empty.get();
-    ASSERT_HRESULT_SUCCEEDED(cardel_->put_Caption(&caption));
+    ASSERT_HRESULT_SUCCEEDED(testhost::SetCaption(cardel_.Get(), L""));
     ASSERT_HRESULT_SUCCEEDED(cardel_->put_FrontColor(kFill));
     ASSERT_HRESULT_SUCCEEDED(events_.Connect(control_->Unknown()));
     box_.Repaint();

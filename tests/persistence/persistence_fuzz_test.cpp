@@ -23,6 +23,7 @@
 
 #include "VelmarCardel_h.h"
 #include "com_object.h"
+#include "hosted_control.h"
 #include "host_error.h"
 #include "library.h"
 #include "property_bag.h"
@@ -351,9 +352,7 @@ class FuzzTest : public SavedFormTest {
   // else, and mutations landing there would test the system's icon decoder rather than the control.
   ComPtr<_ucCardel> Rich() {
     ComPtr<_ucCardel> control = New();
-    BSTR caption = SysAllocString(L"Fuzz \u00E9\u2713");
-    EXPECT_EQ(control->put_Caption(&caption), S_OK);
-    SysFreeString(caption);
+    EXPECT_EQ(testhost::SetCaption(control.Get(), L"Fuzz \u00E9\u2713"), S_OK);
     EXPECT_EQ(control->put_BorderWidth(3), S_OK);
     EXPECT_EQ(control->put_ShadowSize(4), S_OK);
     EXPECT_EQ(control->put_CallOut(VARIANT_TRUE), S_OK);

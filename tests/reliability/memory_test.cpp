@@ -45,12 +45,6 @@ HRESULT FromStream(_ucCardel& cardel, const std::vector<uint8_t>& bytes) {
   return cardel.PictureFromStream(&array, &loaded);
 }
 
-HRESULT SetCaption(_ucCardel& cardel, const std::wstring& text) {
-  const UniqueBstr owned(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-  BSTR caption = owned.get();
-  return cardel.put_Caption(&caption);
-}
-
 TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
   Library library;
   Container form(library, {400, 300});
@@ -64,8 +58,8 @@ TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
     std::function<HRESULT()> call;
   } cases[] = {
       // A new caption makes the paint build its caption shadow again, in buffers of the control's size.
-      {"paint through Draw", [&] { return SetCaption(*cardel.Get(), L"Paint"), DrawInto(*cardel.Get()); }},
-      {"Caption setter", [&] { return SetCaption(*cardel.Get(), std::wstring(40000, L'x')); }},
+      {"paint through Draw", [&] { return SetCaption(cardel.Get(), L"Paint"), DrawInto(*cardel.Get()); }},
+      {"Caption setter", [&] { return SetCaption(cardel.Get(), std::wstring(40000, L'x')); }},
       // The caller's bytes are copied before they are decoded.
       {"PictureFromStream", [&] { return FromStream(*cardel.Get(), std::vector<uint8_t>(200000)); }},
   };

@@ -54,9 +54,7 @@ class AcrylicControlTest : public ::testing::Test {
       (cardel_.Get()->*put)(30);
   }
   static void Blank(const ComPtr<_ucCardel>& c) {
-    BSTR empty = SysAllocString(L"");
-    c->put_Caption(&empty);
-    SysFreeString(empty);
+    SetCaption(c.Get(), L"");
   }
   Image Shot() {
     box_.Repaint();

@@ -112,9 +112,7 @@ int main() {
   for (const auto& [w, h] : {std::pair{300, 100}, std::pair{1000, 600}}) {
     auto& hosted = box.Add({0, 0, w, h});
     Microsoft::WRL::ComPtr<_ucCardel> cardel = hosted.Cardel();
-    BSTR empty = SysAllocString(L"");
-    cardel->put_Caption(&empty);
-    SysFreeString(empty);
+    cardel::testhost::SetCaption(cardel.Get(), L"");
     cardel->put_BackColorOpacity(50);
     const std::vector<uint8_t> picture =
         cardel::testpictures::EncodeBitmap(w / 2, h / 2, [](int x, int y) { return 0xFF000000u | x * 7 | y << 8; },
