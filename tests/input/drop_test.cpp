@@ -59,6 +59,18 @@ class DropTest : public InputFixture {
     return POINTL{screen.x, screen.y};
   }
   void ManualDrops() { ASSERT_HRESULT_SUCCEEDED(cardel_->put_OLEDropMode(static_cast<eOLEDropMode>(1))); }
+  // Drops source on the control in manual mode: the data object the drop event handed the application.
+  ComPtr<DataObject> Dropped(TestDataObject& source) {
+    ManualDrops();
+    ComPtr<DataObject> data;
+    events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+      if (id == kDrop) data = DataOf(EventArg(*params, 0));
+    });
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(Target()->Drop(&source, 0, At(kInside), &effect), S_OK);
+    events_.SetHandler({});
+    return data;
+  }
 };
 
 TEST_F(DropTest, TargetOnlyWhileDropModeIsManual) {
@@ -117,16 +129,10 @@ TEST_F(DropTest, FileDraggedOverAndDroppedIsReadable) {
 }
 
 TEST_F(DropTest, DataObjectReportsFormatsAndGivesTextAndFiles) {
-  ManualDrops();
   ComPtr<TestDataObject> source = TestDataObject::Make();
   source->OfferUnicodeText(L"h\u00e9llo");
   source->OfferFiles({kFile, L"D:\\b.txt"});
-  ComPtr<DataObject> data;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == kDrop) data = DataOf(EventArg(*params, 0));
-  });
-  DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  const ComPtr<DataObject> data = Dropped(*source.Get());
   ASSERT_TRUE(data);
 
   VARIANT_BOOL offered = 0;
@@ -152,15 +158,9 @@ TEST_F(DropTest, DataObjectReportsFormatsAndGivesTextAndFiles) {
 
 // Scripts reach the data object late-bound: its VARIANT result must come back whole.
 TEST_F(DropTest, ScriptsReadTheDataThroughIDispatch) {
-  ManualDrops();
   ComPtr<TestDataObject> source = TestDataObject::Make();
   source->OfferUnicodeText(L"h\u00e9llo");
-  ComPtr<DataObject> data;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == kDrop) data = DataOf(EventArg(*params, 0));
-  });
-  DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  const ComPtr<DataObject> data = Dropped(*source.Get());
   ASSERT_TRUE(data);
   for (const WORD flags : {WORD{DISPATCH_METHOD}, WORD{DISPATCH_METHOD | DISPATCH_PROPERTYGET}}) {
     VARIANTARG format;
@@ -175,15 +175,9 @@ TEST_F(DropTest, ScriptsReadTheDataThroughIDispatch) {
 }
 
 TEST_F(DropTest, AnsiTextIsReadAsText) {
-  ManualDrops();
   ComPtr<TestDataObject> source = TestDataObject::Make();
   source->OfferAnsiText("plain words");
-  ComPtr<DataObject> data;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == kDrop) data = DataOf(EventArg(*params, 0));
-  });
-  DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  const ComPtr<DataObject> data = Dropped(*source.Get());
   ASSERT_TRUE(data);
   Variant value;
   ASSERT_EQ(data->GetData(1, value.put()), S_OK);
@@ -195,15 +189,9 @@ TEST_F(DropTest, AnsiTextIsReadAsText) {
 }
 
 TEST_F(DropTest, DroppedDataCannotBeChanged) {
-  ManualDrops();
   ComPtr<TestDataObject> source = TestDataObject::Make();
   source->OfferUnicodeText(L"x");
-  ComPtr<DataObject> data;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == kDrop) data = DataOf(EventArg(*params, 0));
-  });
-  DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  const ComPtr<DataObject> data = Dropped(*source.Get());
   ASSERT_TRUE(data);
   EXPECT_EQ(data->Clear(), kReadOnly);
   VARIANT none;
@@ -223,15 +211,10 @@ TEST_F(DropTest, DroppedDataCannotBeChanged) {
 }
 
 TEST_F(DropTest, FilesCollectionIndexesFromOneAndEnumerates) {
-  ManualDrops();
   ComPtr<TestDataObject> source = TestDataObject::Make();
   source->OfferFiles({L"C:\\1", L"C:\\2"});
-  ComPtr<DataObject> data;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == kDrop) data = DataOf(EventArg(*params, 0));
-  });
-  DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  const ComPtr<DataObject> data = Dropped(*source.Get());
+  ASSERT_TRUE(data);
   ComPtr<DataObjectFiles> files;
   ASSERT_EQ(data->get_Files(&files), S_OK);
   BSTR name = nullptr;
