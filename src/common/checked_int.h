@@ -44,4 +44,10 @@ class CheckedInt {
   int32_t value_;
 };
 
+// The value as a 16-bit property holds it; beyond 16 bits is Overflow.
+inline int16_t Narrow16(int64_t value) {
+  if (value < INT16_MIN || value > INT16_MAX) throw ArithmeticOverflow{};
+  return static_cast<int16_t>(value);
+}
+
 }  // namespace cardel

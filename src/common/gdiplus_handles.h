@@ -47,4 +47,16 @@ using UniqueMatrix = Unique<GpMatrix>;
 // Only for collections from GdipNewPrivateFontCollection; the installed one is never deleted.
 using UniquePrivateFontCollection = Unique<GpFontCollection>;
 
+// A brush or pen of one colour; empty when GDI+ cannot make one, which the caller takes as nothing to draw.
+inline UniqueBrush SolidFill(ARGB argb) noexcept {
+  GpSolidFill* solid = nullptr;
+  DllExports::GdipCreateSolidFill(argb, &solid);
+  return UniqueBrush(solid);
+}
+inline UniquePen SolidPen(ARGB argb, REAL width) noexcept {
+  UniquePen pen;
+  DllExports::GdipCreatePen1(argb, width, UnitPixel, pen.put());
+  return pen;
+}
+
 }  // namespace cardel::gdip

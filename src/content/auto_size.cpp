@@ -8,16 +8,11 @@ namespace {
 
 // The room is kept in 16 bits like the 16-bit properties it is made of, so absurd paddings or
 // border widths fail as Overflow rather than asking the container for a wrapped size.
-int16_t Fit16(int64_t value) {
-  if (value < INT16_MIN || value > INT16_MAX) throw ArithmeticOverflow{};
-  return static_cast<int16_t>(value);
-}
-
 int32_t Room(int16_t padding, int16_t border, bool shadow, int16_t shadowSize, bool tail, int32_t tailLength,
              float dpiScale) {
-  int16_t room = Fit16(Fit16(2 * padding) + Fit16(2 * border));
-  if (shadow) room = Fit16(room + Fit16(2 * shadowSize));
-  if (tail) room = Fit16(int64_t{room} + tailLength);
+  int16_t room = Narrow16(Narrow16(2 * padding) + Narrow16(2 * border));
+  if (shadow) room = Narrow16(room + Narrow16(2 * shadowSize));
+  if (tail) room = Narrow16(int64_t{room} + tailLength);
   return CheckedInt::Round(room * static_cast<double>(dpiScale)).value();
 }
 

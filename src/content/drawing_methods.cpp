@@ -24,12 +24,6 @@ gdip::UniqueGraphics GraphicsOn(HDC dc, bool antiAlias) {
   return graphics;
 }
 
-gdip::UniqueBrush SolidBrush(uint32_t argb) {
-  GpSolidFill* solid = nullptr;
-  GdipCreateSolidFill(argb, &solid);
-  return gdip::UniqueBrush(solid);
-}
-
 gdip::UniqueStringFormat TextFormat(const TextRequest& request) {
   gdip::UniqueStringFormat format;
   GdipCreateStringFormat(0, LANG_NEUTRAL, format.put());
@@ -61,7 +55,7 @@ MethodResult<int32_t> DrawTextOn(HDC dc, const TextRequest& request, float dpiSc
   const RectF layout(request.x * dpiScale, request.y * dpiScale, request.width * dpiScale, request.height * dpiScale);
   const std::wstring_view text = request.text.substr(0, request.text.find(L'\0'));
   const int length = static_cast<int>(std::min<size_t>(text.size(), INT_MAX));
-  const gdip::UniqueBrush brush = SolidBrush(ToARGB(request.foreColor, opacity).argb);
+  const gdip::UniqueBrush brush = gdip::SolidFill(ToARGB(request.foreColor, opacity).argb);
   GdipDrawString(graphics.get(), text.data(), length, font.get(), &layout, format.get(), brush.get());
 
   RectF bounds;
@@ -79,8 +73,7 @@ MethodResult<bool> DrawLineOn(HDC dc, const LineRequest& line, float dpiScale) {
   if (!x1 || !y1 || !x2 || !y2) return {false, RuntimeError::Overflow};
   const gdip::UniqueGraphics graphics = GraphicsOn(dc, true);
   if (!graphics) return {};
-  gdip::UniquePen pen;
-  GdipCreatePen1(colour.argb, line.penWidth * dpiScale, UnitPixel, pen.put());
+  const gdip::UniquePen pen = gdip::SolidPen(colour.argb, line.penWidth * dpiScale);
   return {GdipDrawLineI(graphics.get(), pen.get(), *x1, *y1, *x2, *y2) == Ok};
 }
 
@@ -95,11 +88,10 @@ MethodResult<bool> DrawPolygonOn(HDC dc, int32_t penWidth, OLE_COLOR colour, int
   for (size_t i = 0; i + 1 < integers.size(); i += 2) points.emplace_back(integers[i], integers[i + 1]);
   const int count = static_cast<int>(points.size());
   if (penWidth < 1) {
-    const gdip::UniqueBrush brush = SolidBrush(argb.argb);
+    const gdip::UniqueBrush brush = gdip::SolidFill(argb.argb);
     return {GdipFillPolygonI(graphics.get(), brush.get(), points.data(), count, FillModeWinding) == Ok};
   }
-  gdip::UniquePen pen;
-  GdipCreatePen1(argb.argb, static_cast<REAL>(penWidth), UnitPixel, pen.put());
+  const gdip::UniquePen pen = gdip::SolidPen(argb.argb, static_cast<REAL>(penWidth));
   return {GdipDrawPolygonI(graphics.get(), pen.get(), points.data(), count) == Ok};
 }
 

@@ -1,16 +1,16 @@
 #include "content/font_lookup.h"
 
+#include "common/automation_handles.h"
+
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 namespace cardel {
 
 std::wstring FontName(IFont* font) {
-  BSTR name = nullptr;
-  if (!font || FAILED(font->get_Name(&name)) || !name) return {};
-  std::wstring result(name, SysStringLen(name));
-  SysFreeString(name);
-  return result;
+  UniqueBstr name;
+  if (!font || FAILED(font->get_Name(name.put())) || !name) return {};
+  return std::wstring(name.get(), SysStringLen(name.get()));
 }
 
 gdip::UniqueFontFamily FindFontFamily(std::wstring_view name, GpFontCollection* collection, FontFallback fallback) {

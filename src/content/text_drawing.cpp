@@ -34,13 +34,10 @@ void Fill(GpGraphics* graphics, GpBrush* brush, GpPath* glyphs, GpPath* rules) {
 }
 
 void Paint(GpGraphics* graphics, GpPath* glyphs, GpPath* rules, const Ink& ink) {
-  GpSolidFill* solid = nullptr;
-  GdipCreateSolidFill(ink.fill, &solid);
-  const gdip::UniqueBrush brush(solid);
+  const gdip::UniqueBrush brush = gdip::SolidFill(ink.fill);
   if (brush) Fill(graphics, brush.get(), glyphs, rules);
   if (ink.outlineWidth <= 0) return;
-  gdip::UniquePen pen;
-  GdipCreatePen1(ink.outline, ink.outlineWidth, UnitPixel, pen.put());
+  const gdip::UniquePen pen = gdip::SolidPen(ink.outline, ink.outlineWidth);
   if (!pen) return;
   GdipDrawPath(graphics, pen.get(), glyphs);
   if (HasPoints(rules)) GdipDrawPath(graphics, pen.get(), rules);

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "common/ole_units.h"
 #include "control/cardel_classes.h"
 #include "proppage/page_layout.h"
 
@@ -19,33 +20,15 @@ wchar_t* TaskString(const wchar_t* text) noexcept {
 
 HRESULT CreatePpCardel(IUnknown* outer, REFIID riid, void** object) noexcept {
   if (outer) return CLASS_E_NOAGGREGATION;
-  auto* page = new (std::nothrow) PpCardel();
+  auto page = ole::MakeComObject<PpCardel>();
   if (!page) return E_OUTOFMEMORY;
-  HRESULT hr = page->QueryInterface(riid, object);
-  page->Release();
-  return hr;
+  return page->QueryInterface(riid, object);
 }
 
-STDMETHODIMP PpCardel::QueryInterface(REFIID riid, void** object) noexcept {
-  if (!object) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__ppCardel) {
-    *object = static_cast<_ppCardel*>(this);
-  } else if (riid == IID_IPropertyPage || riid == IID_IPropertyPage2) {
-    *object = static_cast<IPropertyPage2*>(this);
-  } else {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
-}
-
-STDMETHODIMP_(ULONG) PpCardel::AddRef() noexcept { return InterlockedIncrement(&refs_); }
-
-STDMETHODIMP_(ULONG) PpCardel::Release() noexcept {
-  ULONG n = InterlockedDecrement(&refs_);
-  if (n == 0) delete this;
-  return n;
+void* PpCardel::Find(REFIID riid) noexcept {
+  if (riid == IID_IDispatch || riid == IID__ppCardel) return static_cast<_ppCardel*>(this);
+  if (riid == IID_IPropertyPage || riid == IID_IPropertyPage2) return static_cast<IPropertyPage2*>(this);
+  return nullptr;
 }
 
 STDMETHODIMP PpCardel::SetPageSite(IPropertyPageSite* site) noexcept {
@@ -78,8 +61,7 @@ STDMETHODIMP PpCardel::GetPageInfo(PROPPAGEINFO* info) noexcept {
   const int dpiY = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   info->cb = sizeof(*info);
   info->pszTitle = TaskString(L"Picture");
-  info->size = {proppage::TwipsToPixels(proppage::kPageTwips.cx, dpiX),
-                proppage::TwipsToPixels(proppage::kPageTwips.cy, dpiY)};
+  info->size = {TwipsToPixels(proppage::kPageTwips.cx, dpiX), TwipsToPixels(proppage::kPageTwips.cy, dpiY)};
   info->pszDocString = nullptr;
   info->pszHelpFile = nullptr;
   info->dwHelpContext = 0;

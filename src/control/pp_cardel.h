@@ -6,18 +6,14 @@
 #include <memory>
 
 #include "common/cardel_interfaces.h"
+#include "ole/com_object.h"
 #include "ole/dispatch.h"
-#include "ole/module.h"
 #include "proppage/picture_page.h"
 
 namespace cardel {
 
-class PpCardel final : public ole::DualDispatch<_ppCardel, &IID__ppCardel>, public IPropertyPage2 {
+class PpCardel final : public ole::ComObject<ole::DualDispatch<_ppCardel, &IID__ppCardel>, IPropertyPage2> {
  public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override;
-  STDMETHODIMP_(ULONG) AddRef() noexcept override;
-  STDMETHODIMP_(ULONG) Release() noexcept override;
-
   // IPropertyPage
   STDMETHODIMP SetPageSite(IPropertyPageSite* site) noexcept override;
   STDMETHODIMP Activate(HWND parent, LPCRECT rect, BOOL modal) noexcept override;
@@ -34,11 +30,9 @@ class PpCardel final : public ole::DualDispatch<_ppCardel, &IID__ppCardel>, publ
   STDMETHODIMP EditProperty(DISPID id) noexcept override;
 
  private:
-  ~PpCardel() = default;
+  void* Find(REFIID riid) noexcept override;
   void MarkDirty() noexcept;
 
-  LONG refs_ = 1;
-  ole::ModuleReference module_;
   Microsoft::WRL::ComPtr<IPropertyPageSite> site_;
   Microsoft::WRL::ComPtr<_ucCardel> selected_;
   std::unique_ptr<proppage::PicturePage> page_;

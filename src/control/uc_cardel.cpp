@@ -37,10 +37,10 @@ ComPtr<IFont> NewStandardFont() noexcept {
 HRESULT CreateUcCardel(IUnknown* outer, REFIID riid, void** object) noexcept {
   auto* control = new (std::nothrow) UcCardel(outer);
   if (!control) return E_OUTOFMEMORY;
-  IUnknown* inner = control->InnerUnknown();
-  HRESULT hr = inner->QueryInterface(riid, object);
-  inner->Release();
-  return hr;
+  // The new control's one reference is its inner unknown's; this owner gives it back.
+  ComPtr<IUnknown> inner;
+  *inner.GetAddressOf() = control->InnerUnknown();
+  return inner->QueryInterface(riid, object);
 }
 
 UcCardel::UcCardel(IUnknown* outer) noexcept

@@ -199,7 +199,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HWND HostWindow() const noexcept;
   HRESULT HitQueryHoverUpdate(double x, double y) noexcept;
   HRESULT MouseMoveHoverUpdate(int16_t button, double x, double y) noexcept;
-  HRESULT EnterTracking(POINT cursor, double x, double y) noexcept;
+  HRESULT HoverSeen(double x, double y, bool overOnEnter, HWND* under) noexcept;
   // Within a tick, the position the tick took: the pointer cannot move while the tick runs.
   POINT CursorPosition() const noexcept;
   void NoteHostInput() noexcept;

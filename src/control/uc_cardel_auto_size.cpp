@@ -4,6 +4,7 @@
 #include <new>
 
 #include "common/checked_int.h"
+#include "common/ole_units.h"
 #include "common/win_handles.h"
 #include "content/auto_size.h"
 #include "content/caption.h"
@@ -18,9 +19,8 @@ namespace {
 
 // Wider than any line the screen can show, so a caption without word wrap stays on one line.
 int32_t ScreenWidthInTwips() noexcept {
-  const WindowDc screen(nullptr);
-  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
-  return MulDiv(GetSystemMetrics(SM_CXSCREEN), 1440, dpi > 0 ? dpi : 96);
+  const int dpi = ScreenPixelsPerInch().cx;
+  return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi > 0 ? dpi : 96);
 }
 
 }  // namespace

@@ -18,18 +18,6 @@ using namespace Gdiplus::DllExports;
 using ole::RuntimeError;
 
 namespace cardel {
-namespace {
-
-constexpr int32_t kBorderInside = 0;
-constexpr int32_t kBorderOutside = 2;
-
-uint32_t Argb(OLE_COLOR colour, int32_t opacity) {
-  const ArgbResult result = ToARGB(colour, opacity);
-  if (result.error) throw ArithmeticOverflow{};
-  return result.argb;
-}
-
-}  // namespace
 
 HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale,
                             HDC backdrop) noexcept {
@@ -81,12 +69,12 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint) {
   BackgroundFill fill;
   fill.gradient = state_.Gradient != 0;
   if (fill.gradient) {
-    fill.from = Argb(state_.GradientColor1, state_.GradientColor1Opacity);
-    fill.to = Argb(state_.GradientColor2, state_.GradientColor2Opacity);
+    fill.from = CheckedArgb(state_.GradientColor1, state_.GradientColor1Opacity);
+    fill.to = CheckedArgb(state_.GradientColor2, state_.GradientColor2Opacity);
     fill.angle = static_cast<float>(static_cast<int16_t>(state_.GradientAngle + 90));
     fill.rect = paint.box;
   } else {
-    fill.solid = Argb(state_.FrontColor, state_.BackColorOpacity);
+    fill.solid = CheckedArgb(state_.FrontColor, state_.BackColorOpacity);
   }
   FillBackground(graphics, path.get(), fill);
 
@@ -116,11 +104,11 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint) {
   }
 
   if (state_.Border && metrics.borderWidth > 0) {
-    const uint32_t colour = Argb(state_.BorderColor, state_.BorderColorOpacity);
+    const uint32_t colour = CheckedArgb(state_.BorderColor, state_.BorderColorOpacity);
     const float width = metrics.borderWidth;
-    if (state_.BorderPosition == kBorderInside) {
+    if (state_.BorderPosition == bpInside) {
       StrokeBorder(graphics, path.get(), colour, width, BorderAlignment::Inset);
-    } else if (state_.BorderPosition == kBorderOutside) {
+    } else if (state_.BorderPosition == bpOutside) {
       const IntRect frame = OutsideBorderRect(paint.width(), paint.height(), metrics.borderWidth);
       OutlineInput around = paint.outline;
       around.x = frame.x;

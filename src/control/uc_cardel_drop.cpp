@@ -44,19 +44,17 @@ bool UcCardel::OnDrag(input::DragNotice& notice) noexcept {
   int16_t button = input::ButtonsHeld(notice.keys);
   int16_t shift = input::DragShift(notice.keys);
   LONG effect = static_cast<LONG>(notice.effect);
-  IDispatch* data = notice.data;
-  if (data) data->AddRef();
+  ComPtr<IDispatch> data(notice.data);
   if (notice.stage == input::DragStage::Drop) {
-    VARIANTARG args[] = {input::ByRef(&data),   input::ByRef(&effect), input::ByRef(&button),
+    VARIANTARG args[] = {input::ByRef(data.GetAddressOf()),   input::ByRef(&effect), input::ByRef(&button),
                          input::ByRef(&shift), input::ByRef(&x),      input::ByRef(&y)};
     FireEvent(events::OLEDragDrop, args);
   } else {
     int16_t state = static_cast<int16_t>(notice.stage);
-    VARIANTARG args[] = {input::ByRef(&data), input::ByRef(&effect), input::ByRef(&button), input::ByRef(&shift),
+    VARIANTARG args[] = {input::ByRef(data.GetAddressOf()), input::ByRef(&effect), input::ByRef(&button), input::ByRef(&shift),
                          input::ByRef(&x),    input::ByRef(&y),      input::ByRef(&state)};
     FireEvent(events::OLEDragOver, args);
   }
-  if (data) data->Release();
   notice.effect = static_cast<DWORD>(effect);
   return true;
 }

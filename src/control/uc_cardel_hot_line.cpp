@@ -12,9 +12,7 @@ void UcCardel::PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outl
                                         state_.BackShadow != 0, state_.ShadowSize, state_.ShadowOffsetX,
                                         state_.ShadowOffsetY, state_.HotLineWidth, state_.CallOut != 0,
                                         state_.CallOutPosicion, state_.CallOutLen, paint.dpiScale});
-  const ArgbResult colour = ToARGB(state_.HotLineColor, state_.HotLineColorOpacity);
-  if (colour.error) throw ArithmeticOverflow{};
-  DrawHotLine(graphics, outline, cutout, colour.argb);
+  DrawHotLine(graphics, outline, cutout, CheckedArgb(state_.HotLineColor, state_.HotLineColorOpacity));
 }
 
 }  // namespace cardel

@@ -23,27 +23,30 @@ void UcCardel::NoteHostInput() noexcept {
   if (!tickCursor_ && state_.IsMouseEnter) tmrMOUSEOVER.SetInterval(pollPace_.AfterInput());
 }
 
-// Positions are taken in the container window's pixels, in which the control's position is
-// reported, whichever window the control is drawn into.
-HRESULT UcCardel::EnterTracking(POINT cursor, double x, double y) noexcept {
-  ScreenToClient(ContainerWindow(), &cursor);
-  const auto corner = input::CornerFromPointer(cursor, x, y);
-  if (!corner) return Error(RuntimeError::Overflow);
-  Enter = input::EnterOrigin{corner->x, corner->y, PositionRect().left, PositionRect().top};
-  state_.IsMouseEnter = true;
-  tmrMOUSEOVER.SetInterval(pollPace_.AfterInput());
+// The host reports the pointer over the control, by a hit query or a move: the first report starts
+// tracking. Positions are taken in the container window's pixels, in which the control's position is
+// reported, whichever window the control is drawn into. *under is the window under the pointer.
+HRESULT UcCardel::HoverSeen(double x, double y, bool overOnEnter, HWND* under) noexcept {
+  NoteHostInput();
+  POINT cursor = CursorPosition();
+  *under = WindowFromPoint(cursor);
+  if (!state_.IsMouseEnter) {
+    ScreenToClient(ContainerWindow(), &cursor);
+    const auto corner = input::CornerFromPointer(cursor, x, y);
+    if (!corner) return Error(RuntimeError::Overflow);
+    Enter = input::EnterOrigin{corner->x, corner->y, PositionRect().left, PositionRect().top};
+    state_.IsMouseEnter = true;
+    tmrMOUSEOVER.SetInterval(pollPace_.AfterInput());
+    FireEvent(events::MouseEnter, {});
+    if (overOnEnter) FireEvent(events::MouseOver, {});
+  }
+  HitSeen = true;
   return S_OK;
 }
 
 HRESULT UcCardel::HitQueryHoverUpdate(double x, double y) noexcept {
-  NoteHostInput();
-  const POINT cursor = CursorPosition();
-  const HWND under = WindowFromPoint(cursor);
-  if (!state_.IsMouseEnter) {
-    if (HRESULT hr = EnterTracking(cursor, x, y); FAILED(hr)) return hr;
-    FireEvent(events::MouseEnter, {});
-  }
-  HitSeen = true;
+  HWND under = nullptr;
+  if (HRESULT hr = HoverSeen(x, y, false, &under); FAILED(hr)) return hr;
   if (under == HostWindow()) {
     if (!state_.IsMouseOver) {
       state_.IsMouseOver = true;
@@ -58,15 +61,8 @@ HRESULT UcCardel::HitQueryHoverUpdate(double x, double y) noexcept {
 
 HRESULT UcCardel::MouseMoveHoverUpdate(int16_t button, double x, double y) noexcept {
   if (button != 0 || state_.IsMouseOver || !AmbientUserMode()) return S_OK;
-  NoteHostInput();
-  const POINT cursor = CursorPosition();
-  const HWND under = WindowFromPoint(cursor);
-  if (!state_.IsMouseEnter) {
-    if (HRESULT hr = EnterTracking(cursor, x, y); FAILED(hr)) return hr;
-    FireEvent(events::MouseEnter, {});
-    FireEvent(events::MouseOver, {});
-  }
-  HitSeen = true;
+  HWND under = nullptr;
+  if (HRESULT hr = HoverSeen(x, y, true, &under); FAILED(hr)) return hr;
   if (under == HostWindow()) {
     state_.IsMouseOver = true;
     FireEvent(events::MouseOver, {});

@@ -11,12 +11,12 @@
 #include "control/uc_cardel.h"
 #include "ole/bag_io.h"
 #include "ole/errors.h"
-#include "ole/variant.h"
+#include "common/variant.h"
 #include "picture/picture_object.h"
 
 using Microsoft::WRL::ComPtr;
 using ole::RuntimeError;
-using ole::Variant;
+using cardel::Variant;
 
 namespace cardel {
 namespace {

@@ -2,6 +2,7 @@
 #include <new>
 
 #include "common/checked_int.h"
+#include "common/automation_handles.h"
 #include "content/icon_code.h"
 #include "control/shadow_input.h"
 #include "control/uc_cardel.h"
@@ -133,11 +134,11 @@ HRESULT UcCardel::CopyFontInto(IFontDisp* source, ComPtr<IFont>& target, DISPID 
   ComPtr<IFont> from;
   if (FAILED(source->QueryInterface(IID_PPV_ARGS(&from)))) return Error(RuntimeError::TypeMismatch);
   if (!target) return Error(RuntimeError::OutOfMemory);
-  BSTR name = nullptr;
+  UniqueBstr name;
   CY size{};
   BOOL bold = FALSE, italic = FALSE, underline = FALSE, strike = FALSE;
   SHORT weight = FW_NORMAL, charset = DEFAULT_CHARSET;
-  HRESULT hr = from->get_Name(&name);
+  HRESULT hr = from->get_Name(name.put());
   if (SUCCEEDED(hr)) hr = from->get_Size(&size);
   if (SUCCEEDED(hr)) hr = from->get_Bold(&bold);
   if (SUCCEEDED(hr)) hr = from->get_Italic(&italic);
@@ -146,7 +147,7 @@ HRESULT UcCardel::CopyFontInto(IFontDisp* source, ComPtr<IFont>& target, DISPID 
   if (SUCCEEDED(hr)) hr = from->get_Weight(&weight);
   if (SUCCEEDED(hr)) hr = from->get_Charset(&charset);
   if (SUCCEEDED(hr)) {
-    target->put_Name(name);
+    target->put_Name(name.get());
     target->put_Size(size);
     target->put_Bold(bold);
     target->put_Italic(italic);
@@ -156,7 +157,6 @@ HRESULT UcCardel::CopyFontInto(IFontDisp* source, ComPtr<IFont>& target, DISPID 
     target->put_Weight(weight);
     target->put_Charset(charset);
   }
-  SysFreeString(name);
   if (FAILED(hr)) return ole::RaiseError(hr, L"The font could not be read", IID__ucCardel);
   if (dispid != DISPID_UNKNOWN) ApplyEffects(kNotify | kCaptionDirty | kRepaint, dispid);
   return S_OK;

@@ -5,9 +5,10 @@
 #include <cstring>
 #include <new>
 
-#include "ole/com_object.h"
+#include "common/automation_handles.h"
 #include "input/data_reading.h"
 #include "input/dropped_files.h"
+#include "ole/com_object.h"
 #include "ole/dispatch.h"
 #include "ole/errors.h"
 
@@ -21,18 +22,15 @@ CLIPFORMAT ClipboardFormat(short format) noexcept {
 }
 
 HRESULT StringArray(const std::vector<std::wstring>& names, VARIANT* value) noexcept {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(names.size()));
+  UniqueSafeArray array(SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(names.size())));
   if (!array) return E_OUTOFMEMORY;
-  auto* items = static_cast<BSTR*>(array->pvData);
+  auto* items = static_cast<BSTR*>(array.get()->pvData);
   for (size_t i = 0; i < names.size(); ++i) {
     items[i] = SysAllocStringLen(names[i].data(), static_cast<UINT>(names[i].size()));
-    if (!items[i]) {
-      SafeArrayDestroy(array);
-      return E_OUTOFMEMORY;
-    }
+    if (!items[i]) return E_OUTOFMEMORY;
   }
   V_VT(value) = VT_ARRAY | VT_BSTR;
-  V_ARRAY(value) = array;
+  V_ARRAY(value) = array.release();
   return S_OK;
 }
 

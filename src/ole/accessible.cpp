@@ -3,9 +3,10 @@
 #include <new>
 
 #include "ole/dispatch.h"
-#include "ole/variant.h"
+#include "common/variant.h"
 
 namespace ole {
+using cardel::Variant;
 namespace {
 
 // Clients name the object itself as CHILDID_SELF in whatever integer type their language passes, and

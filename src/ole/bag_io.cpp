@@ -4,15 +4,23 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include "common/automation_handles.h"
+#include "common/variant.h"
+
+using cardel::UniqueBstr;
+using cardel::Variant;
 using Microsoft::WRL::ComPtr;
 
 namespace ole {
 
 HRESULT BagRead(IPropertyBag* bag, const wchar_t* key, const VARIANT* fallback, VARIANT* value) noexcept {
   VariantInit(value);
-  HRESULT hr = bag->Read(key, value, nullptr);
-  if (SUCCEEDED(hr)) return S_OK;
-  VariantClear(value);
+  Variant read;
+  HRESULT hr = bag->Read(key, read.get(), nullptr);
+  if (SUCCEEDED(hr)) {
+    *value = read.release();
+    return S_OK;
+  }
   // Bags answer an absent key with E_INVALIDARG; that is what the default stands for.
   if (hr != E_INVALIDARG) return hr;
   if (!fallback) return S_FALSE;
@@ -25,12 +33,12 @@ namespace {
 // they were described, and a copy made through get_Size holds the realised size (8 pt reads 8.25 pt), so a
 // copy of the ambient font would never equal it; Wine's IsEqual also refuses fonts of equal description.
 bool SameFont(IFont* a, IFont* b) noexcept {
-  BSTR nameA = nullptr, nameB = nullptr;
+  UniqueBstr nameA, nameB;
   CY sizeA{}, sizeB{};
   BOOL boldA = FALSE, boldB = FALSE, italicA = FALSE, italicB = FALSE, underlineA = FALSE, underlineB = FALSE,
        strikeA = FALSE, strikeB = FALSE;
   SHORT weightA = 0, weightB = 0, charsetA = 0, charsetB = 0;
-  const bool read = SUCCEEDED(a->get_Name(&nameA)) && SUCCEEDED(b->get_Name(&nameB)) &&
+  const bool read = SUCCEEDED(a->get_Name(nameA.put())) && SUCCEEDED(b->get_Name(nameB.put())) &&
                     SUCCEEDED(a->get_Size(&sizeA)) && SUCCEEDED(b->get_Size(&sizeB)) &&
                     SUCCEEDED(a->get_Bold(&boldA)) && SUCCEEDED(b->get_Bold(&boldB)) &&
                     SUCCEEDED(a->get_Italic(&italicA)) && SUCCEEDED(b->get_Italic(&italicB)) &&
@@ -38,11 +46,9 @@ bool SameFont(IFont* a, IFont* b) noexcept {
                     SUCCEEDED(a->get_Strikethrough(&strikeA)) && SUCCEEDED(b->get_Strikethrough(&strikeB)) &&
                     SUCCEEDED(a->get_Weight(&weightA)) && SUCCEEDED(b->get_Weight(&weightB)) &&
                     SUCCEEDED(a->get_Charset(&charsetA)) && SUCCEEDED(b->get_Charset(&charsetB));
-  const bool same = read && VarBstrCmp(nameA, nameB, LOCALE_USER_DEFAULT, NORM_IGNORECASE) == VARCMP_EQ &&
+  const bool same = read && VarBstrCmp(nameA.get(), nameB.get(), LOCALE_USER_DEFAULT, NORM_IGNORECASE) == VARCMP_EQ &&
                     sizeA.int64 == sizeB.int64 && !boldA == !boldB && !italicA == !italicB &&
                     !underlineA == !underlineB && !strikeA == !strikeB && weightA == weightB && charsetA == charsetB;
-  SysFreeString(nameA);
-  SysFreeString(nameB);
   return same;
 }
 
@@ -61,12 +67,9 @@ bool SameAsDefault(const VARIANT& value, const VARIANT& fallback) noexcept {
     return SameFont(a.Get(), b.Get());
   }
   if (vt & VT_ARRAY) return false;
-  VARIANT converted;
-  VariantInit(&converted);
-  if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(&fallback), 0, vt))) return false;
-  const bool same = VarCmp(const_cast<VARIANT*>(&value), &converted, LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
-  VariantClear(&converted);
-  return same;
+  Variant converted;
+  if (FAILED(VariantChangeType(converted.get(), const_cast<VARIANT*>(&fallback), 0, vt))) return false;
+  return VarCmp(const_cast<VARIANT*>(&value), converted.get(), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
 }
 
 HRESULT BagWrite(IPropertyBag* bag, const wchar_t* key, VARIANT& value, const VARIANT* fallback) noexcept {

@@ -1,27 +1,6 @@
 #include "ole/class_factory.h"
 
-#include <new>
-
 namespace ole {
-
-STDMETHODIMP ClassFactory::QueryInterface(REFIID riid, void** object) noexcept {
-  if (!object) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) ClassFactory::AddRef() noexcept { return InterlockedIncrement(&refs_); }
-
-STDMETHODIMP_(ULONG) ClassFactory::Release() noexcept {
-  ULONG n = InterlockedDecrement(&refs_);
-  if (n == 0) delete this;
-  return n;
-}
 
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object) noexcept {
   if (!object) return E_POINTER;
@@ -42,11 +21,9 @@ STDMETHODIMP ClassFactory::LockServer(BOOL lock) noexcept {
 HRESULT GetFactory(CreateFunction create, REFIID riid, void** object) noexcept {
   if (!object) return E_POINTER;
   *object = nullptr;
-  auto* factory = new (std::nothrow) ClassFactory(create);
+  auto factory = MakeComObject<ClassFactory>(create);
   if (!factory) return E_OUTOFMEMORY;
-  HRESULT hr = factory->QueryInterface(riid, object);
-  factory->Release();
-  return hr;
+  return factory->QueryInterface(riid, object);
 }
 
 }  // namespace ole

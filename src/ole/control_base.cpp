@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "common/ole_units.h"
 #include "ole/dispatch.h"
 
 using Microsoft::WRL::ComPtr;
@@ -14,10 +15,7 @@ ControlBase::ControlBase(const ControlClassInfo& info, IUnknown* outer) noexcept
       outer_(outer ? outer : &inner_),
       events_(this, *info.eventsIid),
       propertyNotify_(this, IID_IPropertyNotifySink) {
-  HDC screen = GetDC(nullptr);
-  extent_.cx = MulDiv(info.initialSizePixels.cx, 2540, GetDeviceCaps(screen, LOGPIXELSX));
-  extent_.cy = MulDiv(info.initialSizePixels.cy, 2540, GetDeviceCaps(screen, LOGPIXELSY));
-  ReleaseDC(nullptr, screen);
+  extent_ = cardel::ScreenPixelsToHimetric(info.initialSizePixels);
   lastSize_ = info.initialSizePixels;
 }
 

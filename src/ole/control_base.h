@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "common/system_colours.h"
 #include "common/win_handles.h"
 #include "ole/accessible.h"
 #include "ole/connection_point.h"
@@ -30,7 +31,7 @@ struct ControlClassInfo {
 
 // Properties a container traditionally keeps for its controls; the plumbing keeps them here.
 struct HostHeldProperties {
-  OLE_COLOR BackColor = 0x8000000F;  // the button-face system colour, the usual host default
+  OLE_COLOR BackColor = cardel::kButtonFaceColour;  // the usual host default
   VARIANT_BOOL Enabled = VARIANT_TRUE;
   int16_t MousePointer = 0;
   int16_t OLEDropMode = 0;

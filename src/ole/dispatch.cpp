@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include "common/variant.h"
 #include "ole/module.h"
 
 using Microsoft::WRL::ComPtr;
@@ -167,21 +168,16 @@ bool IsMissing(const VARIANTARG& argument) {
 // receives, and the types DispCallFunc pushes.
 struct CallFrame {
   static constexpr UINT kMax = 16;
-  VARIANTARG values[kMax];
+  cardel::Variant values[kMax];
   VARIANTARG references[kMax];
   VARIANTARG* pointers[kMax];
   VARTYPE types[kMax];
-  CallFrame() {
-    for (auto& v : values) VariantInit(&v);
-  }
+  CallFrame() = default;
   CallFrame(const CallFrame&) = delete;
   CallFrame& operator=(const CallFrame&) = delete;
-  ~CallFrame() {
-    for (auto& v : values) VariantClear(&v);
-  }
   void PassValue(UINT i, VARTYPE vt) {
     types[i] = vt;
-    pointers[i] = &values[i];
+    pointers[i] = values[i].get();
   }
   void PassReference(UINT i, VARTYPE vt, void* target) {
     V_VT(&references[i]) = VT_BYREF | vt;
@@ -211,8 +207,8 @@ HRESULT BindReference(CallFrame& frame, UINT i, VARTYPE wanted, VARIANTARG& argu
       return S_OK;
     }
   }
-  if (FAILED(VariantChangeType(&frame.values[i], &argument, 0, wanted))) return DISP_E_TYPEMISMATCH;
-  frame.PassReference(i, wanted, &V_I4(&frame.values[i]));
+  if (FAILED(VariantChangeType(frame.values[i].get(), &argument, 0, wanted))) return DISP_E_TYPEMISMATCH;
+  frame.PassReference(i, wanted, &V_I4(frame.values[i].get()));
   return S_OK;
 }
 
@@ -220,16 +216,16 @@ HRESULT BindReference(CallFrame& frame, UINT i, VARTYPE wanted, VARIANTARG& argu
 HRESULT BindDefault(CallFrame& frame, UINT i, VARTYPE wanted, bool byRef, const ELEMDESC& element) {
   const PARAMDESC& param = element.paramdesc;
   if (param.wParamFlags & PARAMFLAG_FHASDEFAULT) {
-    if (FAILED(VariantChangeType(&frame.values[i], &param.pparamdescex->varDefaultValue, 0, wanted)))
+    if (FAILED(VariantChangeType(frame.values[i].get(), &param.pparamdescex->varDefaultValue, 0, wanted)))
       return DISP_E_TYPEMISMATCH;
   } else if (wanted == VT_VARIANT) {
-    V_VT(&frame.values[i]) = VT_ERROR;
-    V_ERROR(&frame.values[i]) = DISP_E_PARAMNOTFOUND;
+    V_VT(frame.values[i].get()) = VT_ERROR;
+    V_ERROR(frame.values[i].get()) = DISP_E_PARAMNOTFOUND;
   } else {
     return DISP_E_PARAMNOTOPTIONAL;
   }
   if (byRef)
-    frame.PassReference(i, wanted, &V_I4(&frame.values[i]));
+    frame.PassReference(i, wanted, &V_I4(frame.values[i].get()));
   else
     frame.PassValue(i, wanted);
   return S_OK;
@@ -277,7 +273,7 @@ HRESULT InvokeDirect(const MemberDescription& member, void* instance, WORD flags
       if (byRef) {
         hr = BindReference(frame, i, wanted, argument);
       } else {
-        hr = FAILED(VariantChangeType(&frame.values[i], &argument, 0, wanted)) ? DISP_E_TYPEMISMATCH : S_OK;
+        hr = FAILED(VariantChangeType(frame.values[i].get(), &argument, 0, wanted)) ? DISP_E_TYPEMISMATCH : S_OK;
         frame.PassValue(i, wanted);
       }
     }
@@ -292,23 +288,22 @@ HRESULT InvokeDirect(const MemberDescription& member, void* instance, WORD flags
     const UINT extra = params->cArgs > fixed ? params->cArgs - fixed : 0;
     SAFEARRAY* rest = SafeArrayCreateVector(VT_VARIANT, 0, extra);
     if (!rest) return E_OUTOFMEMORY;
-    V_VT(&frame.values[fixed]) = VT_ARRAY | VT_VARIANT;
-    V_ARRAY(&frame.values[fixed]) = rest;
+    V_VT(frame.values[fixed].get()) = VT_ARRAY | VT_VARIANT;
+    V_ARRAY(frame.values[fixed].get()) = rest;
     auto* items = static_cast<VARIANT*>(rest->pvData);
     for (UINT i = 0; i < extra; ++i) {
       HRESULT hr = VariantCopyInd(&items[i], &params->rgvarg[extra - 1 - i]);
       if (FAILED(hr)) return hr;
     }
-    frame.PassReference(fixed, VT_ARRAY | VT_VARIANT, &V_ARRAY(&frame.values[fixed]));
+    frame.PassReference(fixed, VT_ARRAY | VT_VARIANT, &V_ARRAY(frame.values[fixed].get()));
     ++count;
   }
 
-  VARIANT returned;
-  VariantInit(&returned);
+  cardel::Variant returned;
   if (static_cast<UINT>(desc->cParams) > accepted) {
     const TYPEDESC& retType = desc->lprgelemdescParam[count].tdesc;
-    V_VT(&returned) = retType.vt == VT_PTR ? retType.lptdesc->vt : static_cast<VARTYPE>(VT_VARIANT);
-    frame.PassReference(count, V_VT(&returned), &V_I4(&returned));
+    V_VT(returned.get()) = retType.vt == VT_PTR ? retType.lptdesc->vt : static_cast<VARTYPE>(VT_VARIANT);
+    frame.PassReference(count, returned.type(), &V_I4(returned.get()));
     ++count;
   }
 
@@ -316,14 +311,8 @@ HRESULT InvokeDirect(const MemberDescription& member, void* instance, WORD flags
   VariantInit(&hresult);
   HRESULT hr = DispCallFunc(instance, desc->oVft, CC_STDCALL, VT_ERROR, count, frame.types, frame.pointers, &hresult);
   if (FAILED(hr)) return hr;
-  if (FAILED(V_ERROR(&hresult))) {
-    VariantClear(&returned);
-    return V_ERROR(&hresult);
-  }
-  if (result)
-    *result = returned;
-  else
-    VariantClear(&returned);
+  if (FAILED(V_ERROR(&hresult))) return V_ERROR(&hresult);
+  if (result) *result = returned.release();
   return S_OK;
 }
 

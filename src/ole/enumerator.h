@@ -8,6 +8,8 @@
 #include <new>
 #include <vector>
 
+#include "ole/com_object.h"
+
 namespace ole {
 
 struct ConnectDataItem {
@@ -28,7 +30,7 @@ void CopyOut(const Microsoft::WRL::ComPtr<Interface>& item, Interface** out) noe
 }
 
 template <class EnumInterface, class Element, class Item = Microsoft::WRL::ComPtr<std::remove_pointer_t<Element>>>
-class ComEnumerator final : public EnumInterface {
+class ComEnumerator final : public ComObject<EnumInterface> {
   using Items = std::vector<Item>;
 
  public:
@@ -41,23 +43,6 @@ class ComEnumerator final : public EnumInterface {
     } catch (const std::bad_alloc&) {
       return E_OUTOFMEMORY;
     }
-  }
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == __uuidof(EnumInterface)) {
-      *object = static_cast<EnumInterface*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() noexcept override { return InterlockedIncrement(&refs_); }
-  STDMETHODIMP_(ULONG) Release() noexcept override {
-    ULONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return n;
   }
 
   STDMETHODIMP Next(ULONG count, Element* out, ULONG* fetched) noexcept override {
@@ -85,9 +70,10 @@ class ComEnumerator final : public EnumInterface {
  private:
   ComEnumerator(IUnknown* owner, std::shared_ptr<const Items> items, size_t position) noexcept
       : owner_(owner), items_(std::move(items)), position_(position) {}
-  ~ComEnumerator() = default;
+  void* Find(REFIID riid) noexcept override {
+    return riid == __uuidof(EnumInterface) ? static_cast<EnumInterface*>(this) : nullptr;
+  }
 
-  LONG refs_ = 1;
   Microsoft::WRL::ComPtr<IUnknown> owner_;
   std::shared_ptr<const Items> items_;
   size_t position_;

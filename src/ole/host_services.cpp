@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "common/ole_units.h"
+#include "common/variant.h"
 #include "ole/control_base.h"
 
 using Microsoft::WRL::ComPtr;
@@ -59,49 +61,41 @@ HRESULT ControlBase::GetAmbient(DISPID id, VARIANT* value) noexcept {
 }
 
 bool ControlBase::AmbientUserMode() noexcept {
-  VARIANT v;
+  cardel::Variant v;
   // Without a container that says otherwise, the control is running, not being designed.
-  if (FAILED(GetAmbient(DISPID_AMBIENT_USERMODE, &v))) return true;
-  bool user = FAILED(VariantChangeType(&v, &v, 0, VT_BOOL)) || V_BOOL(&v) != VARIANT_FALSE;
-  VariantClear(&v);
+  if (FAILED(GetAmbient(DISPID_AMBIENT_USERMODE, v.get()))) return true;
+  bool user = FAILED(VariantChangeType(v.get(), v.get(), 0, VT_BOOL)) || V_BOOL(v.get()) != VARIANT_FALSE;
   return user;
 }
 
 OLE_COLOR ControlBase::AmbientBackColor(OLE_COLOR fallback) noexcept {
-  VARIANT v;
-  if (FAILED(GetAmbient(DISPID_AMBIENT_BACKCOLOR, &v))) return fallback;
-  OLE_COLOR colour = SUCCEEDED(VariantChangeType(&v, &v, 0, VT_I4)) ? static_cast<OLE_COLOR>(V_I4(&v)) : fallback;
-  VariantClear(&v);
+  cardel::Variant v;
+  if (FAILED(GetAmbient(DISPID_AMBIENT_BACKCOLOR, v.get()))) return fallback;
+  OLE_COLOR colour = SUCCEEDED(VariantChangeType(v.get(), v.get(), 0, VT_I4)) ? static_cast<OLE_COLOR>(V_I4(v.get())) : fallback;
   return colour;
 }
 
 std::wstring ControlBase::AmbientDisplayName(const wchar_t* fallback) {
-  VARIANT v;
-  if (FAILED(GetAmbient(DISPID_AMBIENT_DISPLAYNAME, &v))) return fallback;
+  cardel::Variant v;
+  if (FAILED(GetAmbient(DISPID_AMBIENT_DISPLAYNAME, v.get()))) return fallback;
   std::wstring name = fallback;
-  if (SUCCEEDED(VariantChangeType(&v, &v, 0, VT_BSTR)) && V_BSTR(&v))
-    name.assign(V_BSTR(&v), SysStringLen(V_BSTR(&v)));
-  VariantClear(&v);
+  if (SUCCEEDED(VariantChangeType(v.get(), v.get(), 0, VT_BSTR)) && V_BSTR(v.get()))
+    name.assign(V_BSTR(v.get()), SysStringLen(V_BSTR(v.get())));
   return name;
 }
 
 ComPtr<IFontDisp> ControlBase::AmbientFont() noexcept {
-  VARIANT v;
+  cardel::Variant v;
   ComPtr<IFontDisp> font;
-  if (FAILED(GetAmbient(DISPID_AMBIENT_FONT, &v))) return font;
-  if ((V_VT(&v) == VT_DISPATCH || V_VT(&v) == VT_UNKNOWN) && V_UNKNOWN(&v))
-    V_UNKNOWN(&v)->QueryInterface(IID_PPV_ARGS(&font));
-  VariantClear(&v);
+  if (FAILED(GetAmbient(DISPID_AMBIENT_FONT, v.get()))) return font;
+  if ((v.type() == VT_DISPATCH || v.type() == VT_UNKNOWN) && V_UNKNOWN(v.get()))
+    V_UNKNOWN(v.get())->QueryInterface(IID_PPV_ARGS(&font));
   return font;
 }
 
 SIZE ControlBase::ClientSize() const noexcept {
   if (inPlaceActive_) return SIZE{posRect_.right - posRect_.left, posRect_.bottom - posRect_.top};
-  HDC screen = GetDC(nullptr);
-  SIZE size{MulDiv(extent_.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540),
-            MulDiv(extent_.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540)};
-  ReleaseDC(nullptr, screen);
-  return size;
+  return cardel::HimetricToScreenPixels(extent_);
 }
 
 }  // namespace ole

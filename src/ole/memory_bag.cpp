@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "common/automation_handles.h"
 #include "ole/icon_structure.h"
 
 using Microsoft::WRL::ComPtr;
@@ -138,26 +139,20 @@ HRESULT ReadVariant(IStream* s, VARIANT* v) {
     if (FAILED(hr)) return hr;
     if (bytes > kMaxBlob || bytes > Remaining(s)) return STG_E_DOCFILECORRUPT;
     if (vt == VT_BSTR) {
-      BSTR text = SysAllocStringByteLen(nullptr, bytes);
+      cardel::UniqueBstr text(SysAllocStringByteLen(nullptr, bytes));
       if (!text) return E_OUTOFMEMORY;
-      hr = ReadBytes(s, text, bytes);
-      if (FAILED(hr)) {
-        SysFreeString(text);
-        return hr;
-      }
+      hr = ReadBytes(s, text.get(), bytes);
+      if (FAILED(hr)) return hr;
       V_VT(v) = VT_BSTR;
-      V_BSTR(v) = text;
+      V_BSTR(v) = text.release();
       return S_OK;
     }
-    SAFEARRAY* a = SafeArrayCreateVector(VT_UI1, 0, bytes);
+    cardel::UniqueSafeArray a(SafeArrayCreateVector(VT_UI1, 0, bytes));
     if (!a) return E_OUTOFMEMORY;
-    hr = bytes ? ReadBytes(s, a->pvData, bytes) : S_OK;
-    if (FAILED(hr)) {
-      SafeArrayDestroy(a);
-      return hr;
-    }
+    hr = bytes ? ReadBytes(s, a.get()->pvData, bytes) : S_OK;
+    if (FAILED(hr)) return hr;
     V_VT(v) = VT_ARRAY | VT_UI1;
-    V_ARRAY(v) = a;
+    V_ARRAY(v) = a.release();
     return S_OK;
   }
   if (vt == VT_UNKNOWN || vt == VT_DISPATCH) {
@@ -189,10 +184,6 @@ HRESULT ReadVariant(IStream* s, VARIANT* v) {
 
 }  // namespace
 
-MemoryBag::~MemoryBag() {
-  for (auto& e : entries_) VariantClear(&e.second);
-}
-
 STDMETHODIMP MemoryBag::QueryInterface(REFIID riid, void** object) noexcept {
   if (!object) return E_POINTER;
   if (riid == IID_IUnknown || riid == IID_IPropertyBag) {
@@ -208,8 +199,8 @@ STDMETHODIMP MemoryBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) noexcep
   for (auto& e : entries_) {
     if (_wcsicmp(e.first.c_str(), name) != 0) continue;
     const VARTYPE wanted = V_VT(value);
-    if (wanted == VT_EMPTY) return VariantCopy(value, &e.second);
-    return VariantChangeType(value, &e.second, 0, wanted);
+    if (wanted == VT_EMPTY) return VariantCopy(value, e.second.get());
+    return VariantChangeType(value, e.second.get(), 0, wanted);
   }
   return E_INVALIDARG;
 }
@@ -218,13 +209,12 @@ STDMETHODIMP MemoryBag::Write(LPCOLESTR name, VARIANT* value) noexcept {
   if (!name || !value) return E_POINTER;
   try {
     for (auto& e : entries_) {
-      if (_wcsicmp(e.first.c_str(), name) == 0) return VariantCopy(&e.second, value);
+      if (_wcsicmp(e.first.c_str(), name) == 0) return VariantCopy(e.second.get(), value);
     }
-    VARIANT copy;
-    VariantInit(&copy);
-    HRESULT hr = VariantCopy(&copy, value);
+    cardel::Variant copy;
+    HRESULT hr = VariantCopy(copy.get(), value);
     if (FAILED(hr)) return hr;
-    entries_.emplace_back(name, copy);
+    entries_.emplace_back(name, std::move(copy));
     return S_OK;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
@@ -239,7 +229,7 @@ HRESULT MemoryBag::SaveTo(IStream* stream) const noexcept {
     if (FAILED(hr)) break;
     hr = WriteValue(stream, static_cast<DWORD>(e.first.size()));
     if (SUCCEEDED(hr)) hr = WriteBytes(stream, e.first.data(), static_cast<ULONG>(e.first.size() * sizeof(wchar_t)));
-    if (SUCCEEDED(hr)) hr = WriteVariant(stream, e.second);
+    if (SUCCEEDED(hr)) hr = WriteVariant(stream, *e.second);
   }
   return hr;
 }
@@ -261,11 +251,10 @@ HRESULT MemoryBag::LoadFrom(IStream* stream) noexcept {
       std::wstring name(length, L'\0');
       hr = ReadBytes(stream, name.data(), length * sizeof(wchar_t));
       if (FAILED(hr)) return hr;
-      VARIANT value;
-      VariantInit(&value);
-      hr = ReadVariant(stream, &value);
+      cardel::Variant value;
+      hr = ReadVariant(stream, value.get());
       if (FAILED(hr)) return hr;
-      entries_.emplace_back(std::move(name), value);
+      entries_.emplace_back(std::move(name), std::move(value));
     }
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;

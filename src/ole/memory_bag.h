@@ -14,12 +14,13 @@
 #include <utility>
 #include <vector>
 
+#include "common/variant.h"
+
 namespace ole {
 
 class MemoryBag final : public IPropertyBag {
  public:
   MemoryBag() = default;
-  ~MemoryBag();
   MemoryBag(const MemoryBag&) = delete;
   MemoryBag& operator=(const MemoryBag&) = delete;
 
@@ -34,7 +35,7 @@ class MemoryBag final : public IPropertyBag {
   HRESULT LoadFrom(IStream* stream) noexcept;
 
  private:
-  std::vector<std::pair<std::wstring, VARIANT>> entries_;
+  std::vector<std::pair<std::wstring, cardel::Variant>> entries_;
 };
 
 }  // namespace ole

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "common/automation_handles.h"
 #include "common/win_handles.h"
 #include "ole/module.h"
 #include "ole/verbs.h"
@@ -112,9 +113,9 @@ HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeL
   }
   // A library that is not registered is already in the state unregistering asks for; UnRegisterTypeLib
   // itself reports that as a failure, with a code that differs between systems.
-  BSTR registeredPath = nullptr;
-  if (SUCCEEDED(QueryPathOfRegTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid, &registeredPath))) {
-    SysFreeString(registeredPath);
+  cardel::UniqueBstr registeredPath;
+  if (SUCCEEDED(
+          QueryPathOfRegTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid, registeredPath.put()))) {
     HRESULT hr = UnRegisterTypeLib(*typeLib.libId, typeLib.major, typeLib.minor, typeLib.lcid,
                                    sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     if (FAILED(hr) && result == S_OK) result = SELFREG_E_TYPELIB;

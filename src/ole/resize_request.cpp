@@ -4,17 +4,11 @@
 // lay the object out again.
 #include <cstdint>
 
-#include "common/win_handles.h"
+#include "common/ole_units.h"
 #include "ole/control_base.h"
 
 namespace ole {
 namespace {
-
-SIZEL HimetricFromPixels(SIZE pixels) noexcept {
-  const cardel::WindowDc screen(nullptr);
-  return {MulDiv(pixels.cx, 2540, GetDeviceCaps(screen.get(), LOGPIXELSX)),
-          MulDiv(pixels.cy, 2540, GetDeviceCaps(screen.get(), LOGPIXELSY))};
-}
 
 bool FitsLong(int64_t value) noexcept { return value >= LONG_MIN && value <= LONG_MAX; }
 
@@ -22,7 +16,7 @@ bool FitsLong(int64_t value) noexcept { return value >= LONG_MIN && value <= LON
 
 HRESULT ControlBase::RequestResize(SIZE pixels) noexcept {
   if (pixels.cx < 0 || pixels.cy < 0) return E_INVALIDARG;
-  SIZEL extent = HimetricFromPixels(pixels);
+  SIZEL extent = cardel::ScreenPixelsToHimetric(pixels);
   if (extent.cx < 0 || extent.cy < 0) return E_INVALIDARG;
 
   if (inPlaceActive_ && inPlaceSite_) {

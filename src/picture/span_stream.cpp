@@ -3,29 +3,14 @@
 #include <algorithm>
 #include <new>
 
+#include "ole/com_object.h"
+
 namespace cardel {
 namespace {
 
-class SpanStream final : public IStream {
+class SpanStream final : public ole::ComObject<IStream> {
  public:
   SpanStream(std::span<const uint8_t> bytes, uint64_t position) noexcept : bytes_(bytes), position_(position) {}
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
-      *object = static_cast<IStream*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() noexcept override { return InterlockedIncrement(&refs_); }
-  STDMETHODIMP_(ULONG) Release() noexcept override {
-    const ULONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return left;
-  }
 
   STDMETHODIMP Read(void* buffer, ULONG wanted, ULONG* read) noexcept override {
     if (!buffer && wanted) return STG_E_INVALIDPOINTER;
@@ -97,19 +82,18 @@ class SpanStream final : public IStream {
   }
 
  private:
-  ~SpanStream() = default;
+  void* Find(REFIID riid) noexcept override {
+    return riid == IID_ISequentialStream || riid == IID_IStream ? static_cast<IStream*>(this) : nullptr;
+  }
 
   std::span<const uint8_t> bytes_;
   uint64_t position_;
-  LONG refs_ = 1;
 };
 
 }  // namespace
 
 Microsoft::WRL::ComPtr<IStream> MakeSpanStream(std::span<const uint8_t> bytes) noexcept {
-  Microsoft::WRL::ComPtr<IStream> stream;
-  stream.Attach(new (std::nothrow) SpanStream(bytes, 0));
-  return stream;
+  return ole::MakeComObject<SpanStream>(bytes, 0);
 }
 
 }  // namespace cardel

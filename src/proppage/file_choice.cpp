@@ -4,7 +4,7 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
-#include "proppage/ole_values.h"
+#include "common/automation_handles.h"
 
 namespace cardel::proppage {
 

@@ -3,6 +3,9 @@
 // page and its clients find its child windows.
 #include <windows.h>
 
+#include "common/ole_units.h"
+#include "common/system_colours.h"
+
 namespace cardel::proppage {
 
 struct TwipRect {
@@ -22,8 +25,8 @@ constexpr int kRuleLeftTwips = 705;
 constexpr int kRuleRightTwips = 5045;
 constexpr int kRuleDarkTopTwips = 3945;
 constexpr int kRuleLightTopTwips = 3960;
-constexpr OLE_COLOR kRuleDarkColour = 0x8000000A;
-constexpr OLE_COLOR kRuleLightColour = 0x80000016;
+constexpr OLE_COLOR kRuleDarkColour = kActiveBorderColour;
+constexpr OLE_COLOR kRuleLightColour = kButtonLightColour;
 
 enum ControlId : int {
   kInfoId = 101,
@@ -34,8 +37,6 @@ enum ControlId : int {
   kChangeCaptionId = 106,
 };
 
-// Twips are 1/1440 inch, so the screen's DPI decides the pixels.
-inline int TwipsToPixels(int twips, int dpi) noexcept { return MulDiv(twips, dpi, 1440); }
 
 inline RECT ToPixels(const TwipRect& r, int dpi) noexcept {
   const int left = TwipsToPixels(r.left, dpi);

@@ -6,10 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/automation_handles.h"
+#include "common/variant.h"
 #include "ole/module.h"
 #include "picture/file_bytes.h"
 #include "proppage/info_line.h"
-#include "proppage/ole_values.h"
 #include "proppage/page_layout.h"
 
 namespace cardel::proppage {
@@ -63,11 +64,8 @@ HRESULT CopyPicture(_ucCardel* from, _ucCardel* to) noexcept {
 }
 
 HRESULT DeletePicture(_ucCardel* box) noexcept {
-  VARIANT result;
-  VariantInit(&result);
-  HRESULT hr = box->PictureDelete(&result);
-  VariantClear(&result);
-  return hr;
+  Variant result;
+  return box->PictureDelete(result.get());
 }
 
 bool HasPicture(_ucCardel* box) noexcept {
@@ -141,12 +139,12 @@ HRESULT PicturePage::ConfigurePreview() noexcept {
   UniqueBstr empty(SysAllocString(L""));
   BSTR caption = empty.get();
   HRESULT hr;
-  if (FAILED(hr = box->put_FrontColor(0x8000000F)) || FAILED(hr = box->put_BackShadow(VARIANT_FALSE)) ||
+  if (FAILED(hr = box->put_FrontColor(kButtonFaceColour)) || FAILED(hr = box->put_BackShadow(VARIANT_FALSE)) ||
       FAILED(hr = box->put_ShadowColorOpacity(0)) || FAILED(hr = box->put_CallOutAlign(coFirstCorner)) ||
       FAILED(hr = box->put_CallOutWidth(0)) || FAILED(hr = box->put_CallOutLen(0)) ||
       FAILED(hr = box->put_IconForeColor(0)) || FAILED(hr = box->put_IconOpacity(0)) ||
       FAILED(hr = box->put_BackColorOpacity(0)) || FAILED(hr = box->put_Border(VARIANT_TRUE)) ||
-      FAILED(hr = box->put_BorderColor(0x8000000A)) || FAILED(hr = box->put_BorderWidth(1)) ||
+      FAILED(hr = box->put_BorderColor(kActiveBorderColour)) || FAILED(hr = box->put_BorderWidth(1)) ||
       FAILED(hr = box->put_Caption(&caption)) || FAILED(hr = box->put_PictureAlignmentH(pCenter)) ||
       FAILED(hr = box->put_PictureAlignmentV(pMiddle)) || FAILED(hr = box->put_PictureSetWidth(area.right - area.left)))
     return hr;

@@ -22,9 +22,7 @@ void FillBackground(GpGraphics* graphics, GpPath* outline, const BackgroundFill&
                                          &gradient);
     brush.reset(gradient);
   } else {
-    GpSolidFill* solid = nullptr;
-    GdipCreateSolidFill(fill.solid, &solid);
-    brush.reset(solid);
+    brush = gdip::SolidFill(fill.solid);
   }
   if (brush) GdipFillPath(graphics, brush.get(), outline);
 }
@@ -59,8 +57,7 @@ void StrokeInside(GpGraphics* graphics, GpPath* outline, uint32_t argb, float wi
     std::vector<GpPointF> points;
     points.reserve(inset.size());
     for (const FloatPoint& p : inset) points.push_back(GpPointF(p.x, p.y));
-    gdip::UniquePen pen;
-    GdipCreatePen1(argb, width, UnitPixel, pen.put());
+    const gdip::UniquePen pen = gdip::SolidPen(argb, width);
     if (pen) GdipDrawPolygon(graphics, pen.get(), points.data(), static_cast<INT>(points.size()));
   } catch (const std::bad_alloc&) {
     // Like any failing GDI+ call, a shortage only leaves the border out.
@@ -74,8 +71,7 @@ void StrokeBorder(GpGraphics* graphics, GpPath* outline, uint32_t argb, float wi
     StrokeInside(graphics, outline, argb, width);
     return;
   }
-  gdip::UniquePen pen;
-  GdipCreatePen1(argb, width, UnitPixel, pen.put());
+  const gdip::UniquePen pen = gdip::SolidPen(argb, width);
   if (!pen) return;
   GdipDrawPath(graphics, pen.get(), outline);
 }

@@ -18,20 +18,15 @@ bool CastsShadow(const BoxShadowInput& in) {
 }
 
 void PaintShape(GpGraphics* graphics, GpPath* path, const BoxShadowInput& in) {
-  const ArgbResult colour = ToARGB(in.shadow.colour, in.shadow.opacity);
-  if (colour.error) throw ArithmeticOverflow{};
+  const uint32_t colour = CheckedArgb(in.shadow.colour, in.shadow.opacity);
   if (in.backColorOpacity > 0) {
-    gdip::UniqueBrush brush;
-    GpSolidFill* solid = nullptr;
-    GdipCreateSolidFill(colour.argb, &solid);
-    brush.reset(solid);
+    const gdip::UniqueBrush brush = gdip::SolidFill(colour);
     if (brush) GdipFillPath(graphics, brush.get(), path);
     return;
   }
   // Twice the border's width, centred on the outline that already follows the border's outer edge.
   const float width = static_cast<float>(in.shape.borderWidth) * in.shape.dpiScale * 2;
-  gdip::UniquePen pen;
-  GdipCreatePen1(colour.argb, width, UnitPixel, pen.put());
+  const gdip::UniquePen pen = gdip::SolidPen(colour, width);
   if (pen) GdipDrawPath(graphics, pen.get(), path);
 }
 
@@ -40,8 +35,7 @@ void PaintShape(GpGraphics* graphics, GpPath* path, const BoxShadowInput& in) {
 gdip::UniqueBitmap RenderBoxShadow(const BoxShadowInput& in) {
   if (!CastsShadow(in)) return {};
   const int16_t ss = in.shadow.Radius(in.shape.dpiScale);
-  const int32_t twice = 2 * int32_t{ss};
-  if (twice > INT16_MAX || twice < INT16_MIN) throw ArithmeticOverflow{};
+  const int32_t twice = Narrow16(2 * int32_t{ss});
   const int32_t w = CheckedInt::Round(double(in.clientWidth) - twice).value();
   const int32_t h = CheckedInt::Round(double(in.clientHeight) - twice).value();
   if (w <= 0 || h <= 0) return {};

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "ole/errors.h"
+#include "common/checked_int.h"
 
 namespace cardel {
 
@@ -24,5 +25,12 @@ ArgbResult ComposeARGB(COLORREF rgb, int32_t opacity);
 // As above after resolving a system colour (0x80000000 | index) to its current RGB. A colour
 // the platform cannot translate is used as it was given.
 ArgbResult ToARGB(OLE_COLOR colour, int32_t opacity);
+
+// As ToARGB for a paint, which raises every error as ArithmeticOverflow (run-time error 6).
+inline uint32_t CheckedArgb(OLE_COLOR colour, int32_t opacity) {
+  const ArgbResult result = ToARGB(colour, opacity);
+  if (result.error) throw ArithmeticOverflow{};
+  return result.argb;
+}
 
 }  // namespace cardel

@@ -27,8 +27,7 @@ CheckedInt Place(int32_t align, int16_t padding, float scale, CheckedInt start, 
 }
 
 void StrokeArc(GpGraphics* graphics, COLORREF colour, float width, const IntRect& box, float start, float sweep) {
-  gdip::UniquePen pen;
-  GdipCreatePen1(ComposeARGB(colour, 50).argb, width, UnitPixel, pen.put());
+  const gdip::UniquePen pen = gdip::SolidPen(ComposeARGB(colour, 50).argb, width);
   if (pen) GdipDrawArcI(graphics, pen.get(), box.x, box.y, box.width, box.height, start, sweep);
 }
 

@@ -15,6 +15,12 @@ std::optional<int16_t> ScaleLength16(int32_t length, float dpiScale) {
   return RoundToInt16(static_cast<double>(length) * dpiScale);
 }
 
+int16_t Scaled16(int32_t length, float dpiScale) {
+  const auto scaled = ScaleLength16(length, dpiScale);
+  if (!scaled) throw ArithmeticOverflow{};
+  return *scaled;
+}
+
 double DpiScaleFromLogPixels(int logPixels) {
   if (logPixels == 0) return 1.0;
   return logPixels / 96.0;

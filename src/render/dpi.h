@@ -9,6 +9,8 @@ namespace cardel {
 // which case the caller raises Overflow.
 std::optional<int32_t> ScaleLength(int32_t length, float dpiScale);
 std::optional<int16_t> ScaleLength16(int32_t length, float dpiScale);
+// As ScaleLength16 for a paint, which raises the overflow as ArithmeticOverflow.
+int16_t Scaled16(int32_t length, float dpiScale);
 
 // A device that reports no DPI at all is taken as the 96-DPI reference.
 double DpiScaleFromLogPixels(int logPixels);

@@ -67,10 +67,7 @@ IntRect HotLineCutout(const HotLineInput& in) {
 
 void DrawHotLine(GpGraphics* graphics, GpPath* outline, const IntRect& cutout, uint32_t argb) {
   GdipSetClipRectI(graphics, cutout.x, cutout.y, cutout.width, cutout.height, CombineModeExclude);
-  gdip::UniqueBrush brush;
-  GpSolidFill* solid = nullptr;
-  GdipCreateSolidFill(argb, &solid);
-  brush.reset(solid);
+  const gdip::UniqueBrush brush = gdip::SolidFill(argb);
   if (brush) GdipFillPath(graphics, brush.get(), outline);
   GdipResetClip(graphics);
 }

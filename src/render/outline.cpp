@@ -10,21 +10,16 @@ namespace {
 
 using ole::RuntimeError;
 
-int16_t Narrow16(CheckedInt value) {
-  if (value.value() < INT16_MIN || value.value() > INT16_MAX) throw ArithmeticOverflow{};
-  return static_cast<int16_t>(value.value());
-}
-
 // The radius is doubled in 16 bits, so a radius over 16383 fails even on a huge box.
-int16_t Doubled16(int16_t radius) { return Narrow16(CheckedInt(radius) + radius); }
+int16_t Doubled16(int16_t radius) { return Narrow16(int32_t{radius} * 2); }
 
 CheckedInt Twice(CheckedInt radius) { return radius + radius; }
 
 // Height first, then width with the possibly reduced radius, so a corner never spans more than
 // half of either side.
 int16_t ClampRadius(int16_t radius, CheckedInt width, CheckedInt height) {
-  if (Doubled16(radius) > height.value()) radius = Narrow16(height.Half());
-  if (Doubled16(radius) > width.value()) radius = Narrow16(width.Half());
+  if (Doubled16(radius) > height.value()) radius = Narrow16(height.Half().value());
+  if (Doubled16(radius) > width.value()) radius = Narrow16(width.Half().value());
   return radius;
 }
 

@@ -5,9 +5,11 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "VelmarCardel_h.h"
 #include "container.h"
+#include "dib_surface.h"
 #include "host_error.h"
 #include "library.h"
 #include "recorders.h"
@@ -25,32 +27,18 @@ bool Near(Pixel a, Pixel b, int tolerance = 24) {
   return true;
 }
 
-void SetCaption(_ucCardel& box, const wchar_t* text) {
-  BSTR caption = SysAllocString(text);
-  box.put_Caption(&caption);
-  SysFreeString(caption);
-}
-
 // A white page in a memory DC, standing for a printer page, a zoomed view or a document.
 class Page {
  public:
-  Page() {
-    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB}};
-    dc_.reset(CreateCompatibleDC(nullptr));
-    bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
-    if (!bitmap_) throw HostError("creating a page", E_OUTOFMEMORY);
-    selected_.emplace(dc_.get(), bitmap_.get());
-    std::fill_n(bits_, kWidth * kHeight, 0xFFFFFF);
-  }
-  HDC dc() const { return dc_.get(); }
+  HDC dc() const { return surface_.Dc(); }
   // Where the fill colour is, against where it should be: the box leaves its last column and row to
   // the outline's edge, which at any scale ends the fill that much before the target's edge.
   ::testing::AssertionResult FillCovers(const RECT& target) const {
-    GdiFlush();
+    const std::vector<Pixel> pixels = surface_.All();
     RECT found{kWidth, kHeight, -kWidth, -kHeight};
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x)
-        if (Near(bits_[y * kWidth + x] & 0xFFFFFF, ToPixel(kFill)))
+        if (Near(pixels[y * kWidth + x] & 0xFFFFFF, ToPixel(kFill)))
           found = {std::min<LONG>(found.left, x), std::min<LONG>(found.top, y), std::max<LONG>(found.right, x + 1),
                    std::max<LONG>(found.bottom, y + 1)};
     const RECT expected{target.left, target.top, target.right - (target.right - target.left) / kOwn.cx,
@@ -65,10 +53,7 @@ class Page {
 
  private:
   static constexpr int kWidth = 700, kHeight = 300;
-  UniqueMemoryDc dc_;
-  UniqueBitmap bitmap_;
-  Pixel* bits_ = nullptr;
-  std::optional<SelectedObject> selected_;
+  DibSurface surface_{kWidth, kHeight};
 };
 
 // A square opaque box of one colour without caption, 200 x 80, never put on a site.
@@ -82,7 +67,7 @@ ComPtr<IUnknown> MakeLooseBox(const Library& library) {
   if (FAILED(unknown.As(&persist)) || FAILED(unknown.As(&box)) || FAILED(unknown.As(&object)))
     throw HostError("the control's interfaces", E_NOINTERFACE);
   ThrowIfFailed(persist->InitNew(), "InitNew");
-  SetCaption(*box.Get(), L"");
+  SetCaption(box.Get(), L"");
   box->put_FrontColor(kFill);
   for (auto put : {&_ucCardel::put_BackShadow, &_ucCardel::put_CallOut, &_ucCardel::put_Border})
     (box.Get()->*put)(VARIANT_FALSE);
@@ -222,7 +207,7 @@ TEST(EmbeddingTest, StorageRoundTripKeepsEveryProperty) {
   ComPtr<IPersistStorage> persist;
   ASSERT_HRESULT_SUCCEEDED(first.As(&box));
   ASSERT_HRESULT_SUCCEEDED(first.As(&persist));
-  SetCaption(*box.Get(), L"Embedded");
+  SetCaption(box.Get(), L"Embedded");
   box->put_FrontColor(kFill);
   box->put_BorderWidth(7);
   box->put_CallOut(VARIANT_TRUE);
@@ -278,7 +263,7 @@ TEST(WindowedSiteTest, ResizeRepaintsAllOfTheBoxAndTheClipHidesWhatIsBeyond) {
   Container box(library);
   HostedControl& control = box.Add({40, 30, 140, 90}, {.windowless = false});
   ComPtr<_ucCardel> cardel = control.Cardel();
-  SetCaption(*cardel.Get(), L"");
+  SetCaption(cardel.Get(), L"");
   cardel->put_FrontColor(kFill);
   cardel->put_BorderWidth(4);
   cardel->put_Border(VARIANT_TRUE);

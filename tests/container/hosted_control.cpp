@@ -1,11 +1,19 @@
 #include "hosted_control.h"
 
+#include "common/automation_handles.h"
 #include "container.h"
 #include "host_error.h"
 #include "library.h"
 #include "property_bag.h"
 
 namespace cardel::testhost {
+
+HRESULT SetCaption(_ucCardel* box, std::wstring_view text) {
+  const UniqueBstr owned(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+  if (!owned) return E_OUTOFMEMORY;
+  BSTR caption = owned.get();
+  return box->put_Caption(&caption);
+}
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "VelmarCardel_h.h"
 #include "com_object.h"
@@ -31,6 +32,9 @@ struct ControlOptions {
   // Adjusts the site's ambient properties before the control is created, for what it reads while loading.
   std::function<void(Ambients&)> ambients;
 };
+
+// Puts a caption the way a client does, the string freed afterwards.
+HRESULT SetCaption(_ucCardel* box, std::wstring_view text);
 
 class HostedControl {
  public:

@@ -14,15 +14,10 @@ namespace {
 
 using testhost::Container;
 using testhost::Pixel;
+using testhost::SetCaption;
 
 constexpr COLORREF kInk = RGB(200, 0, 0);
 constexpr COLORREF kBlueInk = RGB(0, 0, 255);
-
-void SetCaption(_ucCardel* cardel, const std::wstring& text) {
-  BSTR caption = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  cardel->put_Caption(&caption);
-  SysFreeString(caption);
-}
 
 HRESULT SetFont(_ucCardel* cardel, const wchar_t* name, double points, bool icon = false) {
   ComPtr<IFontDisp> font;

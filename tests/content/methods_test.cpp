@@ -29,6 +29,8 @@ namespace cardel::testing {
 namespace {
 
 using ole::RuntimeError;
+using testhost::DibSurface;
+using testhost::SetCaption;
 using testhost::Variant;
 
 std::unique_ptr<SAFEARRAY, decltype(&SafeArrayDestroy)> Pack(const std::vector<Variant>& values) {
@@ -185,12 +187,6 @@ TEST(AutoSizeArithmetic, RoomAroundTheMeasuredCaption) {
 }
 
 using Size = std::pair<LONG, LONG>;
-
-void SetCaption(_ucCardel* cardel, const wchar_t* text) {
-  BSTR caption = SysAllocString(text);
-  cardel->put_Caption(&caption);
-  SysFreeString(caption);
-}
 
 class MethodsControlTest : public ::testing::Test {
  protected:

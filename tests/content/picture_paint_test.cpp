@@ -25,9 +25,7 @@ class PicturePaintTest : public ::testing::Test {
     control_ = &box_.Add(kRect);
     cardel_ = control_->Cardel();
     ASSERT_TRUE(cardel_);
-    BSTR empty = SysAllocString(L"");
-    cardel_->put_Caption(&empty);
-    SysFreeString(empty);
+    SetCaption(cardel_.Get(), L"");
     cardel_->put_FrontColor(0xFFFFFF);
   }
   void Load(const std::vector<uint8_t>& bytes) {

@@ -1,22 +1,23 @@
 // What the control paints, read back as pixels: from the container's window, from device contexts the
-// test hands to Draw, and from a GDI+ surface of the test's own. Also the pure layout of the box.
+// test hands to Draw, and from a GDI+ surface of the test's own.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <tuple>
 
 #include "common/gdiplus_handles.h"
 #include "common/gdiplus_session.h"
 #include "common/win_handles.h"
 #include "container.h"
 #include "control_access.h"
+#include "dib_surface.h"
 #include "host_error.h"
 #include "library.h"
 #include "ole_support.h"
 #include "recorders.h"
-#include "render/box_layout.h"
+#include "common/gdiplus_handles.h"
+#include "common/gdiplus_session.h"
 
 namespace cardel::controltest {
 namespace {
@@ -66,32 +67,9 @@ std::string Hex(Pixel p) {
   return text;
 }
 
-// A 32-bit DIB selected into a memory DC, for Draw calls aimed away from the container.
-class Canvas {
- public:
-  Canvas(int width, int height) : width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    dc_.reset(CreateCompatibleDC(nullptr));
-    bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
-    if (!dc_ || !bitmap_) throw testhost::HostError("creating a canvas", E_OUTOFMEMORY);
-    selected_.emplace(dc_.get(), bitmap_.get());
-    for (int i = 0; i < width * height; ++i) static_cast<Pixel*>(bits_)[i] = kMagenta;
-  }
-  HDC dc() const { return dc_.get(); }
-  int width() const { return width_; }
-  int height() const { return height_; }
-  Pixel At(int x, int y) const {
-    GdiFlush();
-    return static_cast<const Pixel*>(bits_)[y * width_ + x] & 0xFFFFFF;
-  }
-
- private:
-  int width_, height_;
-  UniqueMemoryDc dc_;
-  UniqueBitmap bitmap_;
-  void* bits_ = nullptr;
-  std::optional<SelectedObject> selected_;
+// Draw calls aimed away from the container land on magenta, which the control never paints.
+struct Canvas : testhost::DibSurface {
+  Canvas(int width, int height) : DibSurface(width, height, kMagenta) {}
 };
 
 LONG Handle(const void* h) { return static_cast<LONG>(reinterpret_cast<intptr_t>(h)); }
@@ -106,9 +84,7 @@ class PaintTest : public testing::Test {
     ASSERT_HRESULT_SUCCEEDED(cardel_->GetWindowsDPI(&scale));
     // Lengths below are in device pixels at a scale of 1.
     if (scale != 1.0) GTEST_SKIP() << "the screen is at " << 96 * scale << " DPI";
-    oletest::UniqueBstr empty(SysAllocString(L""));
-    BSTR caption = empty.get();
-    ASSERT_HRESULT_SUCCEEDED(cardel_->put_Caption(&caption));
+    ASSERT_HRESULT_SUCCEEDED(testhost::SetCaption(cardel_.Get(), L""));
     ASSERT_HRESULT_SUCCEEDED(cardel_->put_FrontColor(kFill));
     ASSERT_HRESULT_SUCCEEDED(events_.Connect(control_->Unknown()));
     box_.Repaint();
@@ -260,7 +236,7 @@ TEST_F(PaintTest, PrePaintHandlerMovesOrRedirectsTheDrawing) {
 
   Canvas canvas(kWidth, kHeight);
   events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == event_id::PrePaint) *V_I4REF(&testhost::EventArg(*params, 0)) = Handle(canvas.dc());
+    if (id == event_id::PrePaint) *V_I4REF(&testhost::EventArg(*params, 0)) = Handle(canvas.Dc());
   });
   events_.Clear();
   box_.Repaint();
@@ -272,7 +248,7 @@ TEST_F(PaintTest, PrePaintHandlerMovesOrRedirectsTheDrawing) {
   }
   ASSERT_TRUE(pre && post);
   EXPECT_EQ(*post, *pre);
-  EXPECT_NE(*post, Handle(canvas.dc()));
+  EXPECT_NE(*post, Handle(canvas.Dc()));
   EXPECT_EQ(Hex(canvas.At(50, 30)), Hex(ToPixel(kFill)));
   EXPECT_EQ(At(50, 30), Background(50, 30));
 }
@@ -291,13 +267,13 @@ TEST_F(PaintTest, DrawWithAnOffsetDrawsTheSameImageShifted) {
   cardel_->put_BorderCornerLeftTop(12);
   Canvas plain(kWidth + 20, kHeight + 30), shifted(kWidth + 20, kHeight + 30);
   LONG zero = 0, twenty = 20;
-  ASSERT_EQ(cardel_->Draw(Handle(plain.dc()), 0, 0, &zero), S_OK);
-  ASSERT_EQ(cardel_->Draw(Handle(shifted.dc()), 0, 10, &twenty), S_OK);
+  ASSERT_EQ(cardel_->Draw(Handle(plain.Dc()), 0, 0, &zero), S_OK);
+  ASSERT_EQ(cardel_->Draw(Handle(shifted.Dc()), 0, 10, &twenty), S_OK);
   EXPECT_EQ(twenty, 20);
 
   int differing = 0, painted = 0, outside = 0;
-  for (int y = 0; y < shifted.height(); ++y) {
-    for (int x = 0; x < shifted.width(); ++x) {
+  for (int y = 0; y < shifted.Height(); ++y) {
+    for (int x = 0; x < shifted.Width(); ++x) {
       if (x < 10 || y < 20) {
         outside += shifted.At(x, y) != kMagenta;
         continue;
@@ -315,7 +291,7 @@ TEST_F(PaintTest, DrawOnTheCallersGraphicsLeavesItAliveAntiAliasedAndTranslated)
   gdip::Session gdiplus;
   Canvas canvas(kWidth + 40, kHeight + 40);
   gdip::UniqueGraphics graphics;
-  ASSERT_EQ(GdipCreateFromHDC(canvas.dc(), graphics.put()), Gdiplus::Ok);
+  ASSERT_EQ(GdipCreateFromHDC(canvas.Dc(), graphics.put()), Gdiplus::Ok);
   ASSERT_EQ(GdipTranslateWorldTransform(graphics.get(), 5, 0, Gdiplus::MatrixOrderAppend), Gdiplus::Ok);
 
   LONG nine = 9;
@@ -463,49 +439,6 @@ TEST(PaintActivationTest, BothActivationsPaintAtTheControlsOrigin) {
     }
     EXPECT_EQ(library.DllCanUnloadNow(), S_OK);
   }
-}
-
-BoxLayoutInput Layout(int32_t position, int16_t border, bool shadow, int16_t size, int16_t dx, int16_t dy) {
-  return {100, 60, position, shadow, size, ScaledMetrics{size, dx, dy, border}};
-}
-
-TEST(BoxLayoutTest, BoxRectangleKeepsRoomForBorderAndShadow) {
-  const std::tuple<const char*, BoxLayoutInput, IntRect> cases[] = {
-      {"inside, no shadow", Layout(0, 4, false, 0, 0, 0), {0, 0, 100, 60}},
-      {"shadow 5 thrown to (3, 3)", Layout(0, 0, true, 5, 3, 3), {5, 5, 87, 47}},
-      {"shadow 5 thrown to (-3, -3)", Layout(0, 0, true, 5, -3, -3), {8, 8, 87, 47}},
-      {"shadow thrown to (-3, 2)", Layout(0, 0, true, 5, -3, 2), {8, 5, 87, 48}},
-      {"shadow off keeps no room", Layout(0, 0, false, 5, 3, 3), {0, 0, 100, 60}},
-      {"centred border 4", Layout(1, 4, false, 0, 0, 0), {2, 2, 96, 56}},
-      {"centred border 5 halves by truncation", Layout(1, 5, false, 0, 0, 0), {2, 2, 95, 55}},
-      {"centred border with shadow", Layout(1, 4, true, 5, 3, 3), {7, 7, 83, 43}},
-      {"outside border 4", Layout(2, 4, false, 0, 0, 0), {4, 4, 92, 52}},
-      {"outside border with shadow", Layout(2, 4, true, 5, -3, -3), {12, 12, 79, 39}},
-      {"unknown position is outside", Layout(7, 4, false, 0, 0, 0), {4, 4, 92, 52}},
-  };
-  for (const auto& [what, input, box] : cases) EXPECT_EQ(ComputeBoxRect(input), box) << what;
-
-  BoxLayoutInput zero_property = Layout(0, 0, true, 5, 3, 3);
-  zero_property.shadowSizeProperty = 0;
-  EXPECT_EQ(ComputeBoxRect(zero_property), (IntRect{0, 0, 100, 60})) << "a shadow of size 0 takes no room";
-  BoxLayoutInput half = Layout(0, 0, false, 0, 0, 0);
-  half.clientWidth = 100.5f;
-  half.clientHeight = 61.5f;
-  EXPECT_EQ(ComputeBoxRect(half), (IntRect{0, 0, 100, 62})) << "sizes round half to even";
-  BoxLayoutInput absurd = Layout(2, 0, false, 0, 0, 0);
-  absurd.clientWidth = 3e9f;
-  EXPECT_THROW(ComputeBoxRect(absurd), ArithmeticOverflow);
-}
-
-// The shadow image spans the control less the offset towards its side; the outside border runs along the
-// middle of a frame at the edge, its half width rounded to even.
-TEST(BoxLayoutTest, ShadowImageAndOutsideBorderRectangles) {
-  EXPECT_EQ(BoxShadowImageRect(100, 60, 3, 3), (IntRect{3, 3, 97, 57}));
-  EXPECT_EQ(BoxShadowImageRect(100, 60, -3, -3), (IntRect{0, 0, 97, 57}));
-  EXPECT_EQ(BoxShadowImageRect(100, 60, 4, -2), (IntRect{4, 0, 96, 58}));
-  EXPECT_EQ(OutsideBorderRect(100, 60, 4), (IntRect{2, 2, 96, 56}));
-  EXPECT_EQ(OutsideBorderRect(100, 60, 5), (IntRect{2, 2, 95, 55}));
-  EXPECT_EQ(OutsideBorderRect(100, 60, 3), (IntRect{2, 2, 97, 57}));
 }
 
 }  // namespace

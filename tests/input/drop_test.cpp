@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/automation_handles.h"
+#include "excep_info.h"
 #include "input_fixture.h"
 #include "test_data_object.h"
 
@@ -37,10 +39,9 @@ std::vector<std::wstring> FilesOf(DataObject* data) {
   LONG count = 0;
   files->get_Count(&count);
   for (LONG i = 1; i <= count; ++i) {
-    BSTR name = nullptr;
-    files->get_Item(i, &name);
-    names.emplace_back(name ? name : L"");
-    SysFreeString(name);
+    UniqueBstr name;
+    files->get_Item(i, name.put());
+    names.emplace_back(name ? name.get() : L"");
   }
   return names;
 }
@@ -58,6 +59,18 @@ class DropTest : public InputFixture {
     return POINTL{screen.x, screen.y};
   }
   void ManualDrops() { ASSERT_HRESULT_SUCCEEDED(cardel_->put_OLEDropMode(static_cast<eOLEDropMode>(1))); }
+  // Drops source on the control in manual mode: the data object the drop event handed the application.
+  ComPtr<DataObject> Dropped(TestDataObject& source) {
+    ManualDrops();
+    ComPtr<DataObject> data;
+    events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+      if (id == kDrop) data = DataOf(EventArg(*params, 0));
+    });
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(Target()->Drop(&source, 0, At(kInside), &effect), S_OK);
+    events_.SetHandler({});
+    return data;
+  }
 };
 
 TEST_F(DropTest, TargetOnlyWhileDropModeIsManual) {
@@ -116,16 +129,10 @@ TEST_F(DropTest, FileDraggedOverAndDroppedIsReadable) {
 }
 
 TEST_F(DropTest, DataObjectReportsFormatsAndGivesTextAndFiles) {
-  ManualDrops();
   ComPtr<TestDataObject> source = TestDataObject::Make();
   source->OfferUnicodeText(L"h\u00e9llo");
   source->OfferFiles({kFile, L"D:\\b.txt"});
-  ComPtr<DataObject> data;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == kDrop) data = DataOf(EventArg(*params, 0));
-  });
-  DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  const ComPtr<DataObject> data = Dropped(*source.Get());
   ASSERT_TRUE(data);
 
   VARIANT_BOOL offered = 0;
@@ -136,36 +143,45 @@ TEST_F(DropTest, DataObjectReportsFormatsAndGivesTextAndFiles) {
   EXPECT_EQ(data->GetFormat(2, &offered), S_OK);
   EXPECT_EQ(offered, VARIANT_FALSE);
 
-  VARIANT value;
-  ASSERT_EQ(data->GetData(1, &value), S_OK);
-  ASSERT_EQ(V_VT(&value), VT_BSTR);
-  EXPECT_EQ(std::wstring(V_BSTR(&value)), L"h\u00e9llo");
-  VariantClear(&value);
-  ASSERT_EQ(data->GetData(15, &value), S_OK);
-  ASSERT_EQ(V_VT(&value), VT_ARRAY | VT_BSTR);
-  EXPECT_EQ(V_ARRAY(&value)->rgsabound[0].cElements, 2u);
-  EXPECT_EQ(std::wstring(static_cast<BSTR*>(V_ARRAY(&value)->pvData)[1]), L"D:\\b.txt");
-  VariantClear(&value);
-  EXPECT_EQ(data->GetData(2, &value), kNotOffered);
-  EXPECT_EQ(V_VT(&value), VT_EMPTY);
+  Variant value;
+  ASSERT_EQ(data->GetData(1, value.put()), S_OK);
+  ASSERT_EQ(value.vt(), VT_BSTR);
+  EXPECT_EQ(std::wstring(value->bstrVal), L"h\u00e9llo");
+  ASSERT_EQ(data->GetData(15, value.put()), S_OK);
+  ASSERT_EQ(value.vt(), VT_ARRAY | VT_BSTR);
+  EXPECT_EQ(value->parray->rgsabound[0].cElements, 2u);
+  EXPECT_EQ(std::wstring(static_cast<BSTR*>(value->parray->pvData)[1]), L"D:\\b.txt");
+  EXPECT_EQ(data->GetData(2, value.put()), kNotOffered);
+  EXPECT_EQ(value.vt(), VT_EMPTY);
   EXPECT_EQ(FilesOf(data.Get()), (std::vector<std::wstring>{kFile, L"D:\\b.txt"}));
 }
 
+// Scripts reach the data object late-bound: its VARIANT result must come back whole.
+TEST_F(DropTest, ScriptsReadTheDataThroughIDispatch) {
+  ComPtr<TestDataObject> source = TestDataObject::Make();
+  source->OfferUnicodeText(L"h\u00e9llo");
+  const ComPtr<DataObject> data = Dropped(*source.Get());
+  ASSERT_TRUE(data);
+  for (const WORD flags : {WORD{DISPATCH_METHOD}, WORD{DISPATCH_METHOD | DISPATCH_PROPERTYGET}}) {
+    VARIANTARG format;
+    V_VT(&format) = VT_I2;
+    V_I2(&format) = 1;
+    DISPPARAMS params{&format, nullptr, 1, 0};
+    Variant text;
+    ASSERT_EQ(data->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, text.put(), nullptr, nullptr), S_OK);
+    ASSERT_EQ(text.vt(), VT_BSTR);
+    EXPECT_EQ(std::wstring(text->bstrVal), L"h\u00e9llo");
+  }
+}
+
 TEST_F(DropTest, AnsiTextIsReadAsText) {
-  ManualDrops();
   ComPtr<TestDataObject> source = TestDataObject::Make();
   source->OfferAnsiText("plain words");
-  ComPtr<DataObject> data;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == kDrop) data = DataOf(EventArg(*params, 0));
-  });
-  DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  const ComPtr<DataObject> data = Dropped(*source.Get());
   ASSERT_TRUE(data);
-  VARIANT value;
-  ASSERT_EQ(data->GetData(1, &value), S_OK);
-  EXPECT_EQ(std::wstring(V_BSTR(&value)), L"plain words");
-  VariantClear(&value);
+  Variant value;
+  ASSERT_EQ(data->GetData(1, value.put()), S_OK);
+  EXPECT_EQ(std::wstring(value->bstrVal), L"plain words");
   VARIANT_BOOL offered = 0;
   data->GetFormat(13, &offered);
   EXPECT_EQ(offered, VARIANT_TRUE);
@@ -173,15 +189,9 @@ TEST_F(DropTest, AnsiTextIsReadAsText) {
 }
 
 TEST_F(DropTest, DroppedDataCannotBeChanged) {
-  ManualDrops();
   ComPtr<TestDataObject> source = TestDataObject::Make();
   source->OfferUnicodeText(L"x");
-  ComPtr<DataObject> data;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == kDrop) data = DataOf(EventArg(*params, 0));
-  });
-  DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  const ComPtr<DataObject> data = Dropped(*source.Get());
   ASSERT_TRUE(data);
   EXPECT_EQ(data->Clear(), kReadOnly);
   VARIANT none;
@@ -190,30 +200,21 @@ TEST_F(DropTest, DroppedDataCannotBeChanged) {
 
   // Late-bound, as a script would call it: the refusal arrives with its description.
   DISPPARAMS noArgs{};
-  EXCEPINFO exception{};
+  ExcepInfo exception;
   EXPECT_EQ(data->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &noArgs, nullptr, &exception, nullptr), DISP_E_EXCEPTION);
   EXPECT_EQ(exception.scode, kReadOnly);
   ASSERT_TRUE(exception.bstrDescription);
   EXPECT_NE(std::wstring(exception.bstrDescription).find(L"cannot be changed"), std::wstring::npos);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrHelpFile);
-  VARIANT value;
-  ASSERT_EQ(data->GetData(1, &value), S_OK);
-  EXPECT_EQ(std::wstring(V_BSTR(&value)), L"x");
-  VariantClear(&value);
+  Variant value;
+  ASSERT_EQ(data->GetData(1, value.put()), S_OK);
+  EXPECT_EQ(std::wstring(value->bstrVal), L"x");
 }
 
 TEST_F(DropTest, FilesCollectionIndexesFromOneAndEnumerates) {
-  ManualDrops();
   ComPtr<TestDataObject> source = TestDataObject::Make();
   source->OfferFiles({L"C:\\1", L"C:\\2"});
-  ComPtr<DataObject> data;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == kDrop) data = DataOf(EventArg(*params, 0));
-  });
-  DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(Target()->Drop(source.Get(), 0, At(kInside), &effect), S_OK);
+  const ComPtr<DataObject> data = Dropped(*source.Get());
+  ASSERT_TRUE(data);
   ComPtr<DataObjectFiles> files;
   ASSERT_EQ(data->get_Files(&files), S_OK);
   BSTR name = nullptr;
@@ -228,10 +229,11 @@ TEST_F(DropTest, FilesCollectionIndexesFromOneAndEnumerates) {
   ULONG fetched = 0;
   EXPECT_EQ(items->Next(3, got, &fetched), S_FALSE);
   ASSERT_EQ(fetched, 2u);
-  EXPECT_EQ(std::wstring(V_BSTR(&got[0])), L"C:\\1");
-  EXPECT_EQ(std::wstring(V_BSTR(&got[1])), L"C:\\2");
-  VariantClear(&got[0]);
-  VariantClear(&got[1]);
+  Variant first, second;
+  *first.put() = got[0];
+  *second.put() = got[1];
+  EXPECT_EQ(std::wstring(first->bstrVal), L"C:\\1");
+  EXPECT_EQ(std::wstring(second->bstrVal), L"C:\\2");
 }
 
 TEST_F(DropTest, LeavingRaisesDragOverWithTheLeaveState) {

@@ -36,12 +36,6 @@ long long HeapBytesInUse() {
   return busy;
 }
 
-void SetCaption(_ucCardel& cardel, const wchar_t* text) {
-  BSTR caption = SysAllocString(text);
-  cardel.put_Caption(&caption);
-  SysFreeString(caption);
-}
-
 // Everything that makes a paint create GDI and GDI+ objects of its own: both shadow caches, a gradient
 // brush, the caption's font and path, the border's pen.
 void Decorate(_ucCardel& cardel) {
@@ -54,7 +48,7 @@ void Decorate(_ucCardel& cardel) {
   cardel.put_ShadowColorOpacity(50);
   cardel.put_BackShadow(VARIANT_TRUE);
   cardel.put_CaptionShadow(VARIANT_TRUE);
-  SetCaption(cardel, L"Velmar Cardel");
+  SetCaption(&cardel, L"Velmar Cardel");
 }
 
 // One life as a form gives it: created, initialised through IPersistStreamInit, activated, decorated or
@@ -116,7 +110,7 @@ TEST(DpiTest, BorderWidthIsPaintedAtTheScreensScale) {
   double scale = 0;
   ASSERT_HRESULT_SUCCEEDED(cardel->GetWindowsDPI(&scale));
   ASSERT_DOUBLE_EQ(scale, run->scale);
-  SetCaption(*cardel.Get(), L"");
+  SetCaption(cardel.Get(), L"");
   cardel->put_FrontColor(RGB(255, 255, 255));
   cardel->put_BorderColor(RGB(0, 0, 0));
   // Outside, the stroke fills a frame as wide as itself at the control's edge, whatever Wine does with pen

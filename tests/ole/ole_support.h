@@ -8,15 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "common/unique_handle.h"
+#include "common/automation_handles.h"
+#include "excep_info.h"
 #include "variant.h"
 
 namespace cardel::oletest {
 
-namespace detail {
-inline void FreeBstr(BSTR s) { SysFreeString(s); }
-}  // namespace detail
-using UniqueBstr = UniqueHandle<BSTR, detail::FreeBstr>;
+using cardel::UniqueBstr;
 
 // The full path of VelmarCardel.ocx beside the running test program.
 std::wstring OcxPath();
@@ -33,17 +31,7 @@ struct ProcessResult {
 // process cannot start or outlives the timeout (it is then terminated).
 ProcessResult RunProcess(const std::wstring& commandLine, std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
-// An EXCEPINFO that frees its strings.
-struct ExcepInfo : EXCEPINFO {
-  ExcepInfo() : EXCEPINFO{} {}
-  ExcepInfo(const ExcepInfo&) = delete;
-  ExcepInfo& operator=(const ExcepInfo&) = delete;
-  ~ExcepInfo() {
-    SysFreeString(bstrSource);
-    SysFreeString(bstrDescription);
-    SysFreeString(bstrHelpFile);
-  }
-};
+using testhost::ExcepInfo;
 
 // IDispatch::Invoke with the arguments in their published order (DISPPARAMS holds them reversed); a
 // property put passes its value as the named DISPID_PROPERTYPUT argument.

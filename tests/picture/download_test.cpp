@@ -71,9 +71,7 @@ class DownloadTest : public testing::Test {
   void SetUp() override {
     control_ = &box_.Add(kRect);
     cardel_ = control_->Cardel();
-    BSTR empty = SysAllocString(L"");
-    cardel_->put_Caption(&empty);
-    SysFreeString(empty);
+    SetCaption(cardel_.Get(), L"");
     cardel_->put_FrontColor(RGB(255, 255, 255));
     cardel_->put_PictureAlignmentH(pCenter);
     cardel_->put_PictureAlignmentV(pMiddle);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/automation_handles.h"
 #include "proppage/page_layout.h"
 
 namespace cardel::testhost {
@@ -67,25 +68,17 @@ ComPtr<_ucCardel> NewControl(const Library& library) {
 }
 
 std::wstring CaptionOf(_ucCardel* control) {
-  BSTR caption = nullptr;
-  EXPECT_HRESULT_SUCCEEDED(control->get_Caption(&caption));
-  std::wstring text(caption ? caption : L"", SysStringLen(caption));
-  SysFreeString(caption);
-  return text;
-}
-
-void SetCaption(_ucCardel* control, const wchar_t* caption) {
-  BSTR text = SysAllocString(caption);
-  EXPECT_HRESULT_SUCCEEDED(control->put_Caption(&text));
-  SysFreeString(text);
+  UniqueBstr caption;
+  EXPECT_HRESULT_SUCCEEDED(control->get_Caption(caption.put()));
+  return std::wstring(caption ? caption.get() : L"", SysStringLen(caption.get()));
 }
 
 std::vector<uint8_t> PictureOf(_ucCardel* control) {
-  SAFEARRAY* array = nullptr;
-  EXPECT_HRESULT_SUCCEEDED(control->PictureGetStream(&array));
+  UniqueSafeArray owned;
+  EXPECT_HRESULT_SUCCEEDED(control->PictureGetStream(owned.put()));
+  const SAFEARRAY* array = owned.get();
   std::vector<uint8_t> bytes(static_cast<uint8_t*>(array->pvData),
                              static_cast<uint8_t*>(array->pvData) + array->rgsabound[0].cElements);
-  SafeArrayDestroy(array);
   return bytes;
 }
 

@@ -10,6 +10,7 @@
 
 #include "com_object.h"
 #include "common/cardel_interfaces.h"
+#include "hosted_control.h"
 #include "library.h"
 #include "proppage/file_choice.h"
 
@@ -58,7 +59,6 @@ class PageDriver {
 // A new ucCardel as a designer would place it, with no container window.
 ComPtr<_ucCardel> NewControl(const Library& library);
 std::wstring CaptionOf(_ucCardel* control);
-void SetCaption(_ucCardel* control, const wchar_t* caption);
 std::vector<uint8_t> PictureOf(_ucCardel* control);
 void SetPicture(_ucCardel* control, const std::vector<uint8_t>& bytes);
 

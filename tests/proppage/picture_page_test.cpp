@@ -45,9 +45,9 @@ class PicturePageTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_GT(png_.size(), 1000u);
-    SetCaption(withPicture_.Get(), L"First");
+    EXPECT_HRESULT_SUCCEEDED(SetCaption(withPicture_.Get(), L"First"));
     SetPicture(withPicture_.Get(), png_);
-    SetCaption(plain_.Get(), L"Second");
+    EXPECT_HRESULT_SUCCEEDED(SetCaption(plain_.Get(), L"Second"));
   }
   bool DeleteEnabled() const { return IsWindowEnabled(driver_.Child(kDeleteId)); }
 };
@@ -60,7 +60,7 @@ TEST_F(PicturePageTest, LoadsAndAppliesOnlyTheFirstSelectedControl) {
   EXPECT_EQ(driver_.page()->IsPageDirty(), S_FALSE);
 
   SetWindowTextW(driver_.CaptionEdit(), L"Zeile eins\r\nline two \u03A9");
-  SetCaption(withPicture_.Get(), L"changed meanwhile");
+  EXPECT_HRESULT_SUCCEEDED(SetCaption(withPicture_.Get(), L"changed meanwhile"));
   ASSERT_HRESULT_SUCCEEDED(driver_.page()->Apply());
   EXPECT_EQ(CaptionOf(withPicture_.Get()), L"Zeile eins\r\nline two \u03A9");
   EXPECT_EQ(PictureOf(withPicture_.Get()), png_);

@@ -45,7 +45,7 @@ TEST(PropertyFrameTest, ShowsThePageWithTheSelectionAndCloses) {
   ASSERT_HRESULT_SUCCEEDED(
       CoRegisterClassObject(CLSID_ppCardel, factory.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie));
   ComPtr<_ucCardel> control = NewControl(library);
-  SetCaption(control.Get(), L"Selected before the page exists");
+  EXPECT_HRESULT_SUCCEEDED(SetCaption(control.Get(), L"Selected before the page exists"));
   IUnknown* objects[] = {control.Get()};
   CLSID pages[] = {CLSID_ppCardel};
   g_pageSeen = nullptr;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "container.h"
+#include "excep_info.h"
 #include "library.h"
 
 namespace cardel::testhost {
@@ -35,11 +36,8 @@ class DispatchTest : public testing::Test {
  protected:
   void SetUp() override {
     control_ = &form_.Add({10, 10, 210, 90});
-    control_->Query<IDispatch>().CopyTo(&dispatch_);
+    dispatch_ = control_->Query<IDispatch>();
     ASSERT_TRUE(dispatch_);
-  }
-  void TearDown() override {
-    if (dispatch_) dispatch_->Release();
   }
 
   // args in declaration order; a put passes its one value as the named DISPID_PROPERTYPUT.
@@ -48,21 +46,14 @@ class DispatchTest : public testing::Test {
     DISPID named = DISPID_PROPERTYPUT;
     const bool put = flags == DISPATCH_PROPERTYPUT;
     DISPPARAMS params{reversed.data(), put ? &named : nullptr, static_cast<UINT>(reversed.size()), put ? 1u : 0u};
-    EXCEPINFO excep{};
+    ExcepInfo excep;
     UINT argErr = 0;
-    const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &excep, &argErr);
-    SysFreeString(excep.bstrSource);
-    SysFreeString(excep.bstrDescription);
-    SysFreeString(excep.bstrHelpFile);
-    return hr;
+    return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &excep, &argErr);
   }
   std::wstring Caption() {
-    VARIANT value;
-    VariantInit(&value);
-    Invoke(kCaption, DISPATCH_PROPERTYGET, {}, &value);
-    std::wstring text = V_VT(&value) == VT_BSTR && V_BSTR(&value) ? V_BSTR(&value) : L"";
-    VariantClear(&value);
-    return text;
+    Variant value;
+    Invoke(kCaption, DISPATCH_PROPERTYGET, {}, value.put());
+    return value.vt() == VT_BSTR && value->bstrVal ? value->bstrVal : L"";
   }
   std::wstring WriteBitmap() {
     const std::filesystem::path path = std::filesystem::temp_directory_path() / L"cardel_dispatch_test.bmp";
@@ -74,7 +65,7 @@ class DispatchTest : public testing::Test {
   Library library_;
   Container form_{library_};
   HostedControl* control_ = nullptr;
-  IDispatch* dispatch_ = nullptr;
+  ComPtr<IDispatch> dispatch_;
 };
 
 VARIANTARG Long(LONG v) {
@@ -90,24 +81,17 @@ TEST_F(DispatchTest, StringsPassedByValueStayTheCallers) {
   ASSERT_HRESULT_SUCCEEDED(control_->Cardel()->put_Redraw(VARIANT_FALSE));
   for (int i = 0; i < 2000; ++i) {
     const std::wstring text = L"caption " + std::to_wstring(i);
-    VARIANTARG caption;
-    V_VT(&caption) = VT_BSTR;
-    V_BSTR(&caption) = SysAllocString(text.c_str());
-    const BSTR given = V_BSTR(&caption);
-    ASSERT_EQ(Invoke(kCaption, DISPATCH_PROPERTYPUT, {caption}), S_OK);
-    ASSERT_EQ(V_BSTR(&caption), given) << "the caller's string was replaced";
-    VariantClear(&caption);
+    const Variant caption = Variant::String(text);
+    const BSTR given = caption->bstrVal;
+    ASSERT_EQ(Invoke(kCaption, DISPATCH_PROPERTYPUT, {*caption}), S_OK);
+    ASSERT_EQ(caption->bstrVal, given) << "the caller's string was replaced";
 
-    VARIANTARG file;
-    V_VT(&file) = VT_BSTR;
-    V_BSTR(&file) = SysAllocString(path.c_str());
-    const BSTR named = V_BSTR(&file);
-    VARIANT loaded;
-    VariantInit(&loaded);
-    ASSERT_EQ(Invoke(kPictureFromPath, DISPATCH_METHOD, {file}, &loaded), S_OK);
-    ASSERT_EQ(V_BSTR(&file), named);
-    EXPECT_EQ(V_BOOL(&loaded), VARIANT_TRUE);
-    VariantClear(&file);
+    const Variant file = Variant::String(path);
+    const BSTR named = file->bstrVal;
+    Variant loaded;
+    ASSERT_EQ(Invoke(kPictureFromPath, DISPATCH_METHOD, {*file}, loaded.put()), S_OK);
+    ASSERT_EQ(file->bstrVal, named);
+    EXPECT_EQ(V_BOOL(loaded.get()), VARIANT_TRUE);
   }
   EXPECT_EQ(Caption(), L"caption 1999");
   DeleteFileW(path.c_str());
@@ -123,16 +107,14 @@ TEST_F(DispatchTest, MalformedReferencesAreRefused) {
     VARIANTARG bad;
     V_VT(&bad) = vt;
     V_BYREF(&bad) = nullptr;
-    VARIANT result;
-    VariantInit(&result);
+    Variant result;
     // As a point, as a fixed argument, and to the by-reference members.
     const VARIANTARG zero = Long(0), one = Long(1), full = Long(100), five = Long(5);
-    EXPECT_HRESULT_FAILED(Invoke(kPolygon, DISPATCH_METHOD, {zero, one, zero, full, five, bad}, &result));
-    EXPECT_HRESULT_FAILED(Invoke(kPolygon, DISPATCH_METHOD, {bad, one, zero, full, five, five}, &result));
+    EXPECT_HRESULT_FAILED(Invoke(kPolygon, DISPATCH_METHOD, {zero, one, zero, full, five, bad}, result.put()));
+    EXPECT_HRESULT_FAILED(Invoke(kPolygon, DISPATCH_METHOD, {bad, one, zero, full, five, five}, result.put()));
     EXPECT_HRESULT_FAILED(Invoke(kCaption, DISPATCH_PROPERTYPUT, {bad}));
-    EXPECT_HRESULT_FAILED(Invoke(kPictureFromPath, DISPATCH_METHOD, {bad}, &result));
+    EXPECT_HRESULT_FAILED(Invoke(kPictureFromPath, DISPATCH_METHOD, {bad}, result.put()));
     EXPECT_HRESULT_FAILED(Invoke(kDraw, DISPATCH_METHOD, {Long(0), Long(0), Long(0), bad}));
-    VariantClear(&result);
   }
 }
 

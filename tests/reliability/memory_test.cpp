@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "common/automation_handles.h"
 #include "common/shared_slots.h"
 #include "container.h"
+#include "dib_surface.h"
 #include "library.h"
 #include "published_slot.h"
 
@@ -22,44 +24,25 @@ constexpr HRESULT kOutOfMemory = static_cast<HRESULT>(0x800A0007);
 constexpr RECT kRect{10, 10, 330, 230};
 
 std::wstring ErrorDescription() {
-  IErrorInfo* info = nullptr;
-  if (GetErrorInfo(0, &info) != S_OK || !info) return {};
-  BSTR text = nullptr;
-  info->GetDescription(&text);
-  std::wstring description = text ? text : L"";
-  SysFreeString(text);
-  info->Release();
-  return description;
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, info.GetAddressOf()) != S_OK || !info) return {};
+  UniqueBstr text;
+  info->GetDescription(text.put());
+  return text ? text.get() : L"";
 }
 
 HRESULT DrawInto(_ucCardel& cardel) {
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, kRect.right, kRect.bottom);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
+  const DibSurface canvas(kRect.right, kRect.bottom);
   LONG y = 0;
-  const HRESULT hr = cardel.Draw(static_cast<LONG>(reinterpret_cast<intptr_t>(memory)), 0, 0, &y);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return hr;
+  return cardel.Draw(static_cast<LONG>(reinterpret_cast<intptr_t>(canvas.Dc())), 0, 0, &y);
 }
 
 HRESULT FromStream(_ucCardel& cardel, const std::vector<uint8_t>& bytes) {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-  std::copy(bytes.begin(), bytes.end(), static_cast<uint8_t*>(array->pvData));
+  const UniqueSafeArray owned(SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size())));
+  std::copy(bytes.begin(), bytes.end(), static_cast<uint8_t*>(owned.get()->pvData));
+  SAFEARRAY* array = owned.get();
   VARIANT_BOOL loaded = VARIANT_FALSE;
-  const HRESULT hr = cardel.PictureFromStream(&array, &loaded);
-  SafeArrayDestroy(array);
-  return hr;
-}
-
-HRESULT SetCaption(_ucCardel& cardel, const std::wstring& text) {
-  BSTR caption = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  const HRESULT hr = cardel.put_Caption(&caption);
-  SysFreeString(caption);
-  return hr;
+  return cardel.PictureFromStream(&array, &loaded);
 }
 
 TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
@@ -75,8 +58,8 @@ TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
     std::function<HRESULT()> call;
   } cases[] = {
       // A new caption makes the paint build its caption shadow again, in buffers of the control's size.
-      {"paint through Draw", [&] { return SetCaption(*cardel.Get(), L"Paint"), DrawInto(*cardel.Get()); }},
-      {"Caption setter", [&] { return SetCaption(*cardel.Get(), std::wstring(40000, L'x')); }},
+      {"paint through Draw", [&] { return SetCaption(cardel.Get(), L"Paint"), DrawInto(*cardel.Get()); }},
+      {"Caption setter", [&] { return SetCaption(cardel.Get(), std::wstring(40000, L'x')); }},
       // The caller's bytes are copied before they are decoded.
       {"PictureFromStream", [&] { return FromStream(*cardel.Get(), std::vector<uint8_t>(200000)); }},
   };

@@ -8,7 +8,9 @@
 #include <chrono>
 #include <functional>
 
+#include "common/automation_handles.h"
 #include "container.h"
+#include "dib_surface.h"
 #include "library.h"
 #include "recorders.h"
 
@@ -45,16 +47,9 @@ void PointerTo(const Container& form, POINT client) {
 
 void DrawIntoMemory(Scene& scene) {
   IViewObject* view = Unheld<IViewObject>(scene.control);
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
+  const DibSurface canvas(200, 100);
   const RECTL bounds{0, 0, 120, 80};
-  view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0);
 }
 
 void PaintOwnWindow(Scene& scene) {
@@ -143,9 +138,8 @@ TEST(ReentrancyTest, HandlersMayReleaseOrCloseTheControl) {
         }
         if (ending == Ending::Close) {
           // A closed control still answers its clients.
-          BSTR caption = nullptr;
-          EXPECT_HRESULT_SUCCEEDED(control.Cardel()->get_Caption(&caption));
-          SysFreeString(caption);
+          UniqueBstr caption;
+          EXPECT_HRESULT_SUCCEEDED(control.Cardel()->get_Caption(caption.put()));
         }
         form.PumpFor(30ms);
       }

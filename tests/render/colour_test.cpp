@@ -38,5 +38,12 @@ TEST(ToArgb, TranslatesSystemColoursAndKeepsTheOverflow) {
   EXPECT_EQ(ToARGB(0x8000000F, 101).error, RuntimeError::Overflow);
 }
 
+TEST(CheckedArgb, IsToArgbWithEveryErrorRaisedAsOverflow) {
+  EXPECT_EQ(CheckedArgb(0xFF0000, 50), 0x800000FFu);
+  EXPECT_EQ(CheckedArgb(0x8000000F, 100), ToARGB(0x8000000F, 100).argb);
+  EXPECT_THROW(CheckedArgb(0x8000000F, 101), ArithmeticOverflow);
+  EXPECT_THROW(CheckedArgb(0, -101), ArithmeticOverflow);
+}
+
 }  // namespace
 }  // namespace cardel

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/ole_units.h"
+#include "common/checked_int.h"
+
 namespace cardel {
 namespace {
 
@@ -23,15 +26,26 @@ TEST(ScaleLength, RoundsHalvesToEvenWithin32Bits) {
   EXPECT_EQ(ScaleLength16(-26214, 1.25f), int16_t{INT16_MIN});
 }
 
+TEST(Scaled16, GivesTheScaledLengthOrRaisesOverflow) {
+  EXPECT_EQ(Scaled16(26213, 1.25f), 32766);
+  EXPECT_EQ(Scaled16(-26214, 1.25f), INT16_MIN);
+  EXPECT_THROW(Scaled16(26214, 1.25f), ArithmeticOverflow);
+  EXPECT_THROW(Scaled16(INT32_MIN, 1.0f), ArithmeticOverflow);
+}
+
+TEST(Narrow16, KeepsWhatSixteenBitsHoldAndRaisesOverflowBeyond) {
+  for (const int64_t fits : {int64_t{0}, int64_t{-1}, int64_t{INT16_MAX}, int64_t{INT16_MIN}})
+    EXPECT_EQ(Narrow16(fits), fits);
+  for (const int64_t beyond : {int64_t{INT16_MAX} + 1, int64_t{INT16_MIN} - 1, int64_t{65535}, int64_t{INT32_MAX} + 1})
+    EXPECT_THROW(Narrow16(beyond), ArithmeticOverflow) << beyond;
+}
+
 TEST(DpiScale, IsTheScreensHorizontalLogPixelsOver96) {
   EXPECT_EQ(DpiScaleFromLogPixels(0), 1.0);
   EXPECT_EQ(DpiScaleFromLogPixels(96), 1.0);
   EXPECT_EQ(DpiScaleFromLogPixels(120), 1.25);
   EXPECT_EQ(DpiScaleFromLogPixels(144), 1.5);
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(GetWindowsDPI(), DpiScaleFromLogPixels(dpi));
+  EXPECT_EQ(GetWindowsDPI(), DpiScaleFromLogPixels(ScreenPixelsPerInch().cx));
 }
 
 }  // namespace

@@ -74,9 +74,7 @@ TEST(HotLineOnScreen, TheBandFollowsTheOutlineAndCoversItsSidesTail) {
   Container box{library};
   for (const auto& c : cases) {
     ComPtr<_ucCardel> cardel = box.Add(kRect).Cardel();
-    BSTR empty = SysAllocString(L"");
-    cardel->put_Caption(&empty);
-    SysFreeString(empty);
+    SetCaption(cardel.Get(), L"");
     cardel->put_FrontColor(kWhite);
     cardel->put_HotLineColor(RGB(255, 0, 0));
     cardel->put_HotLineWidth(5);

@@ -31,11 +31,7 @@ class ShadowControlTest : public testing::Test {
     cardel_->put_ShadowSize(5);
     cardel_->put_BackShadow(VARIANT_TRUE);
   }
-  void SetCaption(const wchar_t* text) {
-    BSTR caption = SysAllocString(text);
-    cardel_->put_Caption(&caption);
-    SysFreeString(caption);
-  }
+  void SetCaption(const wchar_t* text) { testhost::SetCaption(cardel_.Get(), text); }
   // The control's pixels, addressed from its own top-left corner, captured once after a change.
   Pixel At(int x, int y) {
     if (image_.pixels.empty()) image_ = box_.Capture(kRect);

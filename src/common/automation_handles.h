@@ -1,11 +1,11 @@
 #pragma once
-// Owners for the automation strings and byte arrays the page exchanges with controls.
+// Owners for the automation strings and arrays the library receives or builds.
 #include <windows.h>
 #include <oleauto.h>
 
 #include "common/unique_handle.h"
 
-namespace cardel::proppage {
+namespace cardel {
 
 namespace detail {
 inline void FreeBstr(BSTR s) { SysFreeString(s); }
@@ -15,4 +15,4 @@ inline void DestroySafeArray(SAFEARRAY* a) { SafeArrayDestroy(a); }
 using UniqueBstr = UniqueHandle<BSTR, detail::FreeBstr>;
 using UniqueSafeArray = UniqueHandle<SAFEARRAY*, detail::DestroySafeArray>;
 
-}  // namespace cardel::proppage
+}  // namespace cardel

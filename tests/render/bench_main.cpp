@@ -11,6 +11,7 @@
 
 #include "common/gdiplus_session.h"
 #include "container.h"
+#include "dib_surface.h"
 #include "library.h"
 #include "render/acrylic_blur.h"
 #include "render/acrylic_blur_kernels.h"
@@ -63,18 +64,6 @@ double ScalarBlurMs(int width, int height) {
   });
 }
 
-struct MemoryTarget {
-  cardel::UniqueMemoryDc dc{CreateCompatibleDC(nullptr)};
-  cardel::UniqueBitmap bitmap;
-  MemoryTarget(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    SelectObject(dc.get(), bitmap.get());
-  }
-};
-
 // What a repaint of a plain box with a picture costs in GDI+ alone: the Graphics, the outline, the
 // background fill and the fill with a texture brush made beforehand (or, for the acrylic, made from
 // already blurred pixels on the spot).
@@ -123,9 +112,7 @@ int main() {
   for (const auto& [w, h] : {std::pair{300, 100}, std::pair{1000, 600}}) {
     auto& hosted = box.Add({0, 0, w, h});
     Microsoft::WRL::ComPtr<_ucCardel> cardel = hosted.Cardel();
-    BSTR empty = SysAllocString(L"");
-    cardel->put_Caption(&empty);
-    SysFreeString(empty);
+    cardel::testhost::SetCaption(cardel.Get(), L"");
     cardel->put_BackColorOpacity(50);
     const std::vector<uint8_t> picture =
         cardel::testpictures::EncodeBitmap(w / 2, h / 2, [](int x, int y) { return 0xFF000000u | x * 7 | y << 8; },
@@ -136,14 +123,14 @@ int main() {
     VARIANT_BOOL loaded = 0;
     cardel->PictureFromStream(&array, &loaded);
     SafeArrayDestroy(array);
-    MemoryTarget target(w, h);
+    const cardel::testhost::DibSurface target(w, h, 0);
 
     cardel::gdip::UniqueBitmap canvas = cardel::testpictures::MakeBitmap(w, h, [](int x, int) { return x % 3 ? 0xFF336699u : 0u; });
     GpTexture* made = nullptr;
     GdipCreateTexture(canvas.get(), WrapModeTile, &made);
     cardel::gdip::UniqueBrush texture(made);
-    const double picturePaint = ControlRepaintMs(cardel.Get(), target.dc.get());
-    const double pictureBare = BareRepaintMs(target.dc.get(), w, h, texture.get(), nullptr);
+    const double picturePaint = ControlRepaintMs(cardel.Get(), target.Dc());
+    const double pictureBare = BareRepaintMs(target.Dc(), w, h, texture.get(), nullptr);
     std::printf("  picture %4d x %-4d      %8.2f  %8.2f   %.2f\n", w, h, picturePaint, pictureBare,
                 picturePaint / pictureBare);
 
@@ -154,8 +141,8 @@ int main() {
     box.Repaint();
     const double blur = BlurMs(w, h);
     cardel::gdip::UniqueBitmap blurred = cardel::testpictures::MakeBitmap(w, h, [](int, int) { return 0xFF808080u; });
-    const double acrylicPaint = ControlRepaintMs(cardel.Get(), target.dc.get());
-    const double acrylicBare = BareRepaintMs(target.dc.get(), w, h, nullptr, blurred.get());
+    const double acrylicPaint = ControlRepaintMs(cardel.Get(), target.Dc());
+    const double acrylicBare = BareRepaintMs(target.Dc(), w, h, nullptr, blurred.get());
     std::printf("  acrylic %4d x %-4d      %8.2f  %8.2f   %.2f (bare + blur %.2f)\n", w, h, acrylicPaint, acrylicBare,
                 acrylicPaint / (acrylicBare + blur), acrylicBare + blur);
     box.Remove(hosted);

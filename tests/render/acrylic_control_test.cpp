@@ -9,6 +9,7 @@
 
 #include "common/gdiplus_session.h"
 #include "container.h"
+#include "dib_surface.h"
 #include "gdi_objects.h"
 #include "library.h"
 #include "render/acrylic_blur.h"
@@ -53,9 +54,7 @@ class AcrylicControlTest : public ::testing::Test {
       (cardel_.Get()->*put)(30);
   }
   static void Blank(const ComPtr<_ucCardel>& c) {
-    BSTR empty = SysAllocString(L"");
-    c->put_Caption(&empty);
-    SysFreeString(empty);
+    SetCaption(c.Get(), L"");
   }
   Image Shot() {
     box_.Repaint();
@@ -99,20 +98,13 @@ TEST_F(AcrylicControlTest, ShowsTheBlurredBackgroundInsideTheOutlineOnlyUnlessTh
 TEST_F(AcrylicControlTest, DrawingAtAnOffsetKeepsTheBlurUnderTheBox) {
   cardel_->put_BackAcrylicBlur(VARIANT_TRUE);
   const Image frosted = Shot();
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 260, -200, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  UniqueBitmap target(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  SelectedObject selected(dc.get(), target.get());
+  const DibSurface target(260, 200, 0);
   LONG y = 20;
-  ASSERT_EQ(cardel_->Draw(static_cast<LONG>(reinterpret_cast<intptr_t>(dc.get())), 0, 10, &y), S_OK);
-  GdiFlush();
-  const auto* drawn = static_cast<const uint32_t*>(bits);
+  ASSERT_EQ(cardel_->Draw(static_cast<LONG>(reinterpret_cast<intptr_t>(target.Dc())), 0, 10, &y), S_OK);
   ForInside(frosted, [&](int x, int yy) {
-    EXPECT_LE(ChannelDistance(drawn[(yy + 20) * 260 + x + 10] & 0xFFFFFF, frosted.At(x, yy)), 1) << x << "," << yy;
+    EXPECT_LE(ChannelDistance(target.At(x + 10, yy + 20), frosted.At(x, yy)), 1) << x << "," << yy;
   });
-  EXPECT_EQ(drawn[(20 + 1) * 260 + 10 + 1], 0u);
+  EXPECT_EQ(target.Raw(10 + 1, 20 + 1), 0u);
 }
 
 TEST_F(AcrylicControlTest, AResizeCapturesAndBlursTheNewSize) {

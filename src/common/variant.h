@@ -1,13 +1,21 @@
 #pragma once
-// A VARIANT that clears itself.
+// A VARIANT that clears itself; moving it hands over the value and leaves the source empty.
 #include <windows.h>
 #include <oleauto.h>
 
-namespace ole {
+namespace cardel {
 
 class Variant {
  public:
   Variant() noexcept { VariantInit(&v_); }
+  Variant(Variant&& other) noexcept : v_(other.release()) {}
+  Variant& operator=(Variant&& other) noexcept {
+    if (this != &other) {
+      clear();
+      v_ = other.release();
+    }
+    return *this;
+  }
   Variant(const Variant&) = delete;
   Variant& operator=(const Variant&) = delete;
   ~Variant() { VariantClear(&v_); }
@@ -15,8 +23,15 @@ class Variant {
   VARIANT* get() noexcept { return &v_; }
   const VARIANT* get() const noexcept { return &v_; }
   VARIANT& operator*() noexcept { return v_; }
+  const VARIANT& operator*() const noexcept { return v_; }
   VARTYPE type() const noexcept { return V_VT(&v_); }
   void clear() noexcept { VariantClear(&v_); }
+  // The value for a caller that takes ownership; this one is left empty.
+  VARIANT release() noexcept {
+    VARIANT out = v_;
+    VariantInit(&v_);
+    return out;
+  }
 
   static void SetI2(Variant& v, short value) noexcept {
     v.clear();
@@ -35,7 +50,7 @@ class Variant {
   }
 
  private:
-  VARIANT v_;
+  VARIANT v_{};
 };
 
-}  // namespace ole
+}  // namespace cardel
