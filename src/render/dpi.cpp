@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/checked_int.h"
 #include "common/rounding.h"
 #include "common/win_handles.h"
 

@@ -4,15 +4,6 @@
 #include "render/dpi.h"
 
 namespace cardel {
-namespace {
-
-int16_t Scaled16(int32_t length, float scale) {
-  const auto scaled = ScaleLength16(length, scale);
-  if (!scaled) throw ArithmeticOverflow{};
-  return *scaled;
-}
-
-}  // namespace
 
 int16_t Shadow::Radius(float dpiScale) const { return Scaled16(size, dpiScale); }
 int16_t Shadow::ScaledOffsetX(float dpiScale) const { return Scaled16(offsetX, dpiScale); }
