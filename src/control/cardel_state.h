@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "common/system_colours.h"
+
 namespace cardel {
 
 struct CardelState {

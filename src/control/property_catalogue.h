@@ -11,6 +11,8 @@
 #include <optional>
 #include <span>
 
+#include "common/system_colours.h"
+
 namespace cardel {
 
 enum class Prop : uint8_t {

@@ -2,11 +2,10 @@
 
 #include <cstdlib>
 
+#include "common/cardel_interfaces.h"
+
 namespace cardel {
 namespace {
-
-constexpr int32_t kInside = 0;
-constexpr int32_t kCenter = 1;
 
 CheckedInt Abs(int16_t v) { return std::abs(static_cast<int32_t>(v)); }
 
@@ -16,10 +15,10 @@ IntRect ComputeBoxRect(const BoxLayoutInput& in) {
   const auto& m = in.metrics;
   const CheckedInt bw = m.borderWidth;
   CheckedInt x, y, w, h;
-  if (in.borderPosition == kInside) {
+  if (in.borderPosition == bpInside) {
     w = CheckedInt::Round(in.clientWidth);
     h = CheckedInt::Round(in.clientHeight);
-  } else if (in.borderPosition == kCenter) {
+  } else if (in.borderPosition == bpCenter) {
     x = y = bw.Half();
     w = CheckedInt::Round(double(in.clientWidth) - m.borderWidth);
     h = CheckedInt::Round(double(in.clientHeight) - m.borderWidth);

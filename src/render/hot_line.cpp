@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "common/cardel_interfaces.h"
+
 namespace cardel {
 namespace {
 
@@ -9,7 +11,6 @@ using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 constexpr int32_t kLeft = 0, kTop = 1, kRight = 2, kBottom = 3;
-constexpr int32_t kBorderCenter = 1, kBorderOutside = 2;
 
 struct Rect {
   CheckedInt x, y, w, h;
@@ -32,11 +33,11 @@ void Widen(Rect& r, int32_t side, CheckedInt by) {
 IntRect HotLineCutout(const HotLineInput& in) {
   const double s = in.dpiScale;
   CheckedInt b;
-  if (in.borderPosition == kBorderCenter) b = CheckedInt::Round(in.borderWidth / 2.0 * s);
-  if (in.borderPosition == kBorderOutside) b = CheckedInt::Round(in.borderWidth * s);
+  if (in.borderPosition == bpCenter) b = CheckedInt::Round(in.borderWidth / 2.0 * s);
+  if (in.borderPosition == bpOutside) b = CheckedInt::Round(in.borderWidth * s);
 
   Rect r;
-  if (in.borderPosition == kBorderOutside) {
+  if (in.borderPosition == bpOutside) {
     // Only the cut-out's edge on the band's side has to meet the box, which an outside border moves in by b.
     if (in.position == kLeft || in.position == kTop) r.x = r.y = b;
     r.w = CheckedInt::Round(in.clientWidth - double(b.value()));
