@@ -231,6 +231,16 @@ HRESULT BindDefault(CallFrame& frame, UINT i, VARTYPE wanted, bool byRef, const 
   return S_OK;
 }
 
+// Where a member writes its result. A VARIANT is written whole, and a DECIMAL fills the whole VARIANT it
+// is held in, so both get the start of the storage; every other type fits the value part, where the
+// storage is marked with the type beforehand.
+void* ReturnTarget(cardel::Variant& storage, VARTYPE type) {
+  if (type == VT_VARIANT) return storage.get();
+  if (type == VT_DECIMAL) return &V_DECIMAL(storage.get());
+  V_VT(storage.get()) = type;
+  return &V_I4(storage.get());
+}
+
 // Members taking by-reference parameters or any number of trailing arguments are called here rather than
 // through ITypeInfo::Invoke. Wine's accepts only one exact argument count for the latter, refuses a script's
 // referenced variants for the former, and writes a by-reference parameter back into an argument passed by
@@ -300,10 +310,11 @@ HRESULT InvokeDirect(const MemberDescription& member, void* instance, WORD flags
   }
 
   cardel::Variant returned;
+  VARTYPE returnType = VT_EMPTY;
   if (static_cast<UINT>(desc->cParams) > accepted) {
     const TYPEDESC& retType = desc->lprgelemdescParam[count].tdesc;
-    V_VT(returned.get()) = retType.vt == VT_PTR ? retType.lptdesc->vt : static_cast<VARTYPE>(VT_VARIANT);
-    frame.PassReference(count, returned.type(), &V_I4(returned.get()));
+    returnType = retType.vt == VT_PTR ? retType.lptdesc->vt : static_cast<VARTYPE>(VT_VARIANT);
+    frame.PassReference(count, returnType, ReturnTarget(returned, returnType));
     ++count;
   }
 
@@ -312,6 +323,8 @@ HRESULT InvokeDirect(const MemberDescription& member, void* instance, WORD flags
   HRESULT hr = DispCallFunc(instance, desc->oVft, CC_STDCALL, VT_ERROR, count, frame.types, frame.pointers, &hresult);
   if (FAILED(hr)) return hr;
   if (FAILED(V_ERROR(&hresult))) return V_ERROR(&hresult);
+  // A DECIMAL's reserved word is where the type goes.
+  if (returnType == VT_DECIMAL) V_VT(returned.get()) = VT_DECIMAL;
   if (result) *result = returned.release();
   return S_OK;
 }

@@ -59,10 +59,10 @@ TEST(Variant, GivesUpAHeldReferenceOnceWhereverTheValueGoes) {
   {
     Variant v;
     Hold(v, object);
-    VARIANT out = v.release();
+    Variant taken;
+    *taken = v.release();
     EXPECT_EQ(v.type(), VT_EMPTY);
     EXPECT_EQ(object.refs, 2u) << "released to the caller";
-    VariantClear(&out);
   }
   EXPECT_EQ(object.refs, 1u);
 }

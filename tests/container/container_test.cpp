@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "common/automation_handles.h"
+#include "common/win_handles.h"
 #include "library.h"
 #include "property_bag.h"
 #include "recorders.h"
@@ -140,10 +142,9 @@ TEST_F(ContainerTest, AmbientDispatchAnswersAndForgetsRemovedAmbients) {
   ASSERT_EQ(value.vt(), VT_DISPATCH);
   ComPtr<IFont> font;
   ASSERT_HRESULT_SUCCEEDED(value->pdispVal->QueryInterface(IID_IFont, reinterpret_cast<void**>(font.GetAddressOf())));
-  BSTR face = nullptr;
-  ASSERT_HRESULT_SUCCEEDED(font->get_Name(&face));
-  EXPECT_STREQ(face, L"Tahoma");
-  SysFreeString(face);
+  UniqueBstr face;
+  ASSERT_HRESULT_SUCCEEDED(font->get_Name(face.put()));
+  EXPECT_STREQ(face.get(), L"Tahoma");
 
   site->GetAmbients().SetBackColor(0x000080FF);
   ASSERT_HRESULT_SUCCEEDED(GetAmbient(*ambients.Get(), DISPID_AMBIENT_BACKCOLOR, value));
@@ -342,9 +343,7 @@ TEST_F(ContainerTest, DefaultWindowMessagesAndCoordinatesGoThroughTheContainer) 
   EXPECT_EQ(result, GetWindowTextLengthW(box_.Window()));
   EXPECT_GT(result, 0);
 
-  const HDC screen = ::GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ::ReleaseDC(nullptr, screen);
+  const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
   POINTL himetric{2540, 0};
   POINTF pixels{};
   ASSERT_HRESULT_SUCCEEDED(

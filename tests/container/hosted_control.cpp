@@ -1,6 +1,7 @@
 #include "hosted_control.h"
 
 #include "common/automation_handles.h"
+#include "common/win_handles.h"
 #include "container.h"
 #include "host_error.h"
 #include "library.h"
@@ -18,10 +19,9 @@ HRESULT SetCaption(_ucCardel* box, std::wstring_view text) {
 namespace {
 
 SIZEL HimetricSize(const RECT& rect) {
-  const HDC screen = ::GetDC(nullptr);
-  const int dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
-  const int dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const int dpi_x = GetDeviceCaps(screen.get(), LOGPIXELSX);
+  const int dpi_y = GetDeviceCaps(screen.get(), LOGPIXELSY);
   return {MulDiv(rect.right - rect.left, 2540, dpi_x), MulDiv(rect.bottom - rect.top, 2540, dpi_y)};
 }
 

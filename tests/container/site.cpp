@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <new>
 
+#include "common/win_handles.h"
 #include "container.h"
 
 namespace cardel::testhost {
@@ -131,10 +132,9 @@ HRESULT STDMETHODCALLTYPE Site::TransformCoords(POINTL* himetric, POINTF* contai
   Note("TransformCoords", static_cast<long>(flags), true);
   if (!himetric || !container) return E_POINTER;
   // Container units are pixels of the screen.
-  const HDC screen = ::GetDC(nullptr);
-  const double dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
-  const double dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const double dpi_x = GetDeviceCaps(screen.get(), LOGPIXELSX);
+  const double dpi_y = GetDeviceCaps(screen.get(), LOGPIXELSY);
   if (flags & XFORMCOORDS_HIMETRICTOCONTAINER) {
     container->x = static_cast<float>(himetric->x * dpi_x / 2540.0);
     container->y = static_cast<float>(himetric->y * dpi_y / 2540.0);

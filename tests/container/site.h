@@ -5,11 +5,13 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ambient.h"
+#include "common/win_handles.h"
 #include "com_object.h"
 
 namespace cardel::testhost {
@@ -40,7 +42,7 @@ class Site final
   bool UIActive() const noexcept { return ui_active_; }
   bool HasCapture() const noexcept;
   bool HasFocus() const noexcept;
-  bool HasOpenDc() const noexcept { return open_dc_ != nullptr; }
+  bool HasOpenDc() const noexcept { return open_dc_.has_value(); }
   // The rectangles the control asked for through OnPosRectChange, in order.
   const std::vector<RECT>& PosRectRequests() const noexcept { return pos_rect_requests_; }
   // A designer shows its own property frame for the control; by default the site declines.
@@ -137,7 +139,7 @@ class Site final
   bool windowless_active_ = false;
   bool ui_active_ = false;
   bool shows_property_frame_ = false;
-  HDC open_dc_ = nullptr;
+  std::optional<WindowDc> open_dc_;
   Ambients ambients_;
   std::vector<std::string> calls_;
   std::vector<RECT> pos_rect_requests_;

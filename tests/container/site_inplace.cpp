@@ -177,22 +177,24 @@ HRESULT STDMETHODCALLTYPE Site::GetDC(const RECT* rect, DWORD flags, HDC* dc) no
   if (!container_) return E_UNEXPECTED;
   // One context at a time: a second request means the control lost track of the first.
   if (open_dc_) return E_FAIL;
-  const HWND window = container_->Window();
-  const HDC window_dc = ::GetDC(window);
-  if (!window_dc) return E_FAIL;
+  open_dc_.emplace(container_->Window());
+  const HDC window_dc = open_dc_->get();
+  if (!window_dc) {
+    open_dc_.reset();
+    return E_FAIL;
+  }
   // Client coordinates, as the control's rectangle is given; drawing stays inside the requested area.
   const RECT area = rect ? *rect : rect_;
   IntersectClipRect(window_dc, area.left, area.top, area.right, area.bottom);
   if (flags & OLEDC_PAINTBKGND) container_->PaintBackground(window_dc, area);
-  open_dc_ = *dc = window_dc;
+  *dc = window_dc;
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE Site::ReleaseDC(HDC dc) noexcept {
   Note("ReleaseDC");
-  if (!dc || dc != open_dc_) return E_INVALIDARG;
-  open_dc_ = nullptr;
-  if (container_) ::ReleaseDC(container_->Window(), dc);
+  if (!dc || !open_dc_ || dc != open_dc_->get()) return E_INVALIDARG;
+  open_dc_.reset();
   return S_OK;
 }
 

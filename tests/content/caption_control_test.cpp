@@ -7,6 +7,7 @@
 #include <string>
 
 #include "caption_fixture.h"
+#include "common/automation_handles.h"
 #include "container.h"
 
 namespace cardel::testing {
@@ -103,9 +104,8 @@ TEST_F(CaptionControlTest, IconPropertiesDrawTheGlyphPaddedByTheScreensDpi) {
   _ucCardel* cardel = Place();
   SetCaption(cardel, L"");
   ASSERT_EQ(SetFont(cardel, kIconFamily, 24, true), S_OK);
-  BSTR code = SysAllocString(L"U+F0C8");
-  ASSERT_EQ(cardel->put_IconCharCode(code), S_OK);
-  SysFreeString(code);
+  const UniqueBstr code(SysAllocString(L"U+F0C8"));
+  ASSERT_EQ(cardel->put_IconCharCode(code.get()), S_OK);
   cardel->put_IconForeColor(kBlueInk);
   cardel->put_IconAlignmentH(cRight);
   cardel->put_IconAlignmentV(cMiddle);

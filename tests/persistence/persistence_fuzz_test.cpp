@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "VelmarCardel_h.h"
+#include "common/gdiplus_handles.h"
 #include "com_object.h"
 #include "hosted_control.h"
 #include "host_error.h"
@@ -64,17 +65,24 @@ std::vector<uint8_t> MakePng(UINT width, UINT height) {
   ULONG_PTR token = 0;
   const Gdiplus::GdiplusStartupInput input;
   if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) throw testhost::HostError("GdiplusStartup", E_FAIL);
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, PixelFormat32bppARGB, nullptr,
-                            &bitmap);
-  // A pattern with varying alpha, so that any re-encoding would change the bytes.
-  for (UINT y = 0; y < height; ++y)
-    for (UINT x = 0; x < width; ++x) GdipBitmapSetPixel(bitmap, x, y, ((x * 7) << 24) | (y * 11) << 16 | (x ^ y) << 8 | 0x40);
-  const CLSID png_encoder{0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
   ComPtr<IStream> stream;
-  ThrowIfFailed(CreateStreamOnHGlobal(nullptr, TRUE, &stream), "CreateStreamOnHGlobal");
-  const Gdiplus::GpStatus saved = GdipSaveImageToStream(bitmap, stream.Get(), &png_encoder, nullptr);
-  GdipDisposeImage(bitmap);
+  if (const HRESULT hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream); FAILED(hr)) {
+    Gdiplus::GdiplusShutdown(token);
+    throw testhost::HostError("CreateStreamOnHGlobal", hr);
+  }
+  Gdiplus::GpStatus saved = Gdiplus::Ok;
+  {
+    // Scoped so the bitmap goes before GDI+ shuts down.
+    gdip::UniqueBitmap bitmap;
+    GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, PixelFormat32bppARGB, nullptr,
+                              bitmap.put());
+    // A pattern with varying alpha, so that any re-encoding would change the bytes.
+    for (UINT y = 0; y < height; ++y)
+      for (UINT x = 0; x < width; ++x)
+        GdipBitmapSetPixel(bitmap.get(), x, y, ((x * 7) << 24) | (y * 11) << 16 | (x ^ y) << 8 | 0x40);
+    const CLSID png_encoder{0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+    saved = GdipSaveImageToStream(bitmap.get(), stream.Get(), &png_encoder, nullptr);
+  }
   Gdiplus::GdiplusShutdown(token);
   if (saved != Gdiplus::Ok) throw testhost::HostError("GdipSaveImageToStream", E_FAIL);
   return ContentOf(*stream.Get());
@@ -421,10 +429,9 @@ class FuzzTest : public SavedFormTest {
         // Text of an odd byte length, which no UTF-16 string has.
         std::string bytes(1 + 2 * (rng_() % 8), '\0');
         for (char& c : bytes) c = static_cast<char>(rng_());
-        raw.vt = VT_BSTR;
-        raw.bstrVal = SysAllocStringByteLen(bytes.data(), static_cast<UINT>(bytes.size()));
-        const Variant text(raw);
-        VariantClear(&raw);
+        Variant text;
+        V_VT(text.get()) = VT_BSTR;
+        V_BSTR(text.get()) = SysAllocStringByteLen(bytes.data(), static_cast<UINT>(bytes.size()));
         return text;
       }
       case 8: {

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "common/automation_handles.h"
 #include "common/gdiplus_session.h"
 #include "container.h"
 #include "library.h"
@@ -48,10 +49,9 @@ std::vector<bool> ArcTenths(const Image& image) {
 
 VARIANT_BOOL FromUrl(_ucCardel* control, const std::wstring& url, VARIANT_BOOL draw = VARIANT_TRUE,
                      VARIANT_BOOL useCache = VARIANT_FALSE) {
-  BSTR u = SysAllocString(url.c_str());
+  const UniqueBstr u(SysAllocString(url.c_str()));
   VARIANT_BOOL result = 7;
-  EXPECT_EQ(control->PictureFromURL(u, useCache, draw, &result), S_OK);
-  SysFreeString(u);
+  EXPECT_EQ(control->PictureFromURL(u.get(), useCache, draw, &result), S_OK);
   return result;
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/automation_handles.h"
 #include "common/gdiplus_session.h"
 #include "common/shared_slots.h"
 #include "container.h"
@@ -75,10 +76,9 @@ class PictureControlTest : public ::testing::Test {
     return FromArray(a.get());
   }
   HRESULT FromPath(const std::wstring& path, VARIANT_BOOL* result) {
-    BSTR name = SysAllocStringLen(path.data(), static_cast<UINT>(path.size()));
-    const HRESULT hr = cardel_->PictureFromPath(&name, result);
-    SysFreeString(name);
-    return hr;
+    const UniqueBstr owned(SysAllocStringLen(path.data(), static_cast<UINT>(path.size())));
+    BSTR name = owned.get();
+    return cardel_->PictureFromPath(&name, result);
   }
   std::vector<uint8_t> Stream() {
     SAFEARRAY* out = nullptr;
@@ -243,10 +243,9 @@ TEST_F(PictureControlTest, FileErrorsReachTheCallerAndChangeNothing) {
     EXPECT_EQ(FromPath(c.path, &result), AutomationHresult(c.error));
     ComPtr<IErrorInfo> info;
     ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    EXPECT_STREQ(description, c.text);
-    SysFreeString(description);
+    UniqueBstr description;
+    info->GetDescription(description.put());
+    EXPECT_STREQ(description.get(), c.text);
     EXPECT_EQ(result, 7);
     EXPECT_EQ(Exists(), VARIANT_TRUE);
     EXPECT_EQ(Stream(), png_);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
+#include "common/win_handles.h"
+
 namespace cardel {
 namespace {
 
@@ -33,9 +35,7 @@ TEST(ReadFontMetrics, StyleBitsFollowTheFlagsAndTheEmSizeTheScreensVerticalDpi) 
   } cases[] = {{FW_NORMAL, FALSE, FALSE, FALSE, 0}, {FW_BOLD, FALSE, FALSE, FALSE, 1},
                {FW_NORMAL, TRUE, FALSE, FALSE, 2},  {FW_NORMAL, FALSE, TRUE, FALSE, 4},
                {FW_NORMAL, FALSE, FALSE, TRUE, 8},  {FW_BOLD, TRUE, TRUE, TRUE, 15}};
-  HDC screen = GetDC(nullptr);
-  const int logPixelsY = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const int logPixelsY = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
   for (const auto& c : cases) {
     FONTDESC desc{sizeof(FONTDESC), const_cast<LPOLESTR>(L"Arial"), Points(95000), c.weight, DEFAULT_CHARSET,
                   c.italic, c.underline, c.strike};

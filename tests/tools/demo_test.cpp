@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "VelmarCardel_h.h"
+#include "common/win_handles.h"
 #include "gallery.h"
 #include "library.h"
 #include "ole_support.h"
@@ -56,12 +57,11 @@ Picture ReadPng(const std::wstring& path) {
   BITMAP info{};
   GetObjectW(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), sizeof info, &info);
   if (info.bmWidth != picture.size.cx || info.bmHeight != picture.size.cy) return {};
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   BITMAPINFO format{{sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB}};
   std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-  GetDIBits(screen, reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), 0, info.bmHeight, pixels.data(), &format,
+  GetDIBits(screen.get(), reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), 0, info.bmHeight, pixels.data(), &format,
             DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
   std::set<uint32_t> colours;
   for (size_t i = 0; i < pixels.size() && colours.size() < 500; i += 7) colours.insert(pixels[i] & 0xFFFFFF);
   picture.colours = colours.size();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/automation_handles.h"
 #include "common/gdiplus_session.h"
 #include "container.h"
 #include "content/caption_shadow.h"
@@ -107,9 +108,9 @@ void Configure(_ucCardel& cardel, bool shadows) {
   cardel.put_ShadowOffsetX(kShadowOffset);
   cardel.put_ShadowOffsetY(kShadowOffset);
   cardel.put_ShadowSize(kShadowSize);
-  BSTR caption = SysAllocString(shadows ? kCaption : L"");
+  const UniqueBstr owned(SysAllocString(shadows ? kCaption : L""));
+  BSTR caption = owned.get();
   cardel.put_Caption(&caption);
-  SysFreeString(caption);
   cardel.put_CaptionShadow(shadows ? VARIANT_TRUE : VARIANT_FALSE);
   cardel.put_BackShadow(shadows ? VARIANT_TRUE : VARIANT_FALSE);
 }

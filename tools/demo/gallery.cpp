@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "common/automation_handles.h"
 #include "common/cardel_interfaces.h"
 #include "sample_picture.h"
 
@@ -16,9 +17,9 @@ void Place(testhost::Container& container, RECT rect, const Setup& setup) {
 }
 
 void Caption(_ucCardel* box, const wchar_t* text) {
-  BSTR caption = SysAllocString(text);
+  const UniqueBstr owned(SysAllocString(text));
+  BSTR caption = owned.get();
   box->put_Caption(&caption);
-  SysFreeString(caption);
 }
 
 void Corners(_ucCardel* box, short radius) {
@@ -155,9 +156,8 @@ void PlaceGallery(testhost::Container& container) {
     box->put_ShadowOffsetY(2);
     FontOf(box, L"Tahoma", 11, false);
     FontOf(box, L"FontAwesome", 20, false, true);
-    BSTR code = SysAllocString(L"U+F0E0");
-    box->put_IconCharCode(code);
-    SysFreeString(code);
+    const UniqueBstr code(SysAllocString(L"U+F0E0"));
+    box->put_IconCharCode(code.get());
     box->put_IconForeColor(RGB(250, 200, 80));
     box->put_IconOpacity(100);
     box->put_IconAlignmentH(cLeft);

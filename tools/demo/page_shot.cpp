@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "common/automation_handles.h"
 #include "common/cardel_interfaces.h"
 #include "common/win_handles.h"
 #include "png_file.h"
@@ -69,9 +70,9 @@ bool SavePropertyPageShot(const testhost::Library& library, const std::wstring& 
   bool ok = SUCCEEDED(library.CreateControl(nullptr, IID_PPV_ARGS(&control))) && SUCCEEDED(control.As(&init)) &&
             SUCCEEDED(init->InitNew());
   if (ok) {
-    BSTR caption = SysAllocString(L"A caption\r\non two lines");
+    const UniqueBstr owned(SysAllocString(L"A caption\r\non two lines"));
+    BSTR caption = owned.get();
     control->put_Caption(&caption);
-    SysFreeString(caption);
     const std::vector<uint8_t> png = SampleLandscapePng();
     SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(png.size()));
     if (bytes) {
