@@ -10,6 +10,7 @@
 
 #include "common/checked_int.h"
 #include "common/gdiplus_session.h"
+#include "bitmap_pixels.h"
 
 namespace cardel {
 namespace {
@@ -17,29 +18,8 @@ namespace {
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
-struct Pixels {
-  UINT width = 0, height = 0;
-  std::vector<uint8_t> bgra;
-  uint8_t Alpha(UINT x, UINT y) const { return bgra[(static_cast<size_t>(y) * width + x) * 4 + 3]; }
-  int Covered() const {
-    int count = 0;
-    for (size_t i = 3; i < bgra.size(); i += 4) count += bgra[i] != 0;
-    return count;
-  }
-};
-
-Pixels Read(GpBitmap* bitmap) {
-  Pixels p;
-  GdipGetImageWidth(bitmap, &p.width);
-  GdipGetImageHeight(bitmap, &p.height);
-  p.bgra.resize(static_cast<size_t>(p.width) * p.height * 4);
-  BitmapData data{p.width, p.height, static_cast<INT>(p.width * 4), PixelFormat32bppPARGB, p.bgra.data()};
-  const GpRect area(0, 0, static_cast<INT>(p.width), static_cast<INT>(p.height));
-  if (GdipBitmapLockBits(bitmap, &area, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppPARGB,
-                         &data) == Ok)
-    GdipBitmapUnlockBits(bitmap, &data);
-  return p;
-}
+using Pixels = testhost::BitmapPixels;
+using testhost::ReadBitmap;
 
 // The caption shadow's image is the body grown by the size; a positive offset moves it once, a
 // negative one twice.
@@ -81,10 +61,10 @@ class CaptionShadowBuild : public testing::Test {
 
 TEST_F(CaptionShadowBuild, OnlyADirtyCacheIsRebuiltAtTheBodySizeGrownByTheRadius) {
   bool dirty = false;
-  EXPECT_EQ(Read(Build(dirty).get()).width, 1u);
+  EXPECT_EQ(ReadBitmap(Build(dirty).get()).width, 1u);
   EXPECT_FALSE(dirty);
   dirty = true;
-  const Pixels p = Read(Build(dirty).get());
+  const Pixels p = ReadBitmap(Build(dirty).get());
   EXPECT_FALSE(dirty);
   EXPECT_EQ(std::pair(p.width, p.height), std::pair(106u, 66u));
   EXPECT_GT(p.Covered(), 0);
@@ -92,7 +72,7 @@ TEST_F(CaptionShadowBuild, OnlyADirtyCacheIsRebuiltAtTheBodySizeGrownByTheRadius
 
   caption_.ShadowArgb = 0;  // zero opacity: built, transparent
   dirty = true;
-  EXPECT_EQ(Read(Build(dirty).get()).Covered(), 0);
+  EXPECT_EQ(ReadBitmap(Build(dirty).get()).Covered(), 0);
   EXPECT_FALSE(dirty);
 
   request_.body = {5, 5, 0, 40};  // an empty body: built, no image

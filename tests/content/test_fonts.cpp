@@ -76,33 +76,7 @@ int PrivateGlyphFont::FamilyCount() const {
   return count;
 }
 
-PublishedCollection::PublishedCollection(GpFontCollection* collection) {
-  // The control looks for the key in slots 0 to 63 and takes the value from the next slot.
-  std::vector<DWORD> taken;
-  for (DWORD slot = TlsAlloc(); slot != TLS_OUT_OF_INDEXES; slot = TlsAlloc()) {
-    if (slot > 63) {
-      TlsFree(slot);
-      break;
-    }
-    if (!taken.empty() && taken.back() + 1 == slot) {
-      key_ = taken.back();
-      taken.pop_back();
-      break;
-    }
-    taken.push_back(slot);
-  }
-  for (DWORD slot : taken) TlsFree(slot);
-  if (!Published()) return;
-  TlsSetValue(key_, reinterpret_cast<void*>(static_cast<uintptr_t>(kFontCollectionKey)));
-  TlsSetValue(key_ + 1, collection);
-}
-
-PublishedCollection::~PublishedCollection() {
-  if (!Published()) return;
-  TlsSetValue(key_, nullptr);
-  TlsSetValue(key_ + 1, nullptr);
-  TlsFree(key_ + 1);
-  TlsFree(key_);
-}
+PublishedCollection::PublishedCollection(GpFontCollection* collection)
+    : slot_(kFontCollectionKey, reinterpret_cast<uintptr_t>(collection)) {}
 
 }  // namespace cardel::testing

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/gdiplus_handles.h"
+#include "published_slot.h"
 
 namespace cardel::testing {
 
@@ -35,17 +36,14 @@ class PrivateGlyphFont {
   gdip::UniquePrivateFontCollection collection_;
 };
 
-// Publishes a font collection in two consecutive thread slots until destroyed.
+// Publishes a font collection to the controls on this thread until destroyed.
 class PublishedCollection {
  public:
   explicit PublishedCollection(Gdiplus::GpFontCollection* collection);
-  PublishedCollection(const PublishedCollection&) = delete;
-  PublishedCollection& operator=(const PublishedCollection&) = delete;
-  ~PublishedCollection();
-  bool Published() const { return key_ != TLS_OUT_OF_INDEXES; }
+  bool Published() const { return slot_.Published(); }
 
  private:
-  DWORD key_ = TLS_OUT_OF_INDEXES;
+  testhost::PublishedSlot slot_;
 };
 
 }  // namespace cardel::testing

@@ -11,6 +11,7 @@
 #include "common/gdiplus_session.h"
 #include "render/blur_shadow_bitmap.h"
 #include "render/box_shadow.h"
+#include "bitmap_pixels.h"
 
 namespace cardel {
 namespace {
@@ -18,30 +19,8 @@ namespace {
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
-// Premultiplied BGRA of a region of a bitmap, or of all of it.
-struct Pixels {
-  UINT width = 0, height = 0;
-  std::vector<uint8_t> bgra;
-  const uint8_t* At(UINT x, UINT y) const { return &bgra[(static_cast<size_t>(y) * width + x) * 4]; }
-  uint8_t Alpha(UINT x, UINT y) const { return At(x, y)[3]; }
-  int Covered() const {
-    int count = 0;
-    for (size_t i = 3; i < bgra.size(); i += 4) count += bgra[i] != 0;
-    return count;
-  }
-};
-
-Pixels Read(GpBitmap* bitmap, INT x = 0, INT y = 0, UINT width = 0, UINT height = 0) {
-  Pixels p{width, height, {}};
-  if (!width) GdipGetImageWidth(bitmap, &p.width), GdipGetImageHeight(bitmap, &p.height);
-  p.bgra.resize(static_cast<size_t>(p.width) * p.height * 4);
-  BitmapData data{p.width, p.height, static_cast<INT>(p.width * 4), PixelFormat32bppPARGB, p.bgra.data()};
-  const GpRect area(x, y, static_cast<INT>(p.width), static_cast<INT>(p.height));
-  if (GdipBitmapLockBits(bitmap, &area, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppPARGB,
-                         &data) == Ok)
-    GdipBitmapUnlockBits(bitmap, &data);
-  return p;
-}
+using Pixels = testhost::BitmapPixels;
+using testhost::ReadBitmap;
 
 class ShadowImageTest : public testing::Test {
  protected:
@@ -55,25 +34,25 @@ TEST_F(ShadowImageTest, BlurShadowOfABitmapOrARegionOfItIsTheDefinitionsPremulti
   for (int32_t y = 0; y < 5; ++y)
     for (int32_t x = 0; x < 7; ++x)
       GdipBitmapSetPixel(source.get(), x, y, ((x * 37 + y * 91) % 5 == 0 ? 0 : (x * 53 + y * 29) % 256) << 24 | 0x347A5C);
-  const std::vector<uint8_t> before = Read(source.get()).bgra;
+  const std::vector<uint8_t> before = ReadBitmap(source.get()).bgra;
   const struct {
     int32_t x, y, width, height, r;  // width 0: the whole image
     ShadowRgb colour;
   } cases[] = {{0, 0, 0, 0, 3, {200, 100, 50}}, {2, 1, 4, 3, 2, {1, 2, 3}}};
   for (const auto& c : cases) {
-    const Pixels region = Read(source.get(), c.x, c.y, c.width ? c.width : 7, c.width ? c.height : 5);
+    const Pixels region = ReadBitmap(source.get(), c.x, c.y, c.width ? c.width : 7, c.width ? c.height : 5);
     const gdip::UniqueBitmap shadow =
         BlurShadow(source.get(), RGB(c.colour.red, c.colour.green, c.colour.blue), c.r, c.x, c.y, c.width, c.height);
     ASSERT_TRUE(shadow);
     PixelFormat format = 0;
     GdipGetImagePixelFormat(shadow.get(), &format);
     EXPECT_EQ(format, PixelFormat32bppPARGB);
-    const Pixels out = Read(shadow.get());
+    const Pixels out = ReadBitmap(shadow.get());
     EXPECT_EQ(std::pair(out.width, out.height), std::pair(region.width + 2 * c.r, region.height + 2 * c.r));
     EXPECT_EQ(out.bgra, reference::BlurShadow({region.bgra, int32_t(region.width), int32_t(region.height),
                                                region.width * 4u}, c.r, c.colour));
   }
-  EXPECT_EQ(Read(source.get()).bgra, before);
+  EXPECT_EQ(ReadBitmap(source.get()).bgra, before);
   EXPECT_FALSE(BlurShadow(nullptr, 0, 2, 0, 0, 0, 0));
   EXPECT_FALSE(BlurShadow(source.get(), 0, -1, 0, 0, 0, 0));
   EXPECT_FALSE(BlurShadow(source.get(), 0, 2, 5, 0, 7, 5));
@@ -100,7 +79,7 @@ BoxShadowInput With(std::function<void(BoxShadowInput&)> change) {
 Pixels BoxShadow(const BoxShadowInput& in) {
   const gdip::UniqueBitmap image = RenderBoxShadow(in);
   EXPECT_TRUE(image);
-  return image ? Read(image.get()) : Pixels{};
+  return image ? ReadBitmap(image.get()) : Pixels{};
 }
 
 TEST_F(ShadowImageTest, NoBoxShadowWithoutSizeOpacityOrSomethingToCastIt) {
