@@ -2,17 +2,12 @@
 
 #include <algorithm>
 
+#include "common/dib_info.h"
 #include "ole/draw_route.h"
 
 namespace ole {
 
-PaintSurface::PaintSurface(SIZE size) noexcept : size_(size) {
-  info_.bmiHeader.biSize = sizeof(info_.bmiHeader);
-  info_.bmiHeader.biWidth = size.cx;
-  info_.bmiHeader.biHeight = -size.cy;
-  info_.bmiHeader.biPlanes = 1;
-  info_.bmiHeader.biBitCount = 32;
-  info_.bmiHeader.biCompression = BI_RGB;
+PaintSurface::PaintSurface(SIZE size) noexcept : info_(cardel::TopDown32BitInfo(size.cx, size.cy)), size_(size) {
   dc_.reset(CreateCompatibleDC(nullptr));
   if (!dc_ || size.cx <= 0 || size.cy <= 0) return;
   void* bits = nullptr;

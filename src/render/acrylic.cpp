@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "common/dib_info.h"
 #include "render/acrylic_blur.h"
 
 using namespace Gdiplus;
@@ -13,13 +14,7 @@ namespace cardel {
 
 UniqueBitmap CreateAcrylicBitmap(SIZE size) noexcept {
   if (size.cx <= 0 || size.cy <= 0) return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = size.cx;
-  info.bmiHeader.biHeight = -size.cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = TopDown32BitInfo(size.cx, size.cy);
   void* bits = nullptr;
   return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
 }

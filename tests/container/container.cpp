@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/dib_info.h"
 #include "host_error.h"
 #include "library.h"
 
@@ -134,13 +135,7 @@ Image Container::Capture(const RECT& rect) {
   image.height = rect.bottom - rect.top;
   if (image.width <= 0 || image.height <= 0) return image;
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitInfo(image.width, image.height);
 
   WindowDc source(window_.get());
   UniqueMemoryDc memory(CreateCompatibleDC(source.get()));
