@@ -12,6 +12,11 @@ constexpr uint32_t kFontCollectionKey = 252;
 constexpr uint32_t kRefuseLargeAllocationsKey = 251;
 // The address of a LONG that counts every decode of a picture's bytes (a test host's seam).
 constexpr uint32_t kPictureDecodesKey = 250;
+// Replaces the pixel budget of each control's retained layers (a test host's seam; 0 keeps none).
+constexpr uint32_t kRetainedBudgetKey = 249;
+// The address of a LONG array counting builds of each retained layer, indexed by RetainedLayer
+// (a test host's seam).
+constexpr uint32_t kLayerBuildsKey = 248;
 
 inline uintptr_t LookupSharedSlot(uint32_t key, uintptr_t fallback) noexcept {
   for (DWORD i = 0; i < 64; ++i) {

@@ -50,11 +50,16 @@ UcCardel::UcCardel(IUnknown* outer) noexcept
       DpiScale(static_cast<float>(cardel::GetWindowsDPI())) {
   for (const PropertyInfo& info : PropertyCatalogue())
     if (info.created) StoreMember(info, *info.created);
+  fontWatch_.Watch(font_.Get(), &UcCardel::FontChanged, this);
+  iconFontWatch_.Watch(iconFont_.Get(), &UcCardel::FontChanged, this);
 }
 
 // Caches go in a fixed order; GDI+ itself shuts down after them with its session member.
 UcCardel::~UcCardel() {
   CancelDownload();
+  fontWatch_.Stop();
+  iconFontWatch_.Stop();
+  retained_.Release();
   PictureBrush.reset();
   PictureImage.reset();
   BoxShadowImage.reset();
@@ -76,6 +81,7 @@ bool UcCardel::IsErrorInfoInterface(REFIID riid) const noexcept {
 HRESULT UcCardel::Error(ole::RuntimeError e) const noexcept { return ole::RaiseError(e, IID__ucCardel); }
 
 HRESULT UcCardel::OnInitProperties() noexcept {
+  retained_.Release();
   FontCollection = LookupSharedSlot(kFontCollectionKey, 0);
   for (const PropertyInfo& info : PropertyCatalogue()) {
     if (info.initial) StoreMember(info, *info.initial);
@@ -99,7 +105,8 @@ void UcCardel::OnShow() noexcept {
 
 void UcCardel::OnResize() noexcept {
   if (state_.BackAcrylicBlur) PrepareAcrylicSurface();
-  PictureBrush.reset();
+  retained_.Release();
+  DropPictureLayer();
   // A container's resize has no caller to tell: a shadow that cannot be built is left out.
   BuildBoxShadow();
 }
@@ -123,9 +130,16 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
 
   const HDC targetDc = reinterpret_cast<HDC>(static_cast<intptr_t>(target));
   const BoxScale scale{static_cast<float>(size.cx) / own.cx, static_cast<float>(size.cy) / own.cy};
-  // A DC the host swapped in is its own; only the plumbing's bitmap is drawn through its pixels.
-  HRESULT hr = SurfaceBits(targetDc) ? RenderOnSurface(targetDc, size, own, x, y, scale, dc)
-                                     : RenderBox(targetDc, nullptr, own, x, y, scale, dc);
+  // A DC the host swapped in is its own; only the plumbing's bitmap is drawn through its pixels. Only
+  // the screen paint at the control's own size is retained: any other scale is drawn afresh.
+  const bool ownSize = size.cx == own.cx && size.cy == own.cy;
+  HRESULT hr = S_OK;
+  if (SurfaceBits(targetDc))
+    hr = RenderOnSurface(targetDc, size, own, x, y, scale, dc);
+  else if (ownSize && RetainsLayers(own, state_.BackAcrylicBlur != 0))
+    hr = PaintRetained(targetDc, own, POINT{x, y}, dc);
+  else
+    hr = RenderBox(targetDc, nullptr, own, x, y, scale, dc);
   if (FAILED(hr)) return hr;
 
   VARIANTARG postPaint[1];

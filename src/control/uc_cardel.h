@@ -10,9 +10,11 @@
 #include "common/gdiplus_session.h"
 #include "control/cardel_state.h"
 #include "control/property_catalogue.h"
+#include "control/retained_layers.h"
 #include "control/saved_properties.h"
 #include "ole/control_base.h"
 #include "ole/errors.h"
+#include "ole/font_watch.h"
 #include "ole/dispatch.h"
 #include "input/drop_registration.h"
 #include "input/drop_target.h"
@@ -27,6 +29,13 @@ namespace cardel {
 
 struct CaptionInputs;
 struct PaintContext;
+
+// Which layers a pass of the pipeline draws, and whether it draws the retained ones.
+struct LayerPass {
+  bool underAcrylic = true;  // the box shadow and the acrylic background
+  bool aboveAcrylic = true;  // the background fill and everything above it
+  bool retained = false;     // the stretched shadow and the picture layer from their caches
+};
 
 // Device pixels per pixel of the control's own layout.
 struct BoxScale {
@@ -105,6 +114,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT OnWriteProperties(IPropertyBag* bag) noexcept override;
   HRESULT OnPaint(HDC dc, SIZE size) noexcept override;
   void OnShow() noexcept override;
+  void OnHide() noexcept override;
   void OnResize() noexcept override;
   void OnDescribeAccessible(ole::AccessibleFacts& facts) override;
 
@@ -146,6 +156,11 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void ReleaseAcrylicSurface() noexcept;
   // Pipeline step 11: builds PictureBrush when it was dropped and fills the outline with it.
   void FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const PaintContext& paint);
+  void EnsurePictureBrush(const PaintContext& paint);
+  // The same layer from its retained copy, made first when it was dropped.
+  void DrawPictureLayer(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const PaintContext& paint);
+  void DropPictureLayer() noexcept;
+  void DrawBoxShadow(Gdiplus::GpGraphics* graphics, const PaintContext& paint, bool retained);
   // Fails only with Overflow (absurd lengths) or out of memory; the image is then left out.
   HRESULT BuildBoxShadow() noexcept;
   // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size (client,
@@ -158,7 +173,15 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   HRESULT RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LONG posY, BoxScale scale,
                           HDC backdrop) noexcept;
   // Reads the control and draws; changes nothing of it but the caches the layers keep.
-  void RenderLayers(Gdiplus::GpGraphics* graphics, const PaintContext& paint);
+  void RenderLayers(Gdiplus::GpGraphics* graphics, const PaintContext& paint, LayerPass pass = {});
+  // The host's 1:1 paint from the retained layers, rebuilding those that were dropped (uc_cardel_retained.cpp).
+  HRESULT PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) noexcept;
+  void BuildRetainedBox(const PaintContext& paint, bool acrylic);
+  // With acrylic: blurs the fresh capture and blends it between the retained layers into retained_.blend.
+  bool ComposeAcrylicPaint(HDC backdrop, SIZE client);
+  // What the control shows changed: drop the composed box, and repaint unless Redraw is False.
+  void LookChanged() noexcept;
+  static void FontChanged(void* control) noexcept;
   // The caption and icon properties as DrawCaption reads them, for a control of the given size.
   CaptionInputs MakeCaptionInputs(SIZE client) const;
   // Sizes the control to its caption through the container (uc_cardel_auto_size.cpp).
@@ -183,6 +206,10 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   UniqueMemoryDc AcrylicDC;
   UniqueBitmap AcrylicBitmap;
   std::optional<SelectedObject> AcrylicOldBitmap;
+  RetainedLayers retained_;
+  // After the fonts, so they stop calling before the fonts go.
+  ole::FontWatch fontWatch_;
+  ole::FontWatch iconFontWatch_;
 
   // Interaction: hit query, hover tracking, cursors and input (uc_cardel_input.cpp, uc_cardel_hover.cpp,
   // uc_cardel_cursor.cpp, uc_cardel_drop.cpp).

@@ -14,7 +14,7 @@ STDMETHODIMP UcCardel::PictureFromURL(BSTR sUrl, VARIANT_BOOL UseCache, VARIANT_
                                       VARIANT_BOOL* Result) noexcept {
   if (!Result) return E_POINTER;
   DownloadDrawProgress = DrawProgress != VARIANT_FALSE;
-  if (CancelDownload()) Refresh();
+  if (CancelDownload()) LookChanged();
   ole::ClearError();
   HRESULT hr = E_OUTOFMEMORY;
   if (const ComPtr<UrlDownload> transfer = UrlDownload::Make(
@@ -59,7 +59,7 @@ void UcCardel::DownloadProgressed(UrlDownload& transfer) noexcept {
       if (!DownloadProperty) DownloadProperty = &transfer;
       if (counts.bytesMax == 0) SpinnerAngle = AdvanceSpinner(SpinnerAngle);
     }
-    Refresh();
+    LookChanged();
   }
   LONG bytesMax = static_cast<LONG>(counts.bytesMax);
   LONG bytesRead = static_cast<LONG>(counts.bytesRead);
@@ -80,7 +80,7 @@ void UcCardel::DownloadFinished(UrlDownload& transfer, bool succeeded) noexcept 
   if (succeeded)
     TakePicture(std::move(transfer.Bytes()));
   else if (shown)
-    Refresh();
+    LookChanged();
   FireEvent(succeeded && state_.PictureExist ? events::PictureDownloadComplete : events::PictureDownloadError, {});
 }
 

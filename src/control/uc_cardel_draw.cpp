@@ -54,17 +54,40 @@ HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LON
   return RenderBox(dc, graphics.get(), client, posX, posY, scale, backdrop);
 }
 
-void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint) {
-  const ScaledMetrics& metrics = paint.metrics;
-  if (BoxShadowImage) {
-    const IntRect at = BoxShadowImageRect(paint.width(), paint.height(), metrics.shadowOffsetX, metrics.shadowOffsetY);
-    GdipDrawImageRectI(graphics, BoxShadowImage.get(), at.x, at.y, at.width, at.height);
+void UcCardel::DrawBoxShadow(GpGraphics* graphics, const PaintContext& paint, bool retained) {
+  if (!BoxShadowImage) return;
+  const IntRect at =
+      BoxShadowImageRect(paint.width(), paint.height(), paint.metrics.shadowOffsetX, paint.metrics.shadowOffsetY);
+  if (at.width <= 0 || at.height <= 0) return;
+  // Stretching the image is most of the layer's cost: a retained paint stretches it once.
+  if (retained && !(retained_.shadow && retained_.shadowAt == at)) {
+    retained_.shadow.reset();
+    gdip::UniqueBitmap stretched;
+    GdipCreateBitmapFromScan0(at.width, at.height, 0, PixelFormat32bppPARGB, nullptr, stretched.put());
+    gdip::UniqueGraphics into;
+    if (stretched) GdipGetImageGraphicsContext(stretched.get(), into.put());
+    if (into) {
+      GdipSetSmoothingMode(into.get(), SmoothingModeAntiAlias);
+      GdipDrawImageRectI(into.get(), BoxShadowImage.get(), 0, 0, at.width, at.height);
+      into.reset();
+      retained_.shadow = std::move(stretched);
+      retained_.shadowAt = at;
+      NoteLayerBuilt(RetainedLayer::Shadow);
+    }
   }
+  GpImage* image = retained && retained_.shadow ? retained_.shadow.get() : BoxShadowImage.get();
+  GdipDrawImageRectI(graphics, image, at.x, at.y, at.width, at.height);
+}
+
+void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint, LayerPass pass) {
+  const ScaledMetrics& metrics = paint.metrics;
+  if (pass.underAcrylic) DrawBoxShadow(graphics, paint, pass.retained);
 
   gdip::UniquePath path = CreateOutlinePath(paint.shape);
   if (!path) return;
 
-  if (state_.BackAcrylicBlur) FillAcrylic(graphics, path.get(), AcrylicBitmap.get());
+  if (pass.underAcrylic && state_.BackAcrylicBlur) FillAcrylic(graphics, path.get(), AcrylicBitmap.get());
+  if (!pass.aboveAcrylic) return;
 
   BackgroundFill fill;
   fill.gradient = state_.Gradient != 0;
@@ -78,7 +101,12 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint) {
   }
   FillBackground(graphics, path.get(), fill);
 
-  if (state_.PictureExist) FillPicture(graphics, path.get(), paint);
+  if (state_.PictureExist) {
+    if (pass.retained)
+      DrawPictureLayer(graphics, path.get(), paint);
+    else
+      FillPicture(graphics, path.get(), paint);
+  }
 
   if (DownloadProperty) PaintDownloadProgress(graphics, paint);
 

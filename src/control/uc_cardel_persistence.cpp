@@ -77,6 +77,7 @@ void SetObject(Variant& v, IUnknown* object) {
 }  // namespace
 
 HRESULT UcCardel::OnReadProperties(IPropertyBag* bag) noexcept {
+  retained_.Release();
   FontCollection = LookupSharedSlot(kFontCollectionKey, 0);
   if (const HRESULT read = Guard([&] {
         for (const SavedProperty& row : SavedProperties()) {

@@ -45,10 +45,10 @@ void UcCardel::TakePicture(std::vector<uint8_t> bytes) noexcept {
 }
 
 void UcCardel::PictureChanged() noexcept {
-  PictureBrush.reset();
+  DropPictureLayer();
   NotifyPropertyChanged(kPicturePresentChanged);
   NotifyPropertyChanged(kPictureBytesChanged);
-  Refresh();
+  LookChanged();
 }
 
 HRESULT UcCardel::LoadPictureData() noexcept {

@@ -1,31 +1,64 @@
 // The picture layer of the paint pipeline: the control's properties handed to the brush builder,
 // and the cached brush reused until a change of picture, shape or size drops it. The picture itself is
-// decoded once, when it is taken; the brush is rebuilt from that image.
+// decoded once, when it is taken; the brush is rebuilt from that image. A retained paint fills the
+// outline with the brush once, into a layer of its own.
 #include "content/picture_brush.h"
 #include "render/colour.h"
 #include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "render/paint_context.h"
 
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
 namespace cardel {
 
-void UcCardel::FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const PaintContext& paint) {
-  if (!PictureBrush) {
-    PictureBrushInput in;
-    in.image = PictureImage.get();
-    in.layout = {state_.PictureGetWidth, state_.PictureGetHeight, state_.PictureSetWidth, state_.PictureSetHeight,
-                 state_.PictureAlignmentH, state_.PictureAlignmentV, state_.PicturePaddingX, state_.PicturePaddingY,
-                 paint.dpiScale, paint.shape.body};
-    const uint32_t tint = ToARGB(state_.PictureColor, 100).argb;
-    in.effects = {state_.PictureColorize != 0, static_cast<uint8_t>(tint >> 16), static_cast<uint8_t>(tint >> 8),
-                  static_cast<uint8_t>(tint), state_.PictureOpacity, state_.PictureContrast,
-                  state_.PictureBrightness, state_.PictureGrayScale != 0};
-    in.angle = state_.PictureAngle;
-    in.shadow = {state_.PictureShadow == VARIANT_TRUE, ShadowFrom(state_)};
-    in.canvas = paint.client;
-    PictureBrush = BuildPictureBrush(in);
+void UcCardel::EnsurePictureBrush(const PaintContext& paint) {
+  if (PictureBrush) return;
+  PictureBrushInput in;
+  in.image = PictureImage.get();
+  in.layout = {state_.PictureGetWidth, state_.PictureGetHeight, state_.PictureSetWidth, state_.PictureSetHeight,
+               state_.PictureAlignmentH, state_.PictureAlignmentV, state_.PicturePaddingX, state_.PicturePaddingY,
+               paint.dpiScale, paint.shape.body};
+  const uint32_t tint = ToARGB(state_.PictureColor, 100).argb;
+  in.effects = {state_.PictureColorize != 0, static_cast<uint8_t>(tint >> 16), static_cast<uint8_t>(tint >> 8),
+                static_cast<uint8_t>(tint), state_.PictureOpacity, state_.PictureContrast,
+                state_.PictureBrightness, state_.PictureGrayScale != 0};
+  in.angle = state_.PictureAngle;
+  in.shadow = {state_.PictureShadow == VARIANT_TRUE, ShadowFrom(state_)};
+  in.canvas = paint.client;
+  PictureBrush = BuildPictureBrush(in);
+}
+
+void UcCardel::FillPicture(GpGraphics* graphics, GpPath* path, const PaintContext& paint) {
+  EnsurePictureBrush(paint);
+  if (PictureBrush) GdipFillPath(graphics, PictureBrush.get(), path);
+}
+
+void UcCardel::DrawPictureLayer(GpGraphics* graphics, GpPath* path, const PaintContext& paint) {
+  if (!retained_.picture) {
+    EnsurePictureBrush(paint);
+    if (!PictureBrush) return;
+    gdip::UniqueBitmap layer;
+    GdipCreateBitmapFromScan0(paint.client.cx, paint.client.cy, 0, PixelFormat32bppPARGB, nullptr, layer.put());
+    gdip::UniqueGraphics into;
+    if (layer) GdipGetImageGraphicsContext(layer.get(), into.put());
+    if (!into) {
+      FillPicture(graphics, path, paint);
+      return;
+    }
+    GdipSetSmoothingMode(into.get(), SmoothingModeAntiAlias);
+    GdipFillPath(into.get(), PictureBrush.get(), path);
+    into.reset();
+    retained_.picture = std::move(layer);
+    NoteLayerBuilt(RetainedLayer::Picture);
   }
-  if (PictureBrush) Gdiplus::DllExports::GdipFillPath(graphics, PictureBrush.get(), path);
+  GdipDrawImageRectI(graphics, retained_.picture.get(), 0, 0, paint.client.cx, paint.client.cy);
+}
+
+void UcCardel::DropPictureLayer() noexcept {
+  PictureBrush.reset();
+  retained_.picture.reset();
 }
 
 }  // namespace cardel

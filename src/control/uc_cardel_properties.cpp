@@ -77,20 +77,21 @@ HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
     HRESULT hr = BuildBoxShadow();
     if (FAILED(hr)) return hr;
   }
-  if (effects & kPictureBrush) PictureBrush.reset();
-  if ((effects & kPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) PictureBrush.reset();
+  if (effects & kPictureBrush) DropPictureLayer();
+  if ((effects & kPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) DropPictureLayer();
   if (effects & kCaptionShadow) CaptionShadowImage.reset();
   if (effects & kCaptionDirty) CaptionShadowDirty = true;
   if ((effects & kAutoSize) && state_.AutoSize) {
     HRESULT hr = ApplyAutoSize();
     if (FAILED(hr)) return hr;
   }
-  if (effects & kRepaint) Refresh();
+  if (effects & kRepaint) LookChanged();
   return S_OK;
 }
 
 HRESULT UcCardel::BuildBoxShadow() noexcept {
   BoxShadowImage.reset();
+  retained_.shadow.reset();
   CaptionShadowDirty = true;
   return Guard([&] {
     BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));

@@ -190,6 +190,8 @@ class ControlBase : public IOleObject,
   virtual HRESULT OnPaint(HDC dc, SIZE size) noexcept = 0;
   virtual void OnResize() noexcept {}
   virtual void OnShow() noexcept {}
+  // The control left the screen (in-place deactivated or hidden): what it keeps only to paint can go.
+  virtual void OnHide() noexcept {}
   virtual void OnAmbientChanged(DISPID) noexcept {}
   virtual DWORD OnHitTest(POINT pointInControl) noexcept;
   // A rectangle query names no pointer position, so it answers without hover tracking.

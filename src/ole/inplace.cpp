@@ -168,6 +168,7 @@ STDMETHODIMP ControlBase::InPlaceDeactivate() noexcept {
   UIDeactivate();
   inPlaceActive_ = false;
   ownWindow_.reset();
+  OnHide();
   ComPtr<IOleInPlaceSite> site = inPlaceSite_;
   ComPtr<IOleInPlaceSiteEx> siteEx = inPlaceSiteEx_;
   ReleaseInPlaceSite();

@@ -64,6 +64,7 @@ STDMETHODIMP ControlBase::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, L
     case OLEIVERB_HIDE:
       UIDeactivate();
       if (ownWindow_) ShowWindow(ownWindow_.get(), SW_HIDE);
+      OnHide();
       return S_OK;
     case OLEIVERB_PROPERTIES: {
       if (!clientSite_) return E_UNEXPECTED;

@@ -40,6 +40,14 @@ bool PaintSurface::BlendOnto(HDC target, const RECT& device) const noexcept {
   return done != FALSE;
 }
 
+bool PaintSurface::BlendAt(HDC target, POINT logical) const noexcept {
+  if (!bits_) return false;
+  GdiFlush();
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  return AlphaBlend(target, logical.x, logical.y, size_.cx, size_.cy, dc_.get(), 0, 0, size_.cx, size_.cy, blend) !=
+         FALSE;
+}
+
 bool PaintSurface::StretchOnto(HDC target, const RECT& logical) const noexcept {
   if (!bits_) return false;
   GdiFlush();

@@ -25,6 +25,9 @@ class PaintSurface {
 
   // Blends the whole bitmap onto device pixels of target, whatever its mapping mode.
   bool BlendOnto(HDC target, const RECT& device) const noexcept;
+  // Blends the whole bitmap 1:1 with its top-left corner at a logical point of a DC whose logical
+  // units are its pixels.
+  bool BlendAt(HDC target, POINT logical) const noexcept;
   // Stretches the bitmap, its alpha ignored, onto logical units of target; metafiles record it.
   bool StretchOnto(HDC target, const RECT& logical) const noexcept;
 

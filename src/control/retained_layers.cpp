@@ -1,0 +1,52 @@
+#include "control/retained_layers.h"
+
+#include "common/shared_slots.h"
+
+namespace cardel {
+namespace {
+
+template <class T>
+void FreeVector(std::vector<T>& v) noexcept {
+  std::vector<T>().swap(v);
+}
+
+}  // namespace
+
+int64_t RetainedPixels(SIZE client, bool acrylic) noexcept {
+  if (client.cx <= 0 || client.cy <= 0) return 0;
+  const int64_t area = int64_t{client.cx} * client.cy;
+  // Surfaces of four bytes a pixel: three, or with acrylic seven and the one-byte coverage.
+  return acrylic ? area * 7 + area / 4 : area * 3;
+}
+
+bool RetainsLayers(SIZE client, bool acrylic) noexcept {
+  const int64_t pixels = RetainedPixels(client, acrylic);
+  if (pixels == 0) return false;
+  constexpr uintptr_t kNotPublished = UINTPTR_MAX;
+  const uintptr_t published = LookupSharedSlot(kRetainedBudgetKey, kNotPublished);
+  const int64_t budget = published == kNotPublished ? kRetainedPixelBudget : static_cast<int64_t>(published);
+  return pixels <= budget;
+}
+
+void NoteLayerBuilt(RetainedLayer layer) noexcept {
+  if (auto* builds = reinterpret_cast<LONG*>(LookupSharedSlot(kLayerBuildsKey, 0)))
+    ++builds[static_cast<size_t>(layer)];
+}
+
+void RetainedLayers::DropBox() noexcept {
+  box.reset();
+  under.reset();
+  FreeVector(coverage);
+}
+
+void RetainedLayers::Release() noexcept {
+  DropBox();
+  shadow.reset();
+  shadowAt = {};
+  picture.reset();
+  blend.reset();
+  FreeVector(blurred);
+  FreeVector(scratch);
+}
+
+}  // namespace cardel

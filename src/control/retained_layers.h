@@ -1,0 +1,57 @@
+#pragma once
+// What a paint at the control's own size keeps so that a repaint which changed nothing costs one
+// blend: the composed box, and the layers it is composed from, each at the size it is shown. With
+// acrylic, the blurred background changes with every paint: what lies under it and over it is kept,
+// and each paint blends the three in software before one blend onto the target.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "common/gdiplus_handles.h"
+#include "ole/paint_surface.h"
+#include "render/box_layout.h"
+
+namespace cardel {
+
+enum class RetainedLayer : uint8_t { Box, Shadow, Picture, Count };
+
+// Four bytes a pixel: a full-HD control with acrylic and every layer fits; a larger one paints
+// directly, as a scaled or printed one does.
+inline constexpr int64_t kRetainedPixelBudget = 16LL * 1024 * 1024;
+
+// The pixels a control of this client size keeps at most: the box, the stretched shadow and the
+// picture layer; with acrylic also the layer under it, the outline's coverage, the blurred copy, its
+// scratch and the blend.
+int64_t RetainedPixels(SIZE client, bool acrylic) noexcept;
+
+// Whether the layers of a client area fit the budget, or the one a test host published.
+bool RetainsLayers(SIZE client, bool acrylic) noexcept;
+
+// Counts a build for a test host that asked to see them.
+void NoteLayerBuilt(RetainedLayer layer) noexcept;
+
+struct RetainedLayers {
+  // Every layer, or with acrylic the layers above it, at the client size from (0, 0).
+  std::unique_ptr<ole::PaintSurface> box;
+  bool boxAboveAcrylic = false;
+  // The box shadow stretched once to where it is drawn.
+  gdip::UniqueBitmap shadow;
+  IntRect shadowAt;
+  // The picture with its effects and shadow, cut to the outline, at the client size.
+  gdip::UniqueBitmap picture;
+  // Acrylic only: the layers under it, the outline's coverage (one byte a pixel), and what each
+  // paint writes into.
+  std::unique_ptr<ole::PaintSurface> under;
+  std::vector<uint8_t> coverage;
+  std::unique_ptr<ole::PaintSurface> blend;
+  std::vector<uint8_t> blurred;
+  std::vector<uint8_t> scratch;
+
+  // What the control shows changed: the composed surfaces go, the layers that did not change stay.
+  void DropBox() noexcept;
+  void Release() noexcept;
+};
+
+}  // namespace cardel

@@ -1,0 +1,139 @@
+// The host's paint at the control's own size: the composed box is blended in from its retained
+// surface, rebuilt only after something it shows changed (LookChanged, a resize, a load). Acrylic
+// blurs what the host painted beneath on every paint and blends it between the retained layers.
+#include <cstring>
+#include <new>
+
+#include "control/shadow_input.h"
+#include "control/uc_cardel.h"
+#include "render/acrylic.h"
+#include "render/acrylic_blur.h"
+#include "render/acrylic_compose.h"
+#include "render/box_paint.h"
+#include "render/outline_path.h"
+#include "render/paint_context.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+namespace cardel {
+namespace {
+
+// Runs draw with a smoothing Graphics over the surface's premultiplied pixels; false when GDI+ cannot
+// make one.
+template <class Draw>
+bool DrawOnSurface(const ole::PaintSurface& surface, Draw&& draw) {
+  const SIZE size = surface.Size();
+  gdip::UniqueBitmap bitmap;
+  GdipCreateBitmapFromScan0(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(surface.Bits()),
+                            bitmap.put());
+  gdip::UniqueGraphics graphics;
+  if (bitmap) GdipGetImageGraphicsContext(bitmap.get(), graphics.put());
+  if (!graphics) return false;
+  GdipSetSmoothingMode(graphics.get(), SmoothingModeAntiAlias);
+  draw(graphics.get());
+  return true;
+}
+
+std::unique_ptr<ole::PaintSurface> NewSurface(SIZE size) {
+  auto surface = std::make_unique<ole::PaintSurface>(size);
+  if (!*surface) return nullptr;
+  return surface;
+}
+
+bool SameSize(SIZE a, SIZE b) noexcept { return a.cx == b.cx && a.cy == b.cy; }
+
+template <class T>
+std::span<T> PixelsOf(const ole::PaintSurface& surface) noexcept {
+  const SIZE size = surface.Size();
+  return {static_cast<T*>(surface.Bits()), static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy)};
+}
+
+}  // namespace
+
+HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) noexcept {
+  return Guard([&] {
+    const PaintContext paint = MakePaintContext(
+        {client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_), state_.BackShadow == VARIANT_TRUE});
+    const bool acrylic = state_.BackAcrylicBlur != 0;
+    if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !SameSize(retained_.box->Size(), client))
+      BuildRetainedBox(paint, acrylic);
+    // Without room for a surface the paint is drawn as it always could be.
+    if (!retained_.box || (acrylic && !ComposeAcrylicPaint(backdrop, client)))
+      return RenderBox(target, nullptr, client, at.x, at.y, {}, backdrop);
+    (acrylic ? *retained_.blend : *retained_.box).BlendAt(target, at);
+    return S_OK;
+  });
+}
+
+void UcCardel::BuildRetainedBox(const PaintContext& paint, bool acrylic) {
+  retained_.DropBox();
+  std::unique_ptr<ole::PaintSurface> box = NewSurface(paint.client);
+  const LayerPass pass{.underAcrylic = !acrylic, .aboveAcrylic = true, .retained = true};
+  if (!box || !DrawOnSurface(*box, [&](GpGraphics* graphics) { RenderLayers(graphics, paint, pass); })) return;
+  if (acrylic) {
+    std::unique_ptr<ole::PaintSurface> under = NewSurface(paint.client);
+    if (!under || !DrawOnSurface(*under, [&](GpGraphics* graphics) { DrawBoxShadow(graphics, paint, true); })) return;
+    // The outline's coverage, as the acrylic layer's fill of the outline would cover each pixel.
+    const ole::PaintSurface mask(paint.client);
+    const gdip::UniquePath path = CreateOutlinePath(paint.shape);
+    if (!mask || !path ||
+        !DrawOnSurface(mask, [&](GpGraphics* graphics) {
+          FillBackground(graphics, path.get(), BackgroundFill{.solid = 0xFFFFFFFF});
+        }))
+      return;
+    const std::span<const uint32_t> covered = PixelsOf<const uint32_t>(mask);
+    retained_.coverage.resize(covered.size());
+    for (size_t i = 0; i < covered.size(); ++i) retained_.coverage[i] = static_cast<uint8_t>(covered[i] >> 24);
+    retained_.under = std::move(under);
+  }
+  retained_.box = std::move(box);
+  retained_.boxAboveAcrylic = acrylic;
+  NoteLayerBuilt(RetainedLayer::Box);
+}
+
+bool UcCardel::ComposeAcrylicPaint(HDC backdrop, SIZE client) {
+  if (backdrop && AcrylicDC) CaptureAcrylic(AcrylicDC.get(), backdrop, client);
+  DIBSECTION dib{};
+  if (!AcrylicBitmap || GetObjectW(AcrylicBitmap.get(), sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits ||
+      dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmWidth != client.cx || dib.dsBm.bmHeight != client.cy)
+    return false;
+  const size_t bytes = static_cast<size_t>(client.cx) * static_cast<size_t>(client.cy) * 4;
+  try {
+    retained_.blurred.resize(bytes);
+    retained_.scratch.resize(bytes);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  // The capture may still sit in GDI's batch; the pixels must be there before they are read.
+  GdiFlush();
+  // The capture stays as it is, so a Draw without a fresh capture blurs the same background.
+  std::memcpy(retained_.blurred.data(), dib.dsBm.bmBits, bytes);
+  GaussianBlur({retained_.blurred, client.cx, client.cy}, retained_.scratch, kAcrylicBlurRadius);
+  if (!retained_.blend || !SameSize(retained_.blend->Size(), client)) {
+    retained_.blend = NewSurface(client);
+    if (!retained_.blend) return false;
+  }
+  const std::span<const uint32_t> blurred(reinterpret_cast<const uint32_t*>(retained_.blurred.data()), bytes / 4);
+  ComposeAcrylic({PixelsOf<const uint32_t>(*retained_.under), blurred, retained_.coverage,
+                  PixelsOf<const uint32_t>(*retained_.box)},
+                 PixelsOf<uint32_t>(*retained_.blend));
+  return true;
+}
+
+void UcCardel::LookChanged() noexcept {
+  retained_.DropBox();
+  Refresh();
+}
+
+// A host that writes an attribute on the font it was given expects the next paint to show it; the
+// control is not repainted, as it never was for such a write.
+void UcCardel::FontChanged(void* control) noexcept {
+  auto* self = static_cast<UcCardel*>(control);
+  self->CaptionShadowDirty = true;
+  self->retained_.DropBox();
+}
+
+void UcCardel::OnHide() noexcept { retained_.Release(); }
+
+}  // namespace cardel
