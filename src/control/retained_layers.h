@@ -9,8 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "common/gdiplus_handles.h"
-#include "ole/paint_surface.h"
+#include "control/layer_surface.h"
 #include "render/box_layout.h"
 
 namespace cardel {
@@ -34,18 +33,18 @@ void NoteLayerBuilt(RetainedLayer layer) noexcept;
 
 struct RetainedLayers {
   // Every layer, or with acrylic the layers above it, at the client size from (0, 0).
-  std::unique_ptr<ole::PaintSurface> box;
+  std::unique_ptr<LayerSurface> box;
   bool boxAboveAcrylic = false;
   // The box shadow stretched once to where it is drawn.
-  gdip::UniqueBitmap shadow;
+  std::unique_ptr<LayerSurface> shadow;
   IntRect shadowAt;
   // The picture with its effects and shadow, cut to the outline, at the client size.
-  gdip::UniqueBitmap picture;
+  std::unique_ptr<LayerSurface> picture;
   // Acrylic only: the layers under it, the outline's coverage (one byte a pixel), and what each
   // paint writes into.
-  std::unique_ptr<ole::PaintSurface> under;
+  std::unique_ptr<LayerSurface> under;
   std::vector<uint8_t> coverage;
-  std::unique_ptr<ole::PaintSurface> blend;
+  std::unique_ptr<LayerSurface> blend;
   std::vector<uint8_t> blurred;
   std::vector<uint8_t> scratch;
 

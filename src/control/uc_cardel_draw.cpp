@@ -59,24 +59,26 @@ void UcCardel::DrawBoxShadow(GpGraphics* graphics, const PaintContext& paint, bo
   const IntRect at =
       BoxShadowImageRect(paint.width(), paint.height(), paint.metrics.shadowOffsetX, paint.metrics.shadowOffsetY);
   if (at.width <= 0 || at.height <= 0) return;
-  // Stretching the image is most of the layer's cost: a retained paint stretches it once.
-  if (retained && !(retained_.shadow && retained_.shadowAt == at)) {
+  // Stretching the image is most of the layer's cost: a retained paint stretches it once, into a layer
+  // of the control's size at the same place, since where a stretch lands changes how it samples.
+  if (retained && !(retained_.shadow && retained_.shadowAt == at && retained_.shadow->Size().cx == paint.client.cx &&
+                    retained_.shadow->Size().cy == paint.client.cy)) {
     retained_.shadow.reset();
-    gdip::UniqueBitmap stretched;
-    GdipCreateBitmapFromScan0(at.width, at.height, 0, PixelFormat32bppPARGB, nullptr, stretched.put());
+    std::unique_ptr<LayerSurface> stretched = LayerSurface::Make(paint.client);
     gdip::UniqueGraphics into;
-    if (stretched) GdipGetImageGraphicsContext(stretched.get(), into.put());
+    if (stretched) into = stretched->Graphics();
     if (into) {
-      GdipSetSmoothingMode(into.get(), SmoothingModeAntiAlias);
-      GdipDrawImageRectI(into.get(), BoxShadowImage.get(), 0, 0, at.width, at.height);
+      GdipDrawImageRectI(into.get(), BoxShadowImage.get(), at.x, at.y, at.width, at.height);
       into.reset();
       retained_.shadow = std::move(stretched);
       retained_.shadowAt = at;
       NoteLayerBuilt(RetainedLayer::Shadow);
     }
   }
-  GpImage* image = retained && retained_.shadow ? retained_.shadow.get() : BoxShadowImage.get();
-  GdipDrawImageRectI(graphics, image, at.x, at.y, at.width, at.height);
+  if (retained && retained_.shadow)
+    GdipDrawImageRectI(graphics, retained_.shadow->Image(), 0, 0, paint.client.cx, paint.client.cy);
+  else
+    GdipDrawImageRectI(graphics, BoxShadowImage.get(), at.x, at.y, at.width, at.height);
 }
 
 void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint, LayerPass pass) {

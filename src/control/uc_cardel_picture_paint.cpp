@@ -39,21 +39,19 @@ void UcCardel::DrawPictureLayer(GpGraphics* graphics, GpPath* path, const PaintC
   if (!retained_.picture) {
     EnsurePictureBrush(paint);
     if (!PictureBrush) return;
-    gdip::UniqueBitmap layer;
-    GdipCreateBitmapFromScan0(paint.client.cx, paint.client.cy, 0, PixelFormat32bppPARGB, nullptr, layer.put());
+    std::unique_ptr<LayerSurface> layer = LayerSurface::Make(paint.client);
     gdip::UniqueGraphics into;
-    if (layer) GdipGetImageGraphicsContext(layer.get(), into.put());
+    if (layer) into = layer->Graphics();
     if (!into) {
       FillPicture(graphics, path, paint);
       return;
     }
-    GdipSetSmoothingMode(into.get(), SmoothingModeAntiAlias);
     GdipFillPath(into.get(), PictureBrush.get(), path);
     into.reset();
     retained_.picture = std::move(layer);
     NoteLayerBuilt(RetainedLayer::Picture);
   }
-  GdipDrawImageRectI(graphics, retained_.picture.get(), 0, 0, paint.client.cx, paint.client.cy);
+  GdipDrawImageRectI(graphics, retained_.picture->Image(), 0, 0, paint.client.cx, paint.client.cy);
 }
 
 void UcCardel::DropPictureLayer() noexcept {

@@ -19,34 +19,20 @@ using namespace Gdiplus::DllExports;
 namespace cardel {
 namespace {
 
-// Runs draw with a smoothing Graphics over the surface's premultiplied pixels; false when GDI+ cannot
-// make one.
+// Runs draw with the surface's Graphics; false when GDI+ cannot make one.
 template <class Draw>
-bool DrawOnSurface(const ole::PaintSurface& surface, Draw&& draw) {
-  const SIZE size = surface.Size();
-  gdip::UniqueBitmap bitmap;
-  GdipCreateBitmapFromScan0(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(surface.Bits()),
-                            bitmap.put());
-  gdip::UniqueGraphics graphics;
-  if (bitmap) GdipGetImageGraphicsContext(bitmap.get(), graphics.put());
+bool DrawOn(const LayerSurface& surface, Draw&& draw) {
+  const gdip::UniqueGraphics graphics = surface.Graphics();
   if (!graphics) return false;
-  GdipSetSmoothingMode(graphics.get(), SmoothingModeAntiAlias);
   draw(graphics.get());
   return true;
-}
-
-std::unique_ptr<ole::PaintSurface> NewSurface(SIZE size) {
-  auto surface = std::make_unique<ole::PaintSurface>(size);
-  if (!*surface) return nullptr;
-  return surface;
 }
 
 bool SameSize(SIZE a, SIZE b) noexcept { return a.cx == b.cx && a.cy == b.cy; }
 
 template <class T>
-std::span<T> PixelsOf(const ole::PaintSurface& surface) noexcept {
-  const SIZE size = surface.Size();
-  return {static_cast<T*>(surface.Bits()), static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy)};
+std::span<T> PixelsOf(const LayerSurface& surface) noexcept {
+  return {static_cast<T*>(surface.Bits()), surface.PixelCount()};
 }
 
 }  // namespace
@@ -68,21 +54,22 @@ HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop)
 
 void UcCardel::BuildRetainedBox(const PaintContext& paint, bool acrylic) {
   retained_.DropBox();
-  std::unique_ptr<ole::PaintSurface> box = NewSurface(paint.client);
+  std::unique_ptr<LayerSurface> box = LayerSurface::Make(paint.client);
   const LayerPass pass{.underAcrylic = !acrylic, .aboveAcrylic = true, .retained = true};
-  if (!box || !DrawOnSurface(*box, [&](GpGraphics* graphics) { RenderLayers(graphics, paint, pass); })) return;
+  if (!box || !DrawOn(*box, [&](GpGraphics* graphics) { RenderLayers(graphics, paint, pass); })) return;
   if (acrylic) {
-    std::unique_ptr<ole::PaintSurface> under = NewSurface(paint.client);
-    if (!under || !DrawOnSurface(*under, [&](GpGraphics* graphics) { DrawBoxShadow(graphics, paint, true); })) return;
+    std::unique_ptr<LayerSurface> under = LayerSurface::Make(paint.client);
+    if (!under || !DrawOn(*under, [&](GpGraphics* graphics) { DrawBoxShadow(graphics, paint, true); })) return;
     // The outline's coverage, as the acrylic layer's fill of the outline would cover each pixel.
-    const ole::PaintSurface mask(paint.client);
+    const std::unique_ptr<LayerSurface> mask = LayerSurface::Make(paint.client);
     const gdip::UniquePath path = CreateOutlinePath(paint.shape);
     if (!mask || !path ||
-        !DrawOnSurface(mask, [&](GpGraphics* graphics) {
+        !DrawOn(*mask, [&](GpGraphics* graphics) {
           FillBackground(graphics, path.get(), BackgroundFill{.solid = 0xFFFFFFFF});
         }))
       return;
-    const std::span<const uint32_t> covered = PixelsOf<const uint32_t>(mask);
+    GdiFlush();
+    const std::span<const uint32_t> covered = PixelsOf<const uint32_t>(*mask);
     retained_.coverage.resize(covered.size());
     for (size_t i = 0; i < covered.size(); ++i) retained_.coverage[i] = static_cast<uint8_t>(covered[i] >> 24);
     retained_.under = std::move(under);
@@ -111,9 +98,10 @@ bool UcCardel::ComposeAcrylicPaint(HDC backdrop, SIZE client) {
   std::memcpy(retained_.blurred.data(), dib.dsBm.bmBits, bytes);
   GaussianBlur({retained_.blurred, client.cx, client.cy}, retained_.scratch, kAcrylicBlurRadius);
   if (!retained_.blend || !SameSize(retained_.blend->Size(), client)) {
-    retained_.blend = NewSurface(client);
+    retained_.blend = LayerSurface::Make(client);
     if (!retained_.blend) return false;
   }
+  GdiFlush();
   const std::span<const uint32_t> blurred(reinterpret_cast<const uint32_t*>(retained_.blurred.data()), bytes / 4);
   ComposeAcrylic({PixelsOf<const uint32_t>(*retained_.under), blurred, retained_.coverage,
                   PixelsOf<const uint32_t>(*retained_.box)},

@@ -1,0 +1,289 @@
+// The host's paint at the control's own size comes from layers the control keeps: it shows what drawing
+// afresh shows, each layer is rebuilt by the changes that shape it and by no other, and what the layers
+// hold is bounded and given back when the control leaves the screen.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "common/gdiplus_session.h"
+#include "common/shared_slots.h"
+#include "container.h"
+#include "control/retained_layers.h"
+#include "dib_surface.h"
+#include "library.h"
+#include "published_slot.h"
+#include "test_pictures.h"
+
+namespace cardel::controltest {
+namespace {
+
+using testhost::ComPtr;
+using testhost::Container;
+using testhost::DibSurface;
+using testhost::HostedControl;
+using testhost::Library;
+using testhost::PublishedSlot;
+
+constexpr int kLayers = static_cast<int>(RetainedLayer::Count);
+using Builds = std::array<LONG, kLayers>;
+
+// Stripes of colour beneath the control, so a blend in the wrong order or place shows.
+void PaintBackground(DibSurface& surface) {
+  for (int y = 0; y < surface.Height(); ++y) {
+    const COLORREF colour = RGB(40 + y * 7 % 200, 200 - y * 3 % 150, (y / 9 % 2) * 180);
+    const HBRUSH brush = CreateSolidBrush(colour);
+    const RECT row{0, y, surface.Width(), y + 1};
+    FillRect(surface.Dc(), &row, brush);
+    DeleteObject(brush);
+  }
+}
+
+// Blending the layers into a transparent box and the box onto the background rounds once more than
+// blending each layer onto the background. One level apart is that rounding; where three translucent
+// layers stack over a translucent fill, the roundings add up to two on under one pixel in a hundred.
+struct Difference {
+  int worst = 0;
+  size_t overOne = 0;
+  size_t pixels = 0;
+};
+
+Difference Compare(const DibSurface& a, const DibSurface& b) {
+  const std::vector<uint32_t> pa = a.All(), pb = b.All();
+  Difference d{0, 0, pa.size()};
+  for (size_t i = 0; i < pa.size(); ++i) {
+    int here = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+      here = std::max(here, std::abs(int(pa[i] >> shift & 255) - int(pb[i] >> shift & 255)));
+    d.worst = std::max(d.worst, here);
+    d.overOne += here > 1;
+  }
+  return d;
+}
+
+void ExpectSamePixels(const DibSurface& retained, const DibSurface& fresh, const std::string& what) {
+  const Difference d = Compare(retained, fresh);
+  EXPECT_LE(d.worst, 2) << what;
+  EXPECT_LE(d.overOne * 100, d.pixels) << what << ": " << d.overOne << " pixels two levels off";
+}
+
+// The process's committed private memory: where surfaces of this size live, and go back when freed.
+long long CommittedPrivateBytes() {
+  long long total = 0;
+  MEMORY_BASIC_INFORMATION info{};
+  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
+       at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += static_cast<long long>(info.RegionSize);
+  }
+  return total;
+}
+
+class RetainedPaintTest : public ::testing::Test {
+ public:
+  void Place(SIZE size) {
+    control_ = &form_.Add({10, 10, 10 + size.cx, 10 + size.cy});
+    cardel_ = control_->Cardel();
+    size_ = size;
+  }
+  // IViewObject::Draw onto a fresh copy of the background, as a buffered host paints.
+  std::unique_ptr<DibSurface> Paint() {
+    auto surface = std::make_unique<DibSurface>(size_.cx, size_.cy);
+    PaintBackground(*surface);
+    const RECTL bounds{0, 0, size_.cx, size_.cy};
+    EXPECT_HRESULT_SUCCEEDED(control_->Query<IViewObject>()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr,
+                                                                  surface->Dc(), &bounds, nullptr, nullptr, 0));
+    return surface;
+  }
+  // The same paint drawn afresh: a budget of nothing keeps no layer.
+  std::unique_ptr<DibSurface> PaintDirectly() {
+    const PublishedSlot none(kRetainedBudgetKey, 0);
+    return Paint();
+  }
+  Builds BuildsOf(const std::function<void()>& change) {
+    Builds builds{};
+    const PublishedSlot counting(kLayerBuildsKey, reinterpret_cast<uintptr_t>(builds.data()));
+    change();
+    Paint();
+    return builds;
+  }
+  void LoadPicture(bool shadow) {
+    const std::vector<uint8_t> png = testpictures::EncodeBitmap(
+        48, 32, [](int x, int y) { return 0xFF000000u | (x * 5) << 16 | (y * 7) << 8 | ((x + y) % 2) * 255; },
+        L"image/png");
+    SAFEARRAYBOUND bound{static_cast<ULONG>(png.size()), 0};
+    SAFEARRAY* array = SafeArrayCreate(VT_UI1, 1, &bound);
+    std::copy(png.begin(), png.end(), static_cast<uint8_t*>(array->pvData));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    cardel_->PictureFromStream(&array, &loaded);
+    SafeArrayDestroy(array);
+    ASSERT_EQ(loaded, VARIANT_TRUE);
+    cardel_->put_PictureOpacity(70);
+    cardel_->put_PictureColorize(VARIANT_TRUE);
+    cardel_->put_PictureColor(RGB(30, 90, 200));
+    cardel_->put_PictureShadow(shadow ? VARIANT_TRUE : VARIANT_FALSE);
+  }
+
+  gdip::Session gdiplus_;
+  Library library_;
+  Container form_{library_, {1100, 700}};
+  HostedControl* control_ = nullptr;
+  ComPtr<_ucCardel> cardel_;
+  SIZE size_{};
+};
+
+struct Configuration {
+  const char* name;
+  std::function<void(RetainedPaintTest&, _ucCardel*)> add;
+};
+
+// Each adds to the ones before it, but acrylic, which starts from the plain box.
+const Configuration kConfigurations[] = {
+    {"plain", [](RetainedPaintTest&, _ucCardel* c) { c->put_FrontColor(RGB(230, 220, 200)); }},
+    {"gradient, corners, tail, border",
+     [](RetainedPaintTest&, _ucCardel* c) {
+       c->put_Gradient(VARIANT_TRUE);
+       c->put_GradientAngle(30);
+       c->put_GradientColor2Opacity(60);
+       for (auto put : {&_ucCardel::put_BorderCornerLeftTop, &_ucCardel::put_BorderCornerBottomRight})
+         (c->*put)(12);
+       c->put_CallOut(VARIANT_TRUE);
+       c->put_CallOutLen(12);
+       c->put_Border(VARIANT_TRUE);
+       c->put_BorderWidth(2);
+       c->put_BorderColorOpacity(80);
+     }},
+    {"box shadow",
+     [](RetainedPaintTest&, _ucCardel* c) {
+       c->put_BackShadow(VARIANT_TRUE);
+       c->put_ShadowSize(8);
+       c->put_ShadowOffsetX(3);
+       c->put_ShadowOffsetY(3);
+       c->put_ShadowColorOpacity(60);
+     }},
+    {"caption with shadow",
+     [](RetainedPaintTest&, _ucCardel* c) {
+       testhost::SetCaption(c, L"Retained layers");
+       c->put_CaptionShadow(VARIANT_TRUE);
+     }},
+    {"picture with effects", [](RetainedPaintTest& test, _ucCardel*) { test.LoadPicture(true); }},
+    {"hot line",
+     [](RetainedPaintTest&, _ucCardel* c) {
+       c->put_HotLine(VARIANT_TRUE);
+       c->put_HotLineWidth(4);
+       c->put_HotLineColorOpacity(70);
+     }},
+};
+
+TEST_F(RetainedPaintTest, EveryConfigurationLooksAsDrawnAfreshColdAndWarm) {
+  for (const SIZE size : {SIZE{120, 40}, SIZE{300, 100}}) {
+    Place(size);
+    for (const Configuration& configuration : kConfigurations) {
+      configuration.add(*this, cardel_.Get());
+      const auto fresh = PaintDirectly();
+      const std::string what = std::string(configuration.name) + " at " + std::to_string(size.cx);
+      ExpectSamePixels(*Paint(), *fresh, what + ", cold");
+      ExpectSamePixels(*Paint(), *fresh, what + ", warm");
+    }
+  }
+}
+
+TEST_F(RetainedPaintTest, AcrylicBlursEachPaintsBackgroundBetweenTheKeptLayers) {
+  Place({300, 100});
+  for (const Configuration& configuration : {kConfigurations[0], kConfigurations[2], kConfigurations[3]})
+    configuration.add(*this, cardel_.Get());
+  cardel_->put_BackColorOpacity(40);
+  cardel_->put_BackAcrylicBlur(VARIANT_TRUE);
+  // The blurred copy is composed in one exact pass, so only the box's own rounding remains.
+  for (int paint = 0; paint < 2; ++paint) EXPECT_LE(Compare(*Paint(), *PaintDirectly()).worst, 1) << "paint " << paint;
+}
+
+TEST_F(RetainedPaintTest, EachLayerIsRebuiltByWhatShapesItAndNothingElse) {
+  Place({200, 80});
+  for (const Configuration& configuration : kConfigurations) configuration.add(*this, cardel_.Get());
+  cardel_->put_PictureShadow(VARIANT_FALSE);
+  // The setters' own repaints would build too: only the test's paints count.
+  cardel_->put_Redraw(VARIANT_FALSE);
+  Paint();
+  ComPtr<IFont> font;
+  {
+    ComPtr<IFontDisp> disp;
+    ASSERT_HRESULT_SUCCEEDED(cardel_->get_Font(&disp));
+    ASSERT_HRESULT_SUCCEEDED(disp.As(&font));
+  }
+  const struct {
+    const char* change;
+    std::function<void()> make;
+    Builds box_shadow_picture;
+  } cases[] = {
+      {"nothing", [] {}, {0, 0, 0}},
+      {"GradientColor1", [&] { cardel_->put_GradientColor1(RGB(1, 2, 3)); }, {1, 0, 0}},
+      {"Caption", [&] { testhost::SetCaption(cardel_.Get(), L"Another"); }, {1, 0, 0}},
+      {"Font.Size on the font object", [&] { font->put_Size(CY{120000}); }, {1, 0, 0}},
+      {"ShadowColor", [&] { cardel_->put_ShadowColor(RGB(0, 0, 90)); }, {1, 1, 0}},
+      {"ShadowOffsetX", [&] { cardel_->put_ShadowOffsetX(5); }, {1, 1, 0}},
+      {"PictureOpacity", [&] { cardel_->put_PictureOpacity(50); }, {1, 0, 1}},
+      {"BorderCornerLeftTop", [&] { cardel_->put_BorderCornerLeftTop(4); }, {1, 1, 1}},
+      {"PictureShadow", [&] { cardel_->put_PictureShadow(VARIANT_TRUE); }, {1, 0, 1}},
+      {"ShadowOffsetY while the picture casts a shadow", [&] { cardel_->put_ShadowOffsetY(5); }, {1, 1, 1}},
+      {"Enabled, MousePointer, MouseToParent",
+       [&] {
+         cardel_->put_Enabled(VARIANT_FALSE);
+         cardel_->put_MousePointer(static_cast<eMousePointer>(2));
+         cardel_->put_MouseToParent(VARIANT_TRUE);
+       },
+       {0, 0, 0}},
+      {"three changes with Redraw False",
+       [&] {
+         cardel_->put_GradientColor2(RGB(9, 9, 9));
+         cardel_->put_HotLineColor(RGB(200, 0, 0));
+         cardel_->put_ForeColor(RGB(0, 80, 0));
+       },
+       {1, 0, 0}},
+      {"resize", [&] { ASSERT_HRESULT_SUCCEEDED(control_->Move({10, 10, 230, 100})); size_ = {220, 90}; },
+       {1, 1, 1}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BuildsOf(c.make), c.box_shadow_picture) << c.change;
+  ExpectSamePixels(*Paint(), *PaintDirectly(), "after the changes");
+}
+
+// Memory the layers hold, seen from outside: surfaces this large are committed pages of their own.
+TEST_F(RetainedPaintTest, LayersStayWithinTheBudgetAndGoWhenTheControlLeavesTheScreen) {
+  constexpr SIZE kLarge{1000, 600};
+  const long long surface = 1000LL * 600 * 4;
+  Place(kLarge);
+  for (const Configuration& configuration : kConfigurations) configuration.add(*this, cardel_.Get());
+  cardel_->put_Redraw(VARIANT_FALSE);
+  const auto target = std::make_unique<DibSurface>(kLarge.cx, kLarge.cy);
+  const RECTL bounds{0, 0, kLarge.cx, kLarge.cy};
+  const auto draw = [&] {
+    ASSERT_HRESULT_SUCCEEDED(control_->Query<IViewObject>()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr,
+                                                                  target->Dc(), &bounds, nullptr, nullptr, 0));
+  };
+  draw();
+  const long long kept = CommittedPrivateBytes();
+  ASSERT_HRESULT_SUCCEEDED(control_->Query<IOleObject>()->DoVerb(OLEIVERB_HIDE, nullptr, nullptr, 0, nullptr, nullptr));
+  const long long released = CommittedPrivateBytes();
+  EXPECT_GE(kept - released, 3 * surface * 9 / 10) << "box, stretched shadow and picture layer, released when hidden";
+  EXPECT_LE(kept - released, RetainedPixels(kLarge, false) * 4 + surface / 2);
+
+  draw();
+  EXPECT_GE(CommittedPrivateBytes() - released, 3 * surface * 9 / 10);
+  ASSERT_HRESULT_SUCCEEDED(control_->Query<IOleInPlaceObject>()->InPlaceDeactivate());
+  EXPECT_LT(CommittedPrivateBytes() - released, surface / 2) << "released when deactivated";
+
+  // Under a budget smaller than its layers, the control draws afresh and keeps nothing.
+  const PublishedSlot small(kRetainedBudgetKey, static_cast<uintptr_t>(RetainedPixels(kLarge, false) - 1));
+  Builds builds{};
+  const PublishedSlot counting(kLayerBuildsKey, reinterpret_cast<uintptr_t>(builds.data()));
+  draw();
+  EXPECT_EQ(builds, (Builds{0, 0, 0}));
+  EXPECT_LT(CommittedPrivateBytes() - released, surface / 2);
+}
+
+}  // namespace
+}  // namespace cardel::controltest
