@@ -30,12 +30,13 @@ enum Effect : uint16_t {
   kHandPointer = 1 << 2,           // take the hand pointer, or give it back
   kNotify = 1 << 3,
   kAcrylic = 1 << 4,               // prepare or release the acrylic surface with the new value
-  kBoxShadow = 1 << 5,             // BuildBoxShadow
-  kPictureBrush = 1 << 6,          // drop the picture brush
-  kPictureBrushIfShadow = 1 << 7,  // drop it only while PictureShadow is exactly True
+  kBoxShadow = 1 << 5,             // BuildBoxShadow, which also drops the retained stretched shadow
+  kPictureBrush = 1 << 6,          // drop the picture brush and the retained picture layer
+  kPictureBrushIfShadow = 1 << 7,  // drop them only while PictureShadow is exactly True
   kCaptionShadow = 1 << 8,         // dispose the caption shadow image
   kCaptionDirty = 1 << 9,          // the caption shadow must be rebuilt
   kAutoSize = 1 << 10,             // size the control to its content
+  // What the control shows changed: drop the retained composed box, and repaint unless Redraw is False.
   kRepaint = 1 << 11,
 };
 

@@ -199,6 +199,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   bool CaptionShadowDirty = false;
   gdip::UniqueImage PictureImage;  // PictureData decoded, reading from its buffer
   gdip::UniqueBrush PictureBrush;
+  IntRect pictureBox_;  // the box PictureBrush and the retained picture layer were laid out in
   gdip::UniqueBitmap BoxShadowImage;
   gdip::UniqueBitmap CaptionShadowImage;
   // In this order, so that even without ReleaseAcrylicSurface the bitmap is deselected before it

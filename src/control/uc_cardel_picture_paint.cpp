@@ -14,7 +14,11 @@ using namespace Gdiplus::DllExports;
 namespace cardel {
 
 void UcCardel::EnsurePictureBrush(const PaintContext& paint) {
+  // The picture is laid out in the box, which the shadow's room and the border move without a
+  // setter of the picture's own: a brush built for another box is stale.
+  if (PictureBrush && !(pictureBox_ == paint.box)) DropPictureLayer();
   if (PictureBrush) return;
+  pictureBox_ = paint.box;
   PictureBrushInput in;
   in.image = PictureImage.get();
   in.layout = {state_.PictureGetWidth, state_.PictureGetHeight, state_.PictureSetWidth, state_.PictureSetHeight,
@@ -36,6 +40,7 @@ void UcCardel::FillPicture(GpGraphics* graphics, GpPath* path, const PaintContex
 }
 
 void UcCardel::DrawPictureLayer(GpGraphics* graphics, GpPath* path, const PaintContext& paint) {
+  if (retained_.picture && !(pictureBox_ == paint.box)) DropPictureLayer();
   if (!retained_.picture) {
     EnsurePictureBrush(paint);
     if (!PictureBrush) return;

@@ -14,6 +14,7 @@
 #include "common/gdiplus_session.h"
 #include "common/shared_slots.h"
 #include "container.h"
+#include "control/property_catalogue.h"
 #include "control/retained_layers.h"
 #include "dib_surface.h"
 #include "library.h"
@@ -249,6 +250,63 @@ TEST_F(RetainedPaintTest, EachLayerIsRebuiltByWhatShapesItAndNothingElse) {
   };
   for (const auto& c : cases) EXPECT_EQ(BuildsOf(c.make), c.box_shadow_picture) << c.change;
   ExpectSamePixels(*Paint(), *PaintDirectly(), "after the changes");
+}
+
+// A value that changes what is drawn, whichever kind of property it is.
+int32_t ChangedValue(const PropertyInfo& info, const VARIANT& current) {
+  if (V_VT(&current) == VT_BOOL) return V_BOOL(&current) ? VARIANT_FALSE : VARIANT_TRUE;
+  const int32_t v = V_VT(&current) == VT_I2 ? V_I2(&current) : V_I4(&current);
+  const std::wstring_view name(info.name);
+  if (name.ends_with(L"Color")) return v ^ 0x00804020;
+  if (info.min && info.max) {
+    const int32_t third = (*info.max - *info.min) / 3;
+    return v - *info.min > third ? v - third : v + third;
+  }
+  return v + 1;
+}
+
+// The rows say which changes drop the composed box: a row that forgot would leave the next paint stale.
+TEST_F(RetainedPaintTest, EveryPropertyChangeReachesTheNextPaint) {
+  Place({200, 80});
+  for (const Configuration& configuration : kConfigurations) configuration.add(*this, cardel_.Get());
+  cardel_->put_Redraw(VARIANT_FALSE);
+  ComPtr<IDispatch> dispatch;
+  ASSERT_HRESULT_SUCCEEDED(cardel_.As(&dispatch));
+  for (const PropertyInfo& info : PropertyCatalogue()) {
+    // Redraw keeps the test's paints its own; AutoSize would change the size the test paints at.
+    if (info.prop == Prop::Redraw || info.prop == Prop::AutoSize) continue;
+    Paint();
+    VARIANT value;
+    VariantInit(&value);
+    DISPPARAMS none{};
+    ASSERT_HRESULT_SUCCEEDED(dispatch->Invoke(info.dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, nullptr,
+                                              nullptr));
+    VARIANT changed;
+    V_VT(&changed) = VT_I4;
+    V_I4(&changed) = ChangedValue(info, value);
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS one{&changed, &put, 1, 1};
+    ASSERT_HRESULT_SUCCEEDED(dispatch->Invoke(info.dispid, IID_NULL, 0, DISPATCH_PROPERTYPUT, &one, nullptr, nullptr,
+                                              nullptr));
+    const auto fresh = PaintDirectly();
+    ExpectSamePixels(*Paint(), *fresh, testing::PrintToString(info.name));
+  }
+}
+
+// Switching the box shadow off gives the box the shadow's room; a picture laid out for the smaller box
+// would stay where it was, drawn afresh or retained, until a picture setter happened to rebuild it.
+TEST_F(RetainedPaintTest, PictureFollowsTheBoxWhenTheShadowsRoomChanges) {
+  Place({200, 80});
+  for (const Configuration& configuration : kConfigurations) configuration.add(*this, cardel_.Get());
+  cardel_->put_Redraw(VARIANT_FALSE);
+  PaintDirectly();
+  Paint();
+  cardel_->put_BackShadow(VARIANT_FALSE);
+  const auto direct = PaintDirectly();
+  const auto retained = Paint();
+  cardel_->put_PictureOpacity(70);  // the same value: only drops what the picture built
+  EXPECT_EQ(Compare(*direct, *PaintDirectly()).worst, 0);
+  EXPECT_EQ(Compare(*retained, *Paint()).worst, 0);
 }
 
 // Memory the layers hold, seen from outside: surfaces this large are committed pages of their own.
