@@ -39,11 +39,12 @@ std::span<T> PixelsOf(const LayerSurface& surface) noexcept {
 
 HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) noexcept {
   return Guard([&] {
-    const PaintContext paint = MakePaintContext(
-        {client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_), state_.BackShadow == VARIANT_TRUE});
     const bool acrylic = state_.BackAcrylicBlur != 0;
+    // A warm paint works nothing out: the layout is only needed to build.
     if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !SameSize(retained_.box->Size(), client))
-      BuildRetainedBox(paint, acrylic);
+      BuildRetainedBox(MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
+                                         state_.BackShadow == VARIANT_TRUE}),
+                       acrylic);
     // Without room for a surface the paint is drawn as it always could be.
     if (!retained_.box || (acrylic && !ComposeAcrylicPaint(backdrop, client)))
       return RenderBox(target, nullptr, client, at.x, at.y, {}, backdrop);
