@@ -17,4 +17,7 @@ ThreeBoxes BoxesForGaussian(int radius);
 // pixels; scratch is resized as needed and may be kept between calls.
 void BoxBlur3(std::vector<uint8_t>& pixels, std::vector<uint8_t>& scratch, int width, int height, int radius);
 
+// The same blur by its definition, each mean summed afresh: slow, for checking BoxBlur3 against.
+void BoxBlur3Straight(std::vector<uint8_t>& pixels, int width, int height, int radius);
+
 }  // namespace cardel::bench

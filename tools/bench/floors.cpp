@@ -1,5 +1,8 @@
 #include "floors.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "render/acrylic_blur.h"
 #include "box_blur.h"
 
@@ -37,6 +40,15 @@ void Floors::Blend() const {
   AlphaBlend(target_.Dc(), 0, 0, target_.Width(), target_.Height(), premultiplied_.Dc(), 0, 0, target_.Width(),
              target_.Height(), blend);
   GdiFlush();
+}
+
+int Floors::BlurError() const {
+  std::vector<uint8_t> fast = Bytes(backdrop_.Surface()), straight = fast, scratch;
+  BoxBlur3(fast, scratch, target_.Width(), target_.Height(), kAcrylicBlurRadius);
+  BoxBlur3Straight(straight, target_.Width(), target_.Height(), kAcrylicBlurRadius);
+  int worst = 0;
+  for (size_t i = 0; i < fast.size(); ++i) worst = std::max(worst, std::abs(int(fast[i]) - int(straight[i])));
+  return worst;
 }
 
 void Floors::Blur() { BoxBlur3(pixels_, scratch_, target_.Width(), target_.Height(), kAcrylicBlurRadius); }

@@ -17,6 +17,8 @@ class Floors {
   void Blend() const;
   // The bench's own blur of the area, at the acrylic's radius.
   void Blur();
+  // The largest difference in a channel between Blur and its definition, on the backdrop.
+  int BlurError() const;
 
  private:
   const Backdrop& backdrop_;
