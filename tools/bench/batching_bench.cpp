@@ -80,9 +80,10 @@ static_assert(std::size(kPuts) == 45);
 bool RunBatchingBench(const testhost::Library& library) {
   Stage stage(library, kSize);
   _ucCardel& cardel = stage.Cardel();
+  bool applied;
   {
     const RedrawOff quiet(cardel);
-    ApplyAllOpaqueLayers(cardel, kSize);
+    applied = ApplyAllOpaqueLayers(cardel, kSize);
   }
   // Every application switches every property to its other value, so that each setter changes it.
   bool second = false;
@@ -107,14 +108,17 @@ bool RunBatchingBench(const testhost::Library& library) {
   backdrop.CopyTo(viewed);
   const HRESULT painted = stage.PaintThroughView(viewed.Dc());
   const PixelDifference difference = stage.DirectAgainst(viewed.All(), backdrop);
-  const bool fine = difference.Acceptable() && SUCCEEDED(painted);
+  const bool fine = difference.Acceptable() && SUCCEEDED(painted) && applied;
   std::printf("\n%zu property changes at %ldx%ld, every layer but the acrylic (median ms of %d runs)\n",
               std::size(kPuts), kSize.cx, kSize.cy, t.rounds);
   std::printf("  one by one, each repainting the container %9.2f\n", t.medians[0] * 1e3);
   std::printf("  Redraw False, the changes, Redraw True, Refresh %5.2f  (%.1fx faster)\n", t.medians[1] * 1e3,
               t.medians[0] / t.medians[1]);
   std::printf("  paint after them against the direct paint: max %d, %.2f%% differ%s\n", difference.maxChannel,
-              difference.percent, !SUCCEEDED(painted) ? "  PAINT FAILED" : fine ? "" : "  PIXELS DIFFER");
+              difference.percent, !applied            ? "  SET-UP REFUSED"
+              : !SUCCEEDED(painted) ? "  PAINT FAILED"
+              : fine                ? ""
+                                    : "  PIXELS DIFFER");
   return fine;
 }
 

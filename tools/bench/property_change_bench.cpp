@@ -43,7 +43,10 @@ bool RunPropertyChangeBench(const testhost::Library& library) {
     Stage stage(library, size);
     _ucCardel& cardel = stage.Cardel();
     const RedrawOff quiet(cardel);
-    ApplyAllOpaqueLayers(cardel, size);
+    if (!ApplyAllOpaqueLayers(cardel, size)) {
+      std::printf("the control refused part of the set-up at %ldx%ld\n", size.cx, size.cy);
+      agree = false;
+    }
     const testhost::DibSurface changed(size.cx, size.cy), warm(size.cx, size.cy);
     for (const Change& change : kChanges) {
       bool second = false;

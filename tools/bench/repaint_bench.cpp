@@ -33,7 +33,8 @@ void Header() {
               "paint", "blit", "blend", "blur", "ratio", "%drawn", "max", "%diff", "verdict");
 }
 
-void TimeStep(Stage& stage, const RepaintStep& step, const Backdrop& backdrop, Floors& floors, Tally& tally) {
+void TimeStep(Stage& stage, const RepaintStep& step, bool applied, const Backdrop& backdrop, Floors& floors,
+              Tally& tally) {
   const SIZE size = stage.Size();
   const testhost::DibSurface target(size.cx, size.cy);
   HRESULT painted = S_OK;
@@ -52,7 +53,7 @@ void TimeStep(Stage& stage, const RepaintStep& step, const Backdrop& backdrop, F
 
   const double blur = step.blursBackground ? t.medians[3] : 0;
   const double ratio = t.medians[0] / (t.medians[1] + blur);
-  const bool pixelsAgree = difference.Acceptable() && SUCCEEDED(painted) && drawn > 0;
+  const bool pixelsAgree = difference.Acceptable() && SUCCEEDED(painted) && drawn > 0 && applied;
   const bool within = ratio <= kTarget;
   ++tally.rows;
   tally.withinTarget += within;
@@ -63,7 +64,8 @@ void TimeStep(Stage& stage, const RepaintStep& step, const Backdrop& backdrop, F
   std::printf("%-9s %-32s %4d %9.2f %9.3f %8.3f %8.3f %8s %6.1fx %6.1f %5d %6.2f  %s%s\n", sizeText, step.name,
               t.rounds, t.first * 1e3, t.medians[0] * 1e3, t.medians[1] * 1e3, t.medians[2] * 1e3, blurText, ratio,
               drawn, difference.maxChannel, difference.percent, within ? "within 2x" : "over 2x",
-              !SUCCEEDED(painted) ? ", PAINT FAILED"
+              !applied            ? ", SET-UP REFUSED"
+              : !SUCCEEDED(painted) ? ", PAINT FAILED"
               : drawn == 0        ? ", PAINTED NOTHING"
               : pixelsAgree       ? ""
                                   : ", PIXELS DIFFER");
@@ -82,11 +84,12 @@ bool RunRepaintBench(const testhost::Library& library) {
     for (const RepaintStep& step : RepaintSteps()) {
       if (step.fresh && !placed) stage.Renew();
       placed = false;
+      bool applied;
       {
         const RedrawOff quiet(stage.Cardel());
-        step.apply(stage.Cardel(), size);
+        applied = step.apply(stage.Cardel(), size);
       }
-      TimeStep(stage, step, backdrop, floors, tally);
+      TimeStep(stage, step, applied, backdrop, floors, tally);
     }
   }
   // A floor that did less than blur would flatter the acrylic: its blur is checked against the definition.

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int16_t kCorner = 12;
 
-void Plain(_ucCardel& c, SIZE) { testhost::SetCaption(&c, L""); }
+bool Plain(_ucCardel& c, SIZE) { return SUCCEEDED(testhost::SetCaption(&c, L"")); }
 
 void Corners(_ucCardel& c) {
   c.put_BorderCornerLeftTop(kCorner);
@@ -22,7 +22,7 @@ void Corners(_ucCardel& c) {
   c.put_BorderCornerBottomRight(kCorner);
 }
 
-void Shaped(_ucCardel& c, SIZE) {
+bool Shaped(_ucCardel& c, SIZE) {
   c.put_Gradient(VARIANT_TRUE);
   c.put_GradientColor1(0x00CC6633);
   c.put_GradientColor2(0x0066CCFF);
@@ -40,9 +40,10 @@ void Shaped(_ucCardel& c, SIZE) {
   c.put_BorderPosition(bpCenter);
   c.put_BorderColor(0x00202020);
   c.put_BorderColorOpacity(100);
+  return true;
 }
 
-void BoxShadow(_ucCardel& c, SIZE) {
+bool BoxShadow(_ucCardel& c, SIZE) {
   c.put_ShadowColor(0x00000000);
   // A new control starts with a transparent shadow colour.
   c.put_ShadowColorOpacity(50);
@@ -50,11 +51,12 @@ void BoxShadow(_ucCardel& c, SIZE) {
   c.put_ShadowOffsetY(3);
   c.put_ShadowSize(8);
   c.put_BackShadow(VARIANT_TRUE);
+  return true;
 }
 
-void CaptionWithShadow(_ucCardel& c, SIZE) {
-  testhost::SetCaption(&c, L"Velmar Cardel");
+bool CaptionWithShadow(_ucCardel& c, SIZE) {
   c.put_CaptionShadow(VARIANT_TRUE);
+  return SUCCEEDED(testhost::SetCaption(&c, L"Velmar Cardel"));
 }
 
 // A picture half the control's size with a partly transparent band, so that every effect changes pixels.
@@ -69,7 +71,7 @@ std::vector<uint8_t> PicturePng(SIZE size) {
       L"image/png");
 }
 
-void PictureWithEffects(_ucCardel& c, SIZE size) {
+bool PictureWithEffects(_ucCardel& c, SIZE size) {
   const std::vector<uint8_t> png = PicturePng(size);
   SAFEARRAYBOUND bound{static_cast<ULONG>(png.size()), 0};
   UniqueSafeArray bytes(SafeArrayCreate(VT_UI1, 1, &bound));
@@ -84,22 +86,24 @@ void PictureWithEffects(_ucCardel& c, SIZE size) {
   c.put_PictureColor(0x00336699);
   c.put_PictureContrast(25);
   c.put_PictureShadow(VARIANT_TRUE);
+  return loaded == VARIANT_TRUE;
 }
 
-void HotLineShown(_ucCardel& c, SIZE) {
+bool HotLineShown(_ucCardel& c, SIZE) {
   c.put_HotLineColor(0x000000FF);
   c.put_HotLineWidth(5);
   c.put_HotLine(VARIANT_TRUE);
+  return true;
 }
 
-void Acrylic(_ucCardel& c, SIZE size) {
-  Plain(c, size);
+bool Acrylic(_ucCardel& c, SIZE size) {
   Corners(c);
   c.put_Border(VARIANT_TRUE);
   c.put_BorderWidth(1);
   c.put_FrontColor(0x00FFFFFF);
   c.put_BackColorOpacity(40);
   c.put_BackAcrylicBlur(VARIANT_TRUE);
+  return Plain(c, size);
 }
 
 constexpr RepaintStep kSteps[] = {
@@ -116,11 +120,13 @@ constexpr RepaintStep kSteps[] = {
 
 std::span<const RepaintStep> RepaintSteps() { return kSteps; }
 
-void ApplyAllOpaqueLayers(_ucCardel& cardel, SIZE size) {
+bool ApplyAllOpaqueLayers(_ucCardel& cardel, SIZE size) {
+  bool applied = true;
   for (const RepaintStep& step : kSteps) {
     if (step.fresh && &step != kSteps) break;
-    step.apply(cardel, size);
+    applied = step.apply(cardel, size) && applied;
   }
+  return applied;
 }
 
 }  // namespace cardel::bench

@@ -14,12 +14,13 @@ struct RepaintStep {
   bool fresh;
   // The layer shows a blur of what lies beneath, which no paint can keep from one time to the next.
   bool blursBackground;
-  void (*apply)(_ucCardel& cardel, SIZE size);
+  // False when the control refused part of the set-up (a picture it could not load).
+  bool (*apply)(_ucCardel& cardel, SIZE size);
 };
 
 std::span<const RepaintStep> RepaintSteps();
 
 // The steps up to and including the hot line: every layer that does not depend on the background.
-void ApplyAllOpaqueLayers(_ucCardel& cardel, SIZE size);
+bool ApplyAllOpaqueLayers(_ucCardel& cardel, SIZE size);
 
 }  // namespace cardel::bench
