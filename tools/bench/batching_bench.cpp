@@ -115,7 +115,8 @@ bool RunBatchingBench(const testhost::Library& library) {
   std::printf("  Redraw False, the changes, Redraw True, Refresh %5.2f  (%.1fx faster)\n", t.medians[1] * 1e3,
               t.medians[0] / t.medians[1]);
   std::printf("  paint after them against the direct paint: max %d, %.2f%% differ%s\n", difference.maxChannel,
-              difference.percent, !applied            ? "  SET-UP REFUSED"
+              difference.percent,
+              !applied              ? "  SET-UP REFUSED"
               : !SUCCEEDED(painted) ? "  PAINT FAILED"
               : fine                ? ""
                                     : "  PIXELS DIFFER");

@@ -17,7 +17,8 @@ constexpr int kMaxBoxRadius = 128;
 // The mean of a window of size values from its sum, rounded, within a level of the exact one:
 // (sum + size / 2) x ceil(65536 / size) / 65536.
 struct Mean {
-  explicit Mean(int size) : half(static_cast<uint16_t>(size / 2)), scale(static_cast<uint16_t>((65535 + size) / size)) {}
+  explicit Mean(int size)
+      : half(static_cast<uint16_t>(size / 2)), scale(static_cast<uint16_t>((65535 + size) / size)) {}
   uint16_t half, scale;
   uint8_t Of(uint16_t sum) const { return static_cast<uint8_t>((uint32_t(uint16_t(sum + half)) * scale) >> 16); }
 };
@@ -28,8 +29,7 @@ inline __m128i Means(__m128i sums, __m128i half, __m128i scale) {
 
 // Two rows at once, the pixel of each in four 16-bit lanes: the mean of the 2r + 1 pixels around
 // each one, edges repeated.
-void RowPair(const uint8_t* a, const uint8_t* b, uint8_t* outA, uint8_t* outB, int width, int r,
-                         const Mean& mean) {
+void RowPair(const uint8_t* a, const uint8_t* b, uint8_t* outA, uint8_t* outB, int width, int r, const Mean& mean) {
   const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(static_cast<short>(mean.half)),
                 scale = _mm_set1_epi16(static_cast<short>(mean.scale));
   const auto pair = [&](int i) {
@@ -61,8 +61,7 @@ void BlurRows(const uint8_t* from, uint8_t* to, int width, int height, int r) {
 }
 
 // Down every column at once, a row of running sums at a time, so that memory is read in rows.
-void BlurColumns(const uint8_t* from, uint8_t* to, int width, int height, int r,
-                             std::vector<uint16_t>& sums) {
+void BlurColumns(const uint8_t* from, uint8_t* to, int width, int height, int r, std::vector<uint16_t>& sums) {
   const size_t row = static_cast<size_t>(width) * 4;
   const Mean mean(2 * r + 1);
   const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(static_cast<short>(mean.half)),

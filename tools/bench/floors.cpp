@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "render/acrylic_blur.h"
 #include "box_blur.h"
+#include "render/acrylic_blur.h"
 
 namespace cardel::bench {
 namespace {

@@ -10,8 +10,8 @@ namespace cardel::bench {
 inline constexpr int kChannelTolerance = 1;
 
 struct PixelDifference {
-  int maxChannel = 0;      // the largest difference in any colour channel, 0-255
-  double percent = 0;      // of the pixels differing in any colour channel
+  int maxChannel = 0;  // the largest difference in any colour channel, 0-255
+  double percent = 0;  // of the pixels differing in any colour channel
   bool Acceptable() const { return maxChannel <= kChannelTolerance; }
 };
 

@@ -24,7 +24,8 @@ struct Change {
 
 constexpr Change kChanges[] = {
     {"ShadowSize", [](_ucCardel& c, bool second) { c.put_ShadowSize(second ? 10 : 8); }},
-    {"Caption", [](_ucCardel& c, bool second) { testhost::SetCaption(&c, second ? L"Cardel Velmar" : L"Velmar Cardel"); }},
+    {"Caption",
+     [](_ucCardel& c, bool second) { testhost::SetCaption(&c, second ? L"Cardel Velmar" : L"Velmar Cardel"); }},
     {"PictureOpacity", [](_ucCardel& c, bool second) { c.put_PictureOpacity(second ? 60 : 80); }},
     {"HotLine", [](_ucCardel& c, bool second) { c.put_HotLine(second ? VARIANT_FALSE : VARIANT_TRUE); }},
     {"GradientColor1", [](_ucCardel& c, bool second) { c.put_GradientColor1(second ? 0x00339966 : 0x00CC6633); }},
@@ -33,8 +34,9 @@ constexpr Change kChanges[] = {
 }  // namespace
 
 bool RunPropertyChangeBench(const testhost::Library& library) {
-  std::printf("\nproperty change (Redraw False) and one repaint through IViewObject::Draw, every layer but the "
-              "acrylic (median ms)\n");
+  std::printf(
+      "\nproperty change (Redraw False) and one repaint through IViewObject::Draw, every layer but the "
+      "acrylic (median ms)\n");
   std::printf("%-9s %-16s %4s %14s %11s %11s %5s %6s\n", "size", "property", "runs", "change+paint", "warm paint",
               "difference", "max", "%diff");
   bool agree = true;
@@ -71,7 +73,9 @@ bool RunPropertyChangeBench(const testhost::Library& library) {
       std::printf("%-9s %-16s %4d %14.3f %11.3f %11.3f %5d %6.2f%s\n", sizeText, change.property, t.rounds,
                   t.medians[0] * 1e3, t.medians[1] * 1e3, (t.medians[0] - t.medians[1]) * 1e3, difference.maxChannel,
                   difference.percent,
-                  !SUCCEEDED(painted) ? "  PAINT FAILED" : fine ? "" : "  PIXELS DIFFER");
+                  !SUCCEEDED(painted) ? "  PAINT FAILED"
+                  : fine              ? ""
+                                      : "  PIXELS DIFFER");
       // Back to the first value, so that the next property starts from the same picture.
       if (second) change.put(cardel, false);
     }

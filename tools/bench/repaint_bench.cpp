@@ -27,8 +27,9 @@ struct Tally {
 };
 
 void Header() {
-  std::printf("\nwarm repaint through IViewObject::Draw against its floor (median ms; first: the paint just after "
-              "the change)\n");
+  std::printf(
+      "\nwarm repaint through IViewObject::Draw against its floor (median ms; first: the paint just after "
+      "the change)\n");
   std::printf("%-9s %-32s %4s %9s %9s %8s %8s %8s %7s %6s %5s %6s  %s\n", "size", "configuration", "runs", "first",
               "paint", "blit", "blend", "blur", "ratio", "%drawn", "max", "%diff", "verdict");
 }
@@ -64,11 +65,11 @@ void TimeStep(Stage& stage, const RepaintStep& step, bool applied, const Backdro
   std::printf("%-9s %-32s %4d %9.2f %9.3f %8.3f %8.3f %8s %6.1fx %6.1f %5d %6.2f  %s%s\n", sizeText, step.name,
               t.rounds, t.first * 1e3, t.medians[0] * 1e3, t.medians[1] * 1e3, t.medians[2] * 1e3, blurText, ratio,
               drawn, difference.maxChannel, difference.percent, within ? "within 2x" : "over 2x",
-              !applied            ? ", SET-UP REFUSED"
+              !applied              ? ", SET-UP REFUSED"
               : !SUCCEEDED(painted) ? ", PAINT FAILED"
-              : drawn == 0        ? ", PAINTED NOTHING"
-              : pixelsAgree       ? ""
-                                  : ", PIXELS DIFFER");
+              : drawn == 0          ? ", PAINTED NOTHING"
+              : pixelsAgree         ? ""
+                                    : ", PIXELS DIFFER");
 }
 
 }  // namespace

@@ -51,9 +51,9 @@ bool RunShadowBlurBench() {
       const size_t stride = static_cast<size_t>(outWidth) * 4;
       // Both write into buffers allocated beforehand, as the control's blur writes into the bitmap GDI+ has
       // already made, so allocation costs neither of them.
-      const Timings t = Interleaved({{[&] { cardel::BlurShadowPixels(source, r, kColour, {fastOut, stride}); }, {}},
-                                     {[&] { cardel::reference::BlurShadow(source, r, kColour, straightOut); }, {}}},
-                                    {0.3, 3, 30});
+      const auto fastBlur = [&] { cardel::BlurShadowPixels(source, r, kColour, {fastOut, stride}); };
+      const auto straightBlur = [&] { cardel::reference::BlurShadow(source, r, kColour, straightOut); };
+      const Timings t = Interleaved({{fastBlur, {}}, {straightBlur, {}}}, {0.3, 3, 30});
       const double fast = t.medians[0], straight = t.medians[1];
       const bool identical = fastOut == straightOut;
       allIdentical = allIdentical && identical;

@@ -28,7 +28,7 @@ Timings Interleaved(const std::vector<Side>& sides, RoundBudget budget) {
       const double seconds = Seconds(sides[i].run);
       spent += seconds;
       if (keep) samples[i].push_back(seconds);
-      else if (i == 0) timings.first = seconds;
+      if (!keep && i == 0) timings.first = seconds;
     }
     return spent;
   };
