@@ -1,7 +1,6 @@
 // The host's paint at the control's own size: the composed box is blended in from its retained
 // surface, rebuilt only after something it shows changed (LookChanged, a resize, a load). Acrylic
 // blurs what the host painted beneath on every paint and blends it between the retained layers.
-#include <cstring>
 #include <new>
 
 #include "control/shadow_input.h"
@@ -96,8 +95,9 @@ bool UcCardel::ComposeAcrylicPaint(HDC backdrop, SIZE client) {
   // The capture may still sit in GDI's batch; the pixels must be there before they are read.
   GdiFlush();
   // The capture stays as it is, so a Draw without a fresh capture blurs the same background.
-  std::memcpy(retained_.blurred.data(), dib.dsBm.bmBits, bytes);
-  GaussianBlur({retained_.blurred, client.cx, client.cy}, retained_.scratch, kAcrylicBlurRadius);
+  const std::span<uint8_t> captured(static_cast<uint8_t*>(dib.dsBm.bmBits), bytes);
+  GaussianBlurFrom({captured, client.cx, client.cy}, {retained_.blurred, client.cx, client.cy}, retained_.scratch,
+                   kAcrylicBlurRadius);
   if (!retained_.blend || !SameSize(retained_.blend->Size(), client)) {
     retained_.blend = LayerSurface::Make(client);
     if (!retained_.blend) return false;

@@ -67,11 +67,20 @@ void BoxBlurColumns(const PixelPlane& source, const PixelPlane& target, int boxR
 }
 
 void GaussianBlur(const PixelPlane& pixels, std::span<uint8_t> scratch, int radius) {
+  GaussianBlurFrom(pixels, pixels, scratch, radius);
+}
+
+void GaussianBlurFrom(const PixelPlane& source, const PixelPlane& pixels, std::span<uint8_t> scratch, int radius) {
   const PixelPlane other{scratch, pixels.width, pixels.height};
-  if (!Fits(pixels) || !Fits(other)) return;
+  if (!Fits(source) || !Fits(pixels) || !Fits(other) || source.width != pixels.width ||
+      source.height != pixels.height)
+    return;
   const BoxRadii boxes = BoxRadiiForGaussian(radius);
-  if (boxes.third == 0) return;
-  BoxBlurRows(pixels, other, boxes.first);
+  if (boxes.third == 0) {
+    if (source.bytes.data() != pixels.bytes.data()) std::copy_n(source.bytes.data(), Bytes(source), pixels.bytes.data());
+    return;
+  }
+  BoxBlurRows(source, other, boxes.first);
   BoxBlurRows(other, pixels, boxes.second);
   BoxBlurRows(pixels, other, boxes.third);
   BoxBlurColumns(other, pixels, boxes.first);

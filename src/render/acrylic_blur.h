@@ -38,5 +38,8 @@ void BoxBlurColumns(const PixelPlane& source, const PixelPlane& target, int boxR
 // when the sizes do not match the spans. Throws std::bad_alloc when the row sums of the column passes
 // find no memory.
 void GaussianBlur(const PixelPlane& pixels, std::span<uint8_t> scratch, int radius);
+// The same blur of source written into pixels (same size; source is only read, and may be pixels),
+// which saves a copy when the source must stay as it is.
+void GaussianBlurFrom(const PixelPlane& source, const PixelPlane& pixels, std::span<uint8_t> scratch, int radius);
 
 }  // namespace cardel

@@ -21,10 +21,20 @@ constexpr uint32_t Over(uint32_t top, uint32_t bottom) noexcept { return top + S
 void ComposeAcrylic(const AcrylicComposeInput& in, std::span<uint32_t> out) noexcept {
   const size_t n = out.size();
   if (in.under.size() != n || in.blurred.size() != n || in.coverage.size() != n || in.above.size() != n) return;
+  // Most pixels are covered fully or not at all, or hidden under an opaque layer: those need no
+  // arithmetic, and skipping it gives the same bytes.
   for (size_t i = 0; i < n; ++i) {
+    const uint32_t above = in.above[i];
+    const uint32_t aboveAlpha = above >> 24;
+    if (aboveAlpha == 255) {
+      out[i] = above;
+      continue;
+    }
     const uint32_t c = in.coverage[i];
-    const uint32_t acrylic = Scale(in.blurred[i] | 0xFF000000u, c);
-    out[i] = Over(in.above[i], Over(acrylic, in.under[i]));
+    const uint32_t beneath = c == 255 ? in.blurred[i] | 0xFF000000u
+                             : c == 0 ? in.under[i]
+                                      : Over(Scale(in.blurred[i] | 0xFF000000u, c), in.under[i]);
+    out[i] = aboveAlpha == 0 ? beneath : Over(above, beneath);
   }
 }
 

@@ -226,7 +226,8 @@ TEST_F(RetainedPaintTest, EachLayerIsRebuiltByWhatShapesItAndNothingElse) {
       {"Caption", [&] { testhost::SetCaption(cardel_.Get(), L"Another"); }, {1, 0, 0}},
       {"Font.Size on the font object", [&] { font->put_Size(CY{120000}); }, {1, 0, 0}},
       {"ShadowColor", [&] { cardel_->put_ShadowColor(RGB(0, 0, 90)); }, {1, 1, 0}},
-      {"ShadowOffsetX", [&] { cardel_->put_ShadowOffsetX(5); }, {1, 1, 0}},
+      // The offset moves the shadow's room, and with it the box the picture is laid out in.
+      {"ShadowOffsetX", [&] { cardel_->put_ShadowOffsetX(5); }, {1, 1, 1}},
       {"PictureOpacity", [&] { cardel_->put_PictureOpacity(50); }, {1, 0, 1}},
       {"BorderCornerLeftTop", [&] { cardel_->put_BorderCornerLeftTop(4); }, {1, 1, 1}},
       {"PictureShadow", [&] { cardel_->put_PictureShadow(VARIANT_TRUE); }, {1, 0, 1}},
