@@ -1,9 +1,10 @@
 #pragma once
-// The box passes of the acrylic blur, each as plain C++ and with SSE2, which must give the same
-// bytes. acrylic_blur.cpp picks one by what the processor offers; tests compare the two.
+// The box passes of the acrylic blur and the pass composing the acrylic paint, each as plain C++ and
+// with SSE2, which must give the same bytes. acrylic_blur.cpp picks one by what the processor offers; tests compare the two.
 #include <cstdint>
 
 #include "render/acrylic_blur.h"
+#include "render/acrylic_compose.h"
 
 namespace cardel::blur {
 
@@ -25,6 +26,10 @@ void ColumnsScalar(const PixelPlane& source, const PixelPlane& target, int r, ui
 void RowsSse2(const PixelPlane& source, const PixelPlane& target, int r) noexcept;
 // sums holds width x 4 16-bit counters.
 void ColumnsSse2(const PixelPlane& source, const PixelPlane& target, int r, uint16_t* sums) noexcept;
+
+// The acrylic's one pass putting the layers together, plain and with SSE2 (acrylic_compose.cpp).
+void ComposeScalar(const AcrylicComposeInput& in, std::span<uint32_t> out) noexcept;
+void ComposeSse2(const AcrylicComposeInput& in, std::span<uint32_t> out) noexcept;
 
 bool HasSse2() noexcept;
 

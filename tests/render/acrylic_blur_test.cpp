@@ -128,5 +128,55 @@ TEST(BlurKernelsTest, RowAndColumnPassesGiveTheExactMeans) {
   }
 }
 
+// The blur of a capture that must stay as it is: the same bytes as blurring a copy, source untouched.
+TEST(GaussianBlurTest, FromASourceLeavesItAndMatchesBlurringACopy) {
+  Image source(61, 29);
+  std::mt19937 random(7);
+  for (uint8_t& v : source.bytes) v = static_cast<uint8_t>(random());
+  const Image kept = source;
+  Image out(61, 29);
+  std::vector<uint8_t> scratch(out.bytes.size());
+  GaussianBlurFrom({source.bytes, 61, 29}, {out.bytes, 61, 29}, scratch, kAcrylicBlurRadius);
+  EXPECT_EQ(source.bytes, kept.bytes);
+  EXPECT_EQ(out.bytes, Blurred(kept, kAcrylicBlurRadius).bytes);
+}
+
+uint32_t Premultiplied(std::mt19937& random) {
+  const uint32_t alpha = random() % 4 == 0 ? 255 * (random() % 2) : random() % 256;
+  uint32_t pixel = alpha << 24;
+  for (int shift = 0; shift < 24; shift += 8) pixel |= (alpha ? random() % (alpha + 1) : 0) << shift;
+  return pixel;
+}
+
+// The acrylic under the layers above it and over those beneath, cut by its coverage: both passes give
+// the same bytes, and the cases with nothing to blend are exact.
+TEST(AcrylicComposeTest, PassesAgreeAndTheLimitsAreExact) {
+  constexpr size_t n = 257;
+  std::mt19937 random(11);
+  std::vector<uint32_t> under(n), blurred(n), above(n), scalar(n), sse2(n);
+  std::vector<uint8_t> coverage(n);
+  for (size_t i = 0; i < n; ++i) {
+    under[i] = Premultiplied(random);
+    blurred[i] = static_cast<uint32_t>(random());  // its alpha byte is undefined and ignored
+    above[i] = Premultiplied(random);
+    coverage[i] = i % 3 == 0 ? 255 * (random() % 2) : static_cast<uint8_t>(random());
+  }
+  const AcrylicComposeInput in{under, blurred, coverage, above};
+  blur::ComposeScalar(in, scalar);
+  if (blur::HasSse2()) {
+    blur::ComposeSse2(in, sse2);
+    EXPECT_EQ(scalar, sse2);
+  }
+  for (size_t i = 0; i < n; ++i) {
+    SCOPED_TRACE(i);
+    if (above[i] >> 24 == 255) EXPECT_EQ(scalar[i], above[i]);
+    if (above[i] == 0 && coverage[i] == 255) EXPECT_EQ(scalar[i], blurred[i] | 0xFF000000u);
+    if (above[i] == 0 && coverage[i] == 0) EXPECT_EQ(scalar[i], under[i]);
+  }
+  std::vector<uint32_t> shorter(n - 1);
+  ComposeAcrylic(in, shorter);
+  EXPECT_EQ(shorter, std::vector<uint32_t>(n - 1)) << "mismatched lengths change nothing";
+}
+
 }  // namespace
 }  // namespace cardel
