@@ -9,6 +9,7 @@
 
 #include "blur_reference.h"
 #include "render/blur_shadow.h"
+#include "picture_load_bench.h"
 #include "repaint_bench.h"
 
 namespace {
@@ -78,5 +79,6 @@ int main() {
     }
   }
   const bool repaintWithinTarget = cardel::bench::RunRepaintBench();
-  return allIdentical && repaintWithinTarget ? 0 : 1;
+  const bool picturesWithinTarget = cardel::bench::RunPictureLoadBench();
+  return allIdentical && repaintWithinTarget && picturesWithinTarget ? 0 : 1;
 }
