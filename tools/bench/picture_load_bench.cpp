@@ -215,14 +215,23 @@ bool RunPictureLoadBench() {
   };
   std::printf("\n%-44s %8s %8s %7s\n", "picture load", "ms", "bare ms", "ratio");
   std::printf("  a %dx%d noise PNG of %zu bytes, medians of %d interleaved runs\n", kSide, kSide, png.size(), kRuns);
+  // The first repaint after a load builds the picture layer from the decoded image; later ones reuse it.
+  const auto firstRepaint = [&] {
+    fromStream(VARIANT_FALSE);
+    cardel->put_Redraw(VARIANT_TRUE);
+    return Seconds([&] { form.Repaint(); });
+  };
   std::vector<double> m = Medians({[&](int) { return Seconds([&] { BareDecode(png); }); },
                                    [&](int) { return fromStream(VARIANT_FALSE); },
-                                   [&](int) { return fromStream(VARIANT_TRUE); }});
+                                   [&](int) { return fromStream(VARIANT_TRUE); }, [&](int) { return firstRepaint(); },
+                                   [&](int) { return Seconds([&] { form.Repaint(); }); }});
   const double decode = m[0];
   bool met = loaded == VARIANT_TRUE;
   met &= Report("PictureFromStream, Redraw False / decode", m[1], decode, kStreamTarget);
   std::printf("%-44s %8.2f %8.2f %6.2fx  (the load and its repaint)\n", "PictureFromStream, Redraw True / decode",
               m[2] * 1e3, decode * 1e3, m[2] / decode);
+  std::printf("%-44s %8.2f\n%-44s %8.2f\n", "  first repaint after a load", m[3] * 1e3, "  repaint after that",
+              m[4] * 1e3);
 
   const gdip::UniqueBitmap reference = BareDecode(png);
   const Differing differing = DifferingPixels(ImagePixels(*cardel.Get()), reference.get());
