@@ -128,11 +128,12 @@ void UrlDownload::ReadAvailable(IStream* stream) noexcept {
 // outgrow their buffer. An announcement too big to reserve is not believed: the bytes then grow as
 // they arrive, and only running out of memory for them ends the transfer.
 void UrlDownload::ReserveAnnounced() noexcept {
-  const size_t wanted = size_t{counts_.bytesMax} + kReadPiece;
-  if (counts_.bytesMax == 0 || wanted <= bytes_.capacity()) return;
+  const uint64_t wanted = uint64_t{counts_.bytesMax} + kReadPiece;
+  if (counts_.bytesMax == 0 || wanted <= bytes_.capacity() || wanted > bytes_.max_size()) return;
   try {
-    bytes_.reserve(wanted);
+    bytes_.reserve(static_cast<size_t>(wanted));
   } catch (const std::exception&) {
+    // Left to grow as the bytes arrive.
   }
 }
 
