@@ -22,6 +22,7 @@
 #include "input/hover_geometry.h"
 #include "input/poll_pace.h"
 #include "input/poll_timer.h"
+#include "picture/progress_pace.h"
 #include "picture/url_download.h"
 #include "render/outline.h"
 
@@ -266,6 +267,11 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   bool CancelDownload() noexcept;
   void DownloadProgressed(UrlDownload& transfer) noexcept;
   void DownloadFinished(UrlDownload& transfer, bool succeeded) noexcept;
+  // The ring's repaints, spaced out by ringPace_: a due one is left to the host's next paint.
+  void ShowRingChange() noexcept;
+  void RingWaitEnded() noexcept;
+  // Stops a pending ring repaint; true if one was owed.
+  bool StopRingWait() noexcept;
   void PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const PaintContext& paint) const;
   void PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline, const PaintContext& paint) const;
 
@@ -274,6 +280,8 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   Microsoft::WRL::ComPtr<UrlDownload> DownloadProperty;
   Microsoft::WRL::ComPtr<UrlDownload> download_;
   int32_t SpinnerAngle = 0;
+  ProgressPace ringPace_;
+  input::PollTimer ringWait_{[this] { RingWaitEnded(); }};
 };
 
 #undef CARDEL_SCALAR

@@ -41,14 +41,15 @@ STDMETHODIMP UcCardel::Close(DWORD saveOption) noexcept {
 bool UcCardel::CancelDownload() noexcept {
   if (const ComPtr<UrlDownload> pending = std::move(download_)) pending->Detach();
   // The cancelled transfer's counts would otherwise stand for the next one's.
-  const bool shown = DownloadProperty != nullptr;
+  const bool shown = StopRingWait() || DownloadProperty != nullptr;
   DownloadProperty.Reset();
   return shown;
 }
 
 // Event handlers may let go of the control; it stays alive until the notification is handled.
 // The ring moves here, once per notification, so that a paint only shows it and any number of
-// paints between two notifications show the same ring.
+// paints between two notifications show the same ring. Painting is left to the host's next paint,
+// and spaced out: a repaint per notification would cost the transfer more than the transfer itself.
 void UcCardel::DownloadProgressed(UrlDownload& transfer) noexcept {
   const ComPtr<IUnknown> keepAlive(Outer());
   const DownloadCounts counts = transfer.Counts();
@@ -59,7 +60,9 @@ void UcCardel::DownloadProgressed(UrlDownload& transfer) noexcept {
       if (!DownloadProperty) DownloadProperty = &transfer;
       if (counts.bytesMax == 0) SpinnerAngle = AdvanceSpinner(SpinnerAngle);
     }
-    LookChanged();
+    // The kept box no longer shows the ring; showing it is paced.
+    retained_.DropBox();
+    ShowRingChange();
   }
   LONG bytesMax = static_cast<LONG>(counts.bytesMax);
   LONG bytesRead = static_cast<LONG>(counts.bytesRead);
@@ -75,13 +78,37 @@ void UcCardel::DownloadFinished(UrlDownload& transfer, bool succeeded) noexcept 
   const ComPtr<IUnknown> keepAlive(Outer());
   if (download_.Get() == &transfer) download_.Reset();
   // Let go before the new picture is painted, and on failure too, so no ring is left on screen.
-  const bool shown = DownloadProperty != nullptr;
+  const bool shown = StopRingWait() || DownloadProperty != nullptr;
   DownloadProperty.Reset();
   if (succeeded)
     TakePicture(std::move(transfer.Bytes()));
   else if (shown)
     LookChanged();
   FireEvent(succeeded && state_.PictureExist ? events::PictureDownloadComplete : events::PictureDownloadError, {});
+}
+
+void UcCardel::ShowRingChange() noexcept {
+  if (!state_.Redraw) return;
+  const PaceDecision decision = ringPace_.Changed(GetTickCount64());
+  if (decision.repaintNow) {
+    Invalidate();
+  } else if (decision.startWait && !ringWait_.SetInterval(decision.startWait)) {
+    // Without a timer the change is shown now rather than never.
+    ringPace_.Due(GetTickCount64());
+    Invalidate();
+  }
+}
+
+void UcCardel::RingWaitEnded() noexcept {
+  ringWait_.SetInterval(0);
+  if (ringPace_.Due(GetTickCount64()) && state_.Redraw) Invalidate();
+}
+
+bool UcCardel::StopRingWait() noexcept {
+  ringWait_.SetInterval(0);
+  const bool owed = ringPace_.Waiting();
+  ringPace_.Reset();
+  return owed;
 }
 
 // Counts that reached their end draw nothing: the record goes at the next progress or the finish.

@@ -206,7 +206,10 @@ class ControlBase : public IOleObject,
   // Services for the concrete control.
   void NotifyPropertyChanged(DISPID id) noexcept;
   HRESULT FireEvent(DISPID id, std::span<VARIANTARG> argsInOrder) noexcept;
+  // Paints before returning; Invalidate leaves the paint to the host's next one, which merges with
+  // any other that is pending.
   void Repaint() noexcept;
+  void Invalidate() noexcept;
   HRESULT GetAmbient(DISPID id, VARIANT* value) noexcept;
   bool AmbientUserMode() noexcept;
   OLE_COLOR AmbientBackColor(OLE_COLOR fallback) noexcept;

@@ -36,21 +36,27 @@ HRESULT ControlBase::FireEvent(DISPID id, std::span<VARIANTARG> argsInOrder) noe
   return S_OK;
 }
 
-void ControlBase::Repaint() noexcept {
+void ControlBase::Invalidate() noexcept {
   if (ownWindow_) {
     InvalidateRect(ownWindow_.get(), nullptr, FALSE);
-    UpdateWindow(ownWindow_.get());
     return;
   }
   if (inPlaceActive_ && windowless_) {
     // Some containers leave InvalidateRect unimplemented; their window is invalidated directly.
     if (FAILED(windowlessSite_->InvalidateRect(&posRect_, TRUE)) && containerWindow_)
       InvalidateRect(containerWindow_, &posRect_, TRUE);
-    if (containerWindow_) UpdateWindow(containerWindow_);
     return;
   }
   if (viewSink_) viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
   if (dataAdvise_) dataAdvise_->SendOnDataChange(this, 0, 0);
+}
+
+void ControlBase::Repaint() noexcept {
+  Invalidate();
+  if (ownWindow_)
+    UpdateWindow(ownWindow_.get());
+  else if (inPlaceActive_ && windowless_ && containerWindow_)
+    UpdateWindow(containerWindow_);
 }
 
 HRESULT ControlBase::GetAmbient(DISPID id, VARIANT* value) noexcept {

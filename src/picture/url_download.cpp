@@ -1,6 +1,7 @@
 #include "picture/url_download.h"
 
 #include <cstring>
+#include <exception>
 #include <new>
 #include <utility>
 
@@ -107,6 +108,7 @@ STDMETHODIMP UrlDownload::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM* m
 
 // Pulled data must be read until the stream has no more for now, or no further notification comes.
 void UrlDownload::ReadAvailable(IStream* stream) noexcept {
+  ReserveAnnounced();
   try {
     for (;;) {
       const size_t used = bytes_.size();
@@ -119,6 +121,19 @@ void UrlDownload::ReadAvailable(IStream* stream) noexcept {
   } catch (const std::bad_alloc&) {
     result_ = E_OUTOFMEMORY;
     if (const ComPtr<IBinding> binding = binding_) binding->Abort();
+  }
+}
+
+// Room for the announced length and the last read's piece saves copying the bytes each time they
+// outgrow their buffer. An announcement too big to reserve is not believed: the bytes then grow as
+// they arrive, and only running out of memory for them ends the transfer.
+void UrlDownload::ReserveAnnounced() noexcept {
+  const uint64_t wanted = uint64_t{counts_.bytesMax} + kReadPiece;
+  if (counts_.bytesMax == 0 || wanted <= bytes_.capacity() || wanted > bytes_.max_size()) return;
+  try {
+    bytes_.reserve(static_cast<size_t>(wanted));
+  } catch (const std::exception&) {
+    // Left to grow as the bytes arrive.
   }
 }
 

@@ -64,6 +64,7 @@ class UrlDownload final : public ole::ComObject<IBindStatusCallback, IHttpNegoti
   explicit UrlDownload(DownloadCallbacks callbacks) noexcept : callbacks_(std::move(callbacks)) {}
   void* Find(REFIID riid) noexcept override;
   void ReadAvailable(IStream* stream) noexcept;
+  void ReserveAnnounced() noexcept;
   void Finish() noexcept;
 
   DownloadCallbacks callbacks_;

@@ -6,15 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <numbers>
 
 #include "common/automation_handles.h"
 #include "common/gdiplus_session.h"
+#include "common/shared_slots.h"
 #include "container.h"
 #include "library.h"
 #include "loopback_server.h"
+#include "published_slot.h"
 #include "recorders.h"
 #include "test_pictures.h"
 
@@ -147,6 +150,48 @@ TEST_F(DownloadTest, APictureWithItsLengthShowsProgressAndArrivesExactly) {
     EXPECT_EQ(Stream(), png_);
     EXPECT_EQ(ArcTenths(box_.Capture(kRect)), kNoArc);
   }
+}
+
+// Drawing the ring changes nothing a handler hears; the picture that arrives is decoded once, and its
+// paints do not decode it again.
+TEST_F(DownloadTest, TheRingLeavesTheEventsAsTheyAreAndThePictureIsDecodedOnce) {
+  const auto heard = [&](VARIANT_BOOL draw) {
+    events_.Clear();
+    EXPECT_EQ(FromUrl(cardel_.Get(), server_.Url("/a.png"), draw), VARIANT_TRUE);
+    EXPECT_EQ(Outcome(), event_id::PictureDownloadComplete);
+    std::vector<std::vector<LONG>> events;
+    for (const EventRecord& e : events_.Events()) {
+      if (e.id == event_id::PrePaint || e.id == event_id::PostPaint) continue;
+      std::vector<LONG> event{e.id};
+      for (const Variant& arg : e.args) event.push_back(arg.ToLong());
+      events.push_back(std::move(event));
+    }
+    return events;
+  };
+  EXPECT_EQ(heard(VARIANT_TRUE), heard(VARIANT_FALSE));
+
+  LONG decodes = 0;
+  const PublishedSlot counted(kPictureDecodesKey, reinterpret_cast<uintptr_t>(&decodes));
+  ASSERT_TRUE(counted.Published());
+  heard(VARIANT_TRUE);
+  box_.Repaint();
+  box_.Repaint();
+  EXPECT_EQ(decodes, 1);
+}
+
+// Nothing but the host's own paints here: the ring reaches the screen between notifications, in no
+// more paints than there are notifications and the picture's own, which leaves no ring behind.
+TEST_F(DownloadTest, TheHostsOwnPaintsShowTheRing) {
+  std::vector<DISPID> order;
+  events_.SetHandler([&](DISPID id, DISPPARAMS*) { order.push_back(id); });
+  ASSERT_EQ(FromUrl(cardel_.Get(), server_.Url("/slow.png")), VARIANT_TRUE);
+  ASSERT_EQ(Outcome(), event_id::PictureDownloadComplete);
+  const auto firstProgress = std::find(order.begin(), order.end(), event_id::PictureDownloadProgress);
+  const auto complete = std::find(order.begin(), order.end(), event_id::PictureDownloadComplete);
+  const auto paintsWhileLoading = std::count(firstProgress, complete, event_id::PrePaint);
+  EXPECT_GE(paintsWhileLoading, 1);
+  EXPECT_LE(paintsWhileLoading, std::count(order.begin(), order.end(), event_id::PictureDownloadProgress) + 1);
+  EXPECT_EQ(ArcTenths(box_.Capture(kRect)), kNoArc);
 }
 
 // Each repaint turns the 60-degree segment by a tenth of a circle; the end leaves no ring behind.

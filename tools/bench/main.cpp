@@ -1,18 +1,20 @@
 // cardel-bench: what the control costs a user, measured in the test container. With no argument
-// every part runs; arguments pick parts by name: blur, repaint, changes, batching. The exit code is
-// non-zero when a blur or a paint makes other pixels than the one it is checked against.
+// every part runs; arguments pick parts by name: blur, repaint, changes, batching, picture. The exit code
+// is non-zero when a blur or a paint makes other pixels than the one it is checked against, or a picture
+// loads wrong or slower than its target.
 #include <cstdio>
 #include <cstring>
 
 #include "batching_bench.h"
 #include "library.h"
+#include "picture_load_bench.h"
 #include "property_change_bench.h"
 #include "repaint_bench.h"
 #include "shadow_blur_bench.h"
 
 namespace {
 
-constexpr const char* kParts[] = {"blur", "repaint", "changes", "batching"};
+constexpr const char* kParts[] = {"blur", "repaint", "changes", "batching", "picture"};
 
 bool Chosen(int argc, char** argv, const char* part) {
   if (argc < 2) return true;
@@ -29,7 +31,7 @@ int main(int argc, char** argv) {
     bool known = false;
     for (const char* part : kParts) known = known || std::strcmp(argv[i], part) == 0;
     if (!known) {
-      std::fprintf(stderr, "cardel-bench: no part named %s (blur, repaint, changes, batching)\n", argv[i]);
+      std::fprintf(stderr, "cardel-bench: no part named %s (blur, repaint, changes, batching, picture)\n", argv[i]);
       return 2;
     }
   }
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
   if (Chosen(argc, argv, "repaint")) agree &= RunRepaintBench(library);
   if (Chosen(argc, argv, "changes")) agree &= RunPropertyChangeBench(library);
   if (Chosen(argc, argv, "batching")) agree &= RunBatchingBench(library);
+  if (Chosen(argc, argv, "picture")) agree &= RunPictureLoadBench();
   std::printf("\n%s\n", agree ? "all pixels agree" : "PIXEL FAULTS: see the lines above");
   return agree ? 0 : 1;
 }
