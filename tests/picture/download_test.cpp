@@ -284,38 +284,35 @@ TEST_F(DownloadTest, AControlClosedOrReleasedMidDownloadHearsNoMore) {
   EXPECT_EQ(outer.taken, taken);
 }
 
-// The transfer ends when the control reports every byte read; decoding and painting the picture
-// afterwards is the work PictureFromStream does for any source.
-TEST_F(DownloadTest, ABigPictureArrivesAtLeastHalfAsFastAsAPlainDownload) {
+// A picture of megabytes arrives whole: the bytes a plain read gets, every one reported by the last
+// progress, and the picture taken is the one served. How fast it arrives against the plain read is the
+// benchmark's to show.
+TEST_F(DownloadTest, ABigPictureArrivesWhole) {
   uint32_t seed = 1;
   const std::vector<uint8_t> big = EncodeBitmap(
       850, 850, [&seed](int, int) { return (seed = seed * 1664525u + 1013904223u) | 0xFF000000u; }, L"image/png");
   ASSERT_GT(big.size(), 2u << 20);
   LoopbackServer server({{"/big.png", {big}}});
   const std::wstring url = server.Url("/big.png");
-  using Clock = std::chrono::steady_clock;
-  Clock::time_point arrived;
-  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == event_id::PictureDownloadProgress && *V_I4REF(&EventArg(*params, 1)) == LONG(big.size()))
-      arrived = Clock::now();
-  });
-  Clock::duration plain = Clock::duration::max(), control = plain;
-  for (int run = 0; run < 3; ++run) {
-    auto start = Clock::now();
-    ComPtr<IStream> stream;
-    ASSERT_EQ(URLOpenBlockingStreamW(nullptr, url.c_str(), &stream, 0, nullptr), S_OK);
-    std::vector<uint8_t> bytes(big.size() + 1);
-    ULONG got = 0;
-    for (size_t at = 0; stream->Read(bytes.data() + at, ULONG(bytes.size() - at), &got) == S_OK && got;) at += got;
-    plain = std::min(plain, Clock::now() - start);
+  ComPtr<IStream> stream;
+  ASSERT_EQ(URLOpenBlockingStreamW(nullptr, url.c_str(), &stream, 0, nullptr), S_OK);
+  std::vector<uint8_t> bytes(big.size() + 1);
+  size_t read = 0;
+  for (ULONG got = 0; stream->Read(bytes.data() + read, ULONG(bytes.size() - read), &got) == S_OK && got;) read += got;
+  ASSERT_EQ(read, big.size());
 
-    events_.Clear();
-    start = Clock::now();
-    FromUrl(cardel_.Get(), url);
-    ASSERT_EQ(Outcome(), event_id::PictureDownloadComplete);
-    control = std::min(control, arrived - start);
-  }
-  EXPECT_LE(control, 2 * plain);
+  LONG lastRead = 0;
+  events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
+    if (id == event_id::PictureDownloadProgress) lastRead = *V_I4REF(&EventArg(*params, 1));
+  });
+  FromUrl(cardel_.Get(), url);
+  ASSERT_EQ(Outcome(), event_id::PictureDownloadComplete);
+  EXPECT_EQ(lastRead, LONG(big.size()));
+  LONG width = 0, height = 0;
+  cardel_->get_PictureGetWidth(&width);
+  cardel_->get_PictureGetHeight(&height);
+  EXPECT_EQ(width, 850);
+  EXPECT_EQ(height, 850);
 }
 
 }  // namespace
