@@ -35,6 +35,8 @@ struct RetainedLayers {
   // Every layer, or with acrylic the layers above it, at the client size from (0, 0).
   std::unique_ptr<LayerSurface> box;
   bool boxAboveAcrylic = false;
+  // The colour scheme the layers were drawn in: system colours are resolved as they are drawn.
+  uint64_t scheme = 0;
   // The box shadow stretched once to where it is drawn.
   std::unique_ptr<LayerSurface> shadow;
   IntRect shadowAt;

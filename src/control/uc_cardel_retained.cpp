@@ -3,6 +3,7 @@
 // blurs what the host painted beneath on every paint and blends it between the retained layers.
 #include <new>
 
+#include "common/system_colours.h"
 #include "control/shadow_input.h"
 #include "control/uc_cardel.h"
 #include "render/acrylic.h"
@@ -39,6 +40,13 @@ std::span<T> PixelsOf(const LayerSurface& surface) noexcept {
 HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) noexcept {
   return Guard([&] {
     const bool acrylic = state_.BackAcrylicBlur != 0;
+    // The user changed the colour scheme: everything drawn in a system colour is redrawn.
+    if (retained_.box && retained_.scheme != SystemColourScheme()) {
+      retained_.Release();
+      DropPictureLayer();
+      CaptionShadowDirty = true;
+      BuildBoxShadow();
+    }
     // A warm paint works nothing out: the layout is only needed to build.
     if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !SameSize(retained_.box->Size(), client))
       BuildRetainedBox(MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
@@ -76,6 +84,7 @@ void UcCardel::BuildRetainedBox(const PaintContext& paint, bool acrylic) {
   }
   retained_.box = std::move(box);
   retained_.boxAboveAcrylic = acrylic;
+  retained_.scheme = SystemColourScheme();
   NoteLayerBuilt(RetainedLayer::Box);
 }
 
