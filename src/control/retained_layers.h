@@ -42,8 +42,8 @@ struct RetainedLayers {
   IntRect shadowAt;
   // The picture with its effects and shadow, cut to the outline, at the client size.
   std::unique_ptr<LayerSurface> picture;
-  // Acrylic only: the layers under it, the outline's coverage (one byte a pixel), and what each
-  // paint writes into.
+  // Acrylic only: what lies under it when there is no shadow layer (nothing), the outline's coverage
+  // (one byte a pixel), and what each paint writes into.
   std::unique_ptr<LayerSurface> under;
   std::vector<uint8_t> coverage;
   std::unique_ptr<LayerSurface> blend;

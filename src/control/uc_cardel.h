@@ -35,7 +35,7 @@ struct PaintContext;
 struct LayerPass {
   bool underAcrylic = true;  // the box shadow and the acrylic background
   bool aboveAcrylic = true;  // the background fill and everything above it
-  bool retained = false;     // the stretched shadow and the picture layer from their caches
+  bool retained = false;     // the picture layer from its cache
 };
 
 // Device pixels per pixel of the control's own layout.
@@ -161,7 +161,10 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   // The same layer from its retained copy, made first when it was dropped.
   void DrawPictureLayer(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const PaintContext& paint);
   void DropPictureLayer() noexcept;
-  void DrawBoxShadow(Gdiplus::GpGraphics* graphics, const PaintContext& paint, bool retained);
+  void DrawBoxShadow(Gdiplus::GpGraphics* graphics, const PaintContext& paint);
+  // The box shadow stretched into a retained layer of the client's size, made first when it was
+  // dropped; null when there is no shadow or no room for the layer.
+  const LayerSurface* ShadowLayer(const PaintContext& paint);
   // Fails only with Overflow (absurd lengths) or out of memory; the image is then left out.
   HRESULT BuildBoxShadow() noexcept;
   // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size (client,

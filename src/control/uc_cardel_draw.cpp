@@ -54,36 +54,46 @@ HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LON
   return RenderBox(dc, graphics.get(), client, posX, posY, scale, backdrop);
 }
 
-void UcCardel::DrawBoxShadow(GpGraphics* graphics, const PaintContext& paint, bool retained) {
+namespace {
+
+IntRect ShadowPlace(const PaintContext& paint) {
+  return BoxShadowImageRect(paint.width(), paint.height(), paint.metrics.shadowOffsetX, paint.metrics.shadowOffsetY);
+}
+
+}  // namespace
+
+void UcCardel::DrawBoxShadow(GpGraphics* graphics, const PaintContext& paint) {
   if (!BoxShadowImage) return;
-  const IntRect at =
-      BoxShadowImageRect(paint.width(), paint.height(), paint.metrics.shadowOffsetX, paint.metrics.shadowOffsetY);
-  if (at.width <= 0 || at.height <= 0) return;
-  // Stretching the image is most of the layer's cost: a retained paint stretches it once, into a layer
-  // of the control's size at the same place, since where a stretch lands changes how it samples.
-  if (retained && !(retained_.shadow && retained_.shadowAt == at && retained_.shadow->Size().cx == paint.client.cx &&
-                    retained_.shadow->Size().cy == paint.client.cy)) {
-    retained_.shadow.reset();
-    std::unique_ptr<LayerSurface> stretched = LayerSurface::Make(paint.client);
-    gdip::UniqueGraphics into;
-    if (stretched) into = stretched->Graphics();
-    if (into) {
-      GdipDrawImageRectI(into.get(), BoxShadowImage.get(), at.x, at.y, at.width, at.height);
-      into.reset();
-      retained_.shadow = std::move(stretched);
-      retained_.shadowAt = at;
-      NoteLayerBuilt(RetainedLayer::Shadow);
-    }
-  }
-  if (retained && retained_.shadow)
-    GdipDrawImageRectI(graphics, retained_.shadow->Image(), 0, 0, paint.client.cx, paint.client.cy);
-  else
-    GdipDrawImageRectI(graphics, BoxShadowImage.get(), at.x, at.y, at.width, at.height);
+  const IntRect at = ShadowPlace(paint);
+  GdipDrawImageRectI(graphics, BoxShadowImage.get(), at.x, at.y, at.width, at.height);
+}
+
+// Stretching the image is most of the layer's cost: it is stretched once, into a layer of the control's
+// size at the place it is drawn, since where a stretch lands changes how it samples.
+const LayerSurface* UcCardel::ShadowLayer(const PaintContext& paint) {
+  if (!BoxShadowImage) return nullptr;
+  const IntRect at = ShadowPlace(paint);
+  if (at.width <= 0 || at.height <= 0) return nullptr;
+  const SIZE size = paint.client;
+  if (retained_.shadow && retained_.shadowAt == at && retained_.shadow->Size().cx == size.cx &&
+      retained_.shadow->Size().cy == size.cy)
+    return retained_.shadow.get();
+  retained_.shadow.reset();
+  std::unique_ptr<LayerSurface> stretched = LayerSurface::Make(size);
+  gdip::UniqueGraphics into;
+  if (stretched) into = stretched->Graphics();
+  if (!into) return nullptr;
+  GdipDrawImageRectI(into.get(), BoxShadowImage.get(), at.x, at.y, at.width, at.height);
+  into.reset();
+  retained_.shadow = std::move(stretched);
+  retained_.shadowAt = at;
+  NoteLayerBuilt(RetainedLayer::Shadow);
+  return retained_.shadow.get();
 }
 
 void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint, LayerPass pass) {
   const ScaledMetrics& metrics = paint.metrics;
-  if (pass.underAcrylic) DrawBoxShadow(graphics, paint, pass.retained);
+  if (pass.underAcrylic) DrawBoxShadow(graphics, paint);
 
   gdip::UniquePath path = CreateOutlinePath(paint.shape);
   if (!path) return;

@@ -1,6 +1,7 @@
 // The host's paint at the control's own size: the composed box is blended in from its retained
 // surface, rebuilt only after something it shows changed (LookChanged, a resize, a load). Acrylic
 // blurs what the host painted beneath on every paint and blends it between the retained layers.
+#include <algorithm>
 #include <new>
 
 #include "common/system_colours.h"
@@ -48,7 +49,9 @@ HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop)
       BuildBoxShadow();
     }
     // A warm paint works nothing out: the layout is only needed to build.
-    if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !SameSize(retained_.box->Size(), client))
+    // With acrylic, what lies under it is the shadow layer when there is one, else a layer of its own.
+    if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !SameSize(retained_.box->Size(), client) ||
+        (acrylic && !retained_.under && !retained_.shadow))
       BuildRetainedBox(MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
                                          state_.BackShadow == VARIANT_TRUE}),
                        acrylic);
@@ -62,12 +65,26 @@ HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop)
 
 void UcCardel::BuildRetainedBox(const PaintContext& paint, bool acrylic) {
   retained_.DropBox();
+  const LayerSurface* shadow = ShadowLayer(paint);
   std::unique_ptr<LayerSurface> box = LayerSurface::Make(paint.client);
-  const LayerPass pass{.underAcrylic = !acrylic, .aboveAcrylic = true, .retained = true};
-  if (!box || !DrawOn(*box, [&](GpGraphics* graphics) { RenderLayers(graphics, paint, pass); })) return;
+  if (!box) return;
+  // The shadow is the bottom layer: over a transparent box, blending it is copying it.
+  if (shadow && !acrylic) {
+    GdiFlush();
+    std::ranges::copy(PixelsOf<const uint32_t>(*shadow), PixelsOf<uint32_t>(*box).begin());
+  }
+  const LayerPass pass{.underAcrylic = false, .aboveAcrylic = true, .retained = true};
+  if (!DrawOn(*box, [&](GpGraphics* graphics) {
+        if (!shadow && !acrylic) DrawBoxShadow(graphics, paint);
+        RenderLayers(graphics, paint, pass);
+      }))
+    return;
   if (acrylic) {
-    std::unique_ptr<LayerSurface> under = LayerSurface::Make(paint.client);
-    if (!under || !DrawOn(*under, [&](GpGraphics* graphics) { DrawBoxShadow(graphics, paint, true); })) return;
+    std::unique_ptr<LayerSurface> under;
+    if (!shadow) {
+      under = LayerSurface::Make(paint.client);
+      if (!under) return;
+    }
     // The outline's coverage, as the acrylic layer's fill of the outline would cover each pixel.
     const std::unique_ptr<LayerSurface> mask = LayerSurface::Make(paint.client);
     const gdip::UniquePath path = CreateOutlinePath(paint.shape);
@@ -113,7 +130,8 @@ bool UcCardel::ComposeAcrylicPaint(HDC backdrop, SIZE client) {
   }
   GdiFlush();
   const std::span<const uint32_t> blurred(reinterpret_cast<const uint32_t*>(retained_.blurred.data()), bytes / 4);
-  ComposeAcrylic({PixelsOf<const uint32_t>(*retained_.under), blurred, retained_.coverage,
+  ComposeAcrylic({PixelsOf<const uint32_t>(retained_.under ? *retained_.under : *retained_.shadow), blurred,
+                  retained_.coverage,
                   PixelsOf<const uint32_t>(*retained_.box)},
                  PixelsOf<uint32_t>(*retained_.blend));
   return true;
