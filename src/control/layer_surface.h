@@ -25,6 +25,8 @@ class LayerSurface {
   // host's 32-bit context runs; elsewhere through the bitmap over the pixels, which keeps alpha everywhere.
   gdip::UniqueGraphics Graphics() const noexcept;
   bool BlendAt(HDC target, POINT logical) const noexcept { return pixels_.BlendAt(target, logical); }
+  // Transparent again, for a layer redrawn at the same size.
+  void Clear() noexcept { pixels_.Fill(0); }
 
  private:
   explicit LayerSurface(SIZE size) noexcept : pixels_(size) {}

@@ -78,8 +78,12 @@ const LayerSurface* UcCardel::ShadowLayer(const PaintContext& paint) {
   if (retained_.shadow && retained_.shadowAt == at && retained_.shadow->Size().cx == size.cx &&
       retained_.shadow->Size().cy == size.cy)
     return retained_.shadow.get();
-  retained_.shadow.reset();
-  std::unique_ptr<LayerSurface> stretched = LayerSurface::Make(size);
+  // A layer of the same size is redrawn in place.
+  std::unique_ptr<LayerSurface> stretched = std::move(retained_.shadow);
+  if (stretched && stretched->Size().cx == size.cx && stretched->Size().cy == size.cy)
+    stretched->Clear();
+  else
+    stretched = LayerSurface::Make(size);
   gdip::UniqueGraphics into;
   if (stretched) into = stretched->Graphics();
   if (!into) return nullptr;

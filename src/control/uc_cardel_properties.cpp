@@ -91,7 +91,8 @@ HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
 
 HRESULT UcCardel::BuildBoxShadow() noexcept {
   BoxShadowImage.reset();
-  retained_.shadow.reset();
+  // The stretched layer is redrawn from the new image; its surface is kept for that.
+  retained_.shadowAt = {};
   CaptionShadowDirty = true;
   return Guard([&] {
     BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));

@@ -66,7 +66,7 @@ HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop)
 void UcCardel::BuildRetainedBox(const PaintContext& paint, bool acrylic) {
   retained_.DropBox();
   const LayerSurface* shadow = ShadowLayer(paint);
-  std::unique_ptr<LayerSurface> box = LayerSurface::Make(paint.client);
+  std::unique_ptr<LayerSurface> box = retained_.TakeBoxSurface(paint.client);
   if (!box) return;
   // The shadow is the bottom layer: over a transparent box, blending it is copying it.
   if (shadow && !acrylic) {
