@@ -310,6 +310,29 @@ TEST_F(RetainedPaintTest, PictureFollowsTheBoxWhenTheShadowsRoomChanges) {
   EXPECT_EQ(Compare(*retained, *Paint()).worst, 0);
 }
 
+// A host that writes Font.Size on the font object it was given changes nothing through a setter; the
+// caption and its shadow must follow all the same, as on a control that had the size from the start.
+TEST_F(RetainedPaintTest, FontWrittenThroughItsObjectReachesCaptionAndShadow) {
+  Place({200, 80});
+  for (const Configuration& configuration : {kConfigurations[0], kConfigurations[2], kConfigurations[3]})
+    configuration.add(*this, cardel_.Get());
+  Paint();
+  ComPtr<IFontDisp> disp;
+  ComPtr<IFont> font;
+  ASSERT_HRESULT_SUCCEEDED(cardel_->get_Font(&disp));
+  ASSERT_HRESULT_SUCCEEDED(disp.As(&font));
+  ASSERT_HRESULT_SUCCEEDED(font->put_Size(CY{140000}));
+  const auto afterWrite = Paint();
+
+  Place({200, 80});
+  ASSERT_HRESULT_SUCCEEDED(cardel_->get_Font(&disp));
+  ASSERT_HRESULT_SUCCEEDED(disp.As(&font));
+  ASSERT_HRESULT_SUCCEEDED(font->put_Size(CY{140000}));
+  for (const Configuration& configuration : {kConfigurations[0], kConfigurations[2], kConfigurations[3]})
+    configuration.add(*this, cardel_.Get());
+  EXPECT_EQ(Compare(*afterWrite, *Paint()).worst, 0);
+}
+
 // Memory the layers hold, seen from outside: surfaces this large are committed pages of their own.
 TEST_F(RetainedPaintTest, LayersStayWithinTheBudgetAndGoWhenTheControlLeavesTheScreen) {
   constexpr SIZE kLarge{1000, 600};
