@@ -31,7 +31,7 @@ BodyRect MeasureCaption(Gdiplus::GpGraphics* graphics, TextPiece piece, const Bo
 }  // namespace
 
 CaptionResult DrawCaption(Gdiplus::GpGraphics* graphics, BodyRect& rect, const CaptionInputs& inputs,
-                          CaptionPass pass) {
+                          CaptionPass pass, KeptCaption* kept) {
   if (!graphics) return {};
   const gdip::UniqueFontFamily family =
       FindFontFamily(inputs.FontName, inputs.FontCollection, FontFallback::GenericSansSerif);
@@ -60,8 +60,9 @@ CaptionResult DrawCaption(Gdiplus::GpGraphics* graphics, BodyRect& rect, const C
     ink.outlineWidth = inputs.CaptionBorderWidth;
     ink.outline = shadow ? inputs.ShadowArgb : CheckedArgb(inputs.CaptionBorderColor, kOpaque);
   }
-  DrawTextPiece(graphics, piece, turn, ink);
-  DrawIconGlyph(graphics, rect, inputs, pass, turn, ink);
+  const bool keep = kept && pass == CaptionPass::Paint;
+  DrawTextPiece(graphics, piece, turn, ink, keep ? &kept->text : nullptr);
+  DrawIconGlyph(graphics, rect, inputs, pass, turn, ink, keep ? &kept->glyph : nullptr);
   return {true};
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/gdiplus_handles.h"
+#include "content/text_drawing.h"
 #include "render/outline.h"
 
 namespace cardel {
@@ -62,11 +63,17 @@ struct CaptionResult {
   bool fontFound = false;
 };
 
+// The caption's and the glyph's outlines, kept between paints of one kind of Graphics.
+struct KeptCaption {
+  KeptPiece text;
+  KeptPiece glyph;
+};
+
 // rect: where the caption and the icon are laid out (the body rectangle when painting). In the
 // measure pass it is the layout rectangle, a width or height of 0 meaning no limit, and receives
 // the bounding box rounded to whole pixels. Throws ArithmeticOverflow when a colour or size
-// cannot be represented; what was drawn until then stays.
+// cannot be represented; what was drawn until then stays. kept serves the paint pass only.
 CaptionResult DrawCaption(Gdiplus::GpGraphics* graphics, BodyRect& rect, const CaptionInputs& inputs,
-                          CaptionPass pass);
+                          CaptionPass pass, KeptCaption* kept = nullptr);
 
 }  // namespace cardel

@@ -17,6 +17,7 @@ namespace cardel {
 // A width or height of 0 sets no limit in that direction; a negative one leaves no room at all.
 struct LayoutBox {
   float x = 0, y = 0, width = 0, height = 0;
+  friend bool operator==(const LayoutBox&, const LayoutBox&) = default;
 };
 
 struct LayoutOptions {
@@ -24,6 +25,7 @@ struct LayoutOptions {
   int32_t trimming = 0;  // GDI+ StringTrimming
   int32_t alignH = 0;    // GDI+ StringAlignment: near, centre, far
   int32_t alignV = 0;
+  friend bool operator==(const LayoutOptions&, const LayoutOptions&) = default;
 };
 
 struct TextSpan {

@@ -7,7 +7,7 @@
 namespace cardel {
 
 void DrawIconGlyph(Gdiplus::GpGraphics* graphics, const BodyRect& rect, const CaptionInputs& inputs,
-                   CaptionPass pass, const Turn& turn, const Ink& outline) {
+                   CaptionPass pass, const Turn& turn, const Ink& outline, KeptPiece* kept) {
   if (inputs.IconCharCode == 0) return;
   // A code that names no character has nothing to draw; the property already accepted it.
   const IconCodeText glyph = ChrW2(inputs.IconCharCode);
@@ -27,7 +27,7 @@ void DrawIconGlyph(Gdiplus::GpGraphics* graphics, const BodyRect& rect, const Ca
                         PaddedBox(rect, inputs.IconPaddingX, inputs.IconPaddingY, inputs.DpiScale)};
   Ink ink = outline;
   ink.fill = pass == CaptionPass::Shadow ? inputs.ShadowArgb : CheckedArgb(inputs.IconForeColor, inputs.IconOpacity);
-  DrawTextPiece(graphics, piece, turn, ink);
+  DrawTextPiece(graphics, piece, turn, ink, kept);
 }
 
 }  // namespace cardel

@@ -11,6 +11,6 @@ namespace cardel {
 // IconCharCode is 0 or names no character, or when the icon font is found nowhere (an icon has
 // no fallback family).
 void DrawIconGlyph(Gdiplus::GpGraphics* graphics, const BodyRect& rect, const CaptionInputs& inputs,
-                   CaptionPass pass, const Turn& turn, const Ink& outline);
+                   CaptionPass pass, const Turn& turn, const Ink& outline, KeptPiece* kept = nullptr);
 
 }  // namespace cardel

@@ -1,5 +1,7 @@
 #include "content/text_drawing.h"
 
+#include <algorithm>
+
 #include "content/gdiplus_text_measure.h"
 #include "content/saved_graphics.h"
 #include "content/text_path.h"
@@ -43,9 +45,15 @@ void Paint(GpGraphics* graphics, GpPath* glyphs, GpPath* rules, const Ink& ink) 
   if (HasPoints(rules)) GdipDrawPath(graphics, pen.get(), rules);
 }
 
+std::wstring FamilyName(GpFontFamily* family) {
+  WCHAR name[LF_FACESIZE] = {};
+  GdipGetFamilyName(family, name, LANG_NEUTRAL);
+  return name;
+}
+
 }  // namespace
 
-void DrawTextPiece(GpGraphics* graphics, const TextPiece& piece, const Turn& turn, const Ink& ink) {
+void DrawTextPiece(GpGraphics* graphics, const TextPiece& piece, const Turn& turn, const Ink& ink, KeptPiece* kept) {
   const SavedGraphicsState saved(graphics);
   MeasureUnhinted(graphics);
   LayoutBox box = piece.box;
@@ -53,22 +61,45 @@ void DrawTextPiece(GpGraphics* graphics, const TextPiece& piece, const Turn& tur
     box.x -= turn.centreX;
     box.y -= turn.centreY;
   }
-  GdiplusTextMeasure measure(graphics, piece.family, piece.style, piece.emSize, piece.options.wrap, box.width);
-  const TextLayout layout = LayOutText(piece.text, box, piece.options, measure);
-  if (layout.lines.empty()) return;
+  const std::wstring family = kept ? FamilyName(piece.family) : std::wstring();
+  const bool same = kept && kept->glyphs_ && kept->text_ == piece.text &&
+                    std::ranges::equal(kept->marked_, piece.marked) && kept->family_ == family &&
+                    kept->style_ == piece.style && kept->emSize_ == piece.emSize && kept->options_ == piece.options &&
+                    kept->box_ == box;
   gdip::UniquePath glyphs, rules;
-  GdipCreatePath(FillModeAlternate, glyphs.put());
-  GdipCreatePath(FillModeAlternate, rules.put());
-  if (!glyphs || !rules) return;
-  AddLaidText(glyphs.get(), rules.get(), {piece.text, piece.marked, piece.family, piece.style, piece.emSize}, layout,
-              measure);
+  if (!same) {
+    GdiplusTextMeasure measure(graphics, piece.family, piece.style, piece.emSize, piece.options.wrap, box.width);
+    const TextLayout layout = LayOutText(piece.text, box, piece.options, measure);
+    GdipCreatePath(FillModeAlternate, glyphs.put());
+    GdipCreatePath(FillModeAlternate, rules.put());
+    if (!glyphs || !rules) return;
+    if (!layout.lines.empty())
+      AddLaidText(glyphs.get(), rules.get(), {piece.text, piece.marked, piece.family, piece.style, piece.emSize},
+                  layout, measure);
+    if (kept) {
+      kept->glyphs_.reset();
+      kept->text_.assign(piece.text);
+      kept->marked_.assign(piece.marked.begin(), piece.marked.end());
+      kept->family_ = family;
+      kept->style_ = piece.style;
+      kept->emSize_ = piece.emSize;
+      kept->options_ = piece.options;
+      kept->box_ = box;
+      kept->glyphs_ = std::move(glyphs);
+      kept->rules_ = std::move(rules);
+      ++kept->layouts_;
+    }
+  }
+  GpPath* const glyphPath = kept ? kept->glyphs_.get() : glyphs.get();
+  GpPath* const rulePath = kept ? kept->rules_.get() : rules.get();
+  if (!HasPoints(glyphPath) && !HasPoints(rulePath)) return;
   if (turn.degrees != 0) {
     // Prepended, so the turn happens in the caller's space and the caller's own transform (the
     // paint origin) still applies on top of it.
     GdipTranslateWorldTransform(graphics, turn.centreX, turn.centreY, MatrixOrderPrepend);
     GdipRotateWorldTransform(graphics, turn.degrees, MatrixOrderPrepend);
   }
-  Paint(graphics, glyphs.get(), rules.get(), ink);
+  Paint(graphics, glyphPath, rulePath, ink);
 }
 
 LayoutBounds MeasureTextPiece(GpGraphics* graphics, const TextPiece& piece) {

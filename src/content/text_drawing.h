@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/gdiplus_handles.h"
 #include "content/caption_geometry.h"
@@ -28,8 +30,31 @@ struct Ink {
   float outlineWidth = 0;  // pixels, whatever the DPI; 0 draws no outline
 };
 
-// The Graphics is left as it was found.
-void DrawTextPiece(Gdiplus::GpGraphics* graphics, const TextPiece& piece, const Turn& turn, const Ink& ink);
+// A piece's outlines kept from one paint to the next, with what they were laid out from: laying text
+// out is most of what drawing it costs, and only the text, its font and its box change the outlines.
+class KeptPiece {
+ public:
+  // How many times the outlines were laid out into this record.
+  uint32_t Layouts() const noexcept { return layouts_; }
+
+ private:
+  friend void DrawTextPiece(Gdiplus::GpGraphics*, const TextPiece&, const Turn&, const Ink&, KeptPiece*);
+  std::wstring text_;
+  std::vector<size_t> marked_;
+  std::wstring family_;
+  int style_ = 0;
+  float emSize_ = 0;
+  LayoutOptions options_;
+  LayoutBox box_;
+  gdip::UniquePath glyphs_, rules_;
+  uint32_t layouts_ = 0;
+};
+
+// The Graphics is left as it was found. With kept, outlines laid out for the same text, font and box
+// are drawn again rather than laid out anew; kept is for one kind of Graphics only, since measuring
+// depends on it. May throw std::bad_alloc when kept cannot hold a new piece.
+void DrawTextPiece(Gdiplus::GpGraphics* graphics, const TextPiece& piece, const Turn& turn, const Ink& ink,
+                   KeptPiece* kept = nullptr);
 
 // The box GDI+ reports for the piece laid out in its box: no turning, nothing drawn.
 LayoutBounds MeasureTextPiece(Gdiplus::GpGraphics* graphics, const TextPiece& piece);

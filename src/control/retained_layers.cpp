@@ -55,6 +55,7 @@ void RetainedLayers::Release() noexcept {
   shadow.reset();
   shadowAt = {};
   picture.reset();
+  caption = {};
   blend.reset();
   FreeVector(blurred);
   FreeVector(scratch);

@@ -9,12 +9,13 @@
 #include <memory>
 #include <vector>
 
+#include "content/caption.h"
 #include "control/layer_surface.h"
 #include "render/box_layout.h"
 
 namespace cardel {
 
-enum class RetainedLayer : uint8_t { Box, Shadow, Picture, Count };
+enum class RetainedLayer : uint8_t { Box, Shadow, Picture, Caption, Count };
 
 // Four bytes a pixel: a full-HD control with acrylic and every layer fits; a larger one paints
 // directly, as a scaled or printed one does.
@@ -45,6 +46,8 @@ struct RetainedLayers {
   IntRect shadowAt;
   // The picture with its effects and shadow, cut to the outline, at the client size.
   std::unique_ptr<LayerSurface> picture;
+  // The caption's and glyph's outlines as laid out; what they were laid out from says when they are stale.
+  KeptCaption caption;
   // Acrylic only: what lies under it when there is no shadow layer (nothing), the outline's coverage
   // (one byte a pixel), and what each paint writes into.
   std::unique_ptr<LayerSurface> under;

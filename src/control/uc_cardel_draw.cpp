@@ -144,7 +144,11 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint, Lay
   if (!caption_.empty() || state_.IconCharCode != 0) {
     // Only a measuring pass writes the rectangle back; the paint's own body stays as built.
     BodyRect body = paint.shape.body;
-    DrawCaption(graphics, body, MakeCaptionInputs(paint.client), CaptionPass::Paint);
+    KeptCaption* const kept = pass.retained ? &retained_.caption : nullptr;
+    const auto layouts = [&] { return kept ? kept->text.Layouts() + kept->glyph.Layouts() : 0; };
+    const uint32_t before = layouts();
+    DrawCaption(graphics, body, MakeCaptionInputs(paint.client), CaptionPass::Paint, kept);
+    if (layouts() != before) NoteLayerBuilt(RetainedLayer::Caption);
   }
 
   if (state_.Border && metrics.borderWidth > 0) {

@@ -219,19 +219,19 @@ TEST_F(RetainedPaintTest, EachLayerIsRebuiltByWhatShapesItAndNothingElse) {
   const struct {
     const char* change;
     std::function<void()> make;
-    Builds box_shadow_picture;
+    Builds builds;  // box, stretched shadow, picture layer, caption outlines
   } cases[] = {
       {"nothing", [] {}, {0, 0, 0}},
       {"GradientColor1", [&] { cardel_->put_GradientColor1(RGB(1, 2, 3)); }, {1, 0, 0}},
-      {"Caption", [&] { testhost::SetCaption(cardel_.Get(), L"Another"); }, {1, 0, 0}},
-      {"Font.Size on the font object", [&] { font->put_Size(CY{120000}); }, {1, 0, 0}},
+      {"Caption", [&] { testhost::SetCaption(cardel_.Get(), L"Another"); }, {1, 0, 0, 1}},
+      {"Font.Size on the font object", [&] { font->put_Size(CY{120000}); }, {1, 0, 0, 1}},
       {"ShadowColor", [&] { cardel_->put_ShadowColor(RGB(0, 0, 90)); }, {1, 1, 0}},
-      // The offset moves the shadow's room, and with it the box the picture is laid out in.
-      {"ShadowOffsetX", [&] { cardel_->put_ShadowOffsetX(5); }, {1, 1, 1}},
+      // The offset moves the shadow's room, and with it the box the picture and the caption are laid out in.
+      {"ShadowOffsetX", [&] { cardel_->put_ShadowOffsetX(5); }, {1, 1, 1, 1}},
       {"PictureOpacity", [&] { cardel_->put_PictureOpacity(50); }, {1, 0, 1}},
       {"BorderCornerLeftTop", [&] { cardel_->put_BorderCornerLeftTop(4); }, {1, 1, 1}},
       {"PictureShadow", [&] { cardel_->put_PictureShadow(VARIANT_TRUE); }, {1, 0, 1}},
-      {"ShadowOffsetY while the picture casts a shadow", [&] { cardel_->put_ShadowOffsetY(5); }, {1, 1, 1}},
+      {"ShadowOffsetY while the picture casts a shadow", [&] { cardel_->put_ShadowOffsetY(5); }, {1, 1, 1, 1}},
       {"Enabled, MousePointer, MouseToParent",
        [&] {
          cardel_->put_Enabled(VARIANT_FALSE);
@@ -247,9 +247,9 @@ TEST_F(RetainedPaintTest, EachLayerIsRebuiltByWhatShapesItAndNothingElse) {
        },
        {1, 0, 0}},
       {"resize", [&] { ASSERT_HRESULT_SUCCEEDED(control_->Move({10, 10, 230, 100})); size_ = {220, 90}; },
-       {1, 1, 1}},
+       {1, 1, 1, 1}},
   };
-  for (const auto& c : cases) EXPECT_EQ(BuildsOf(c.make), c.box_shadow_picture) << c.change;
+  for (const auto& c : cases) EXPECT_EQ(BuildsOf(c.make), c.builds) << c.change;
   ExpectSamePixels(*Paint(), *PaintDirectly(), "after the changes");
 }
 
