@@ -54,8 +54,10 @@ bool PaintSurface::StretchOnto(HDC target, const RECT& logical) const noexcept {
   const int saved = SaveDC(target);
   SetStretchBltMode(target, HALFTONE);
   const SIZE span = SpanOf(logical);
+  BITMAPINFO info = info_;
+  info.bmiHeader.biSizeImage = static_cast<DWORD>(size_.cx) * static_cast<DWORD>(size_.cy) * 4;
   const int lines = StretchDIBits(target, logical.left, logical.top, span.cx, span.cy, 0, 0, size_.cx, size_.cy,
-                                  bits_, &info_, DIB_RGB_COLORS, SRCCOPY);
+                                  bits_, &info, DIB_RGB_COLORS, SRCCOPY);
   RestoreDC(target, saved);
   return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
