@@ -1,7 +1,5 @@
 #include "content/text_drawing.h"
 
-#include <algorithm>
-
 #include "content/gdiplus_text_measure.h"
 #include "content/saved_graphics.h"
 #include "content/text_path.h"
@@ -61,11 +59,11 @@ void DrawTextPiece(GpGraphics* graphics, const TextPiece& piece, const Turn& tur
     box.x -= turn.centreX;
     box.y -= turn.centreY;
   }
-  const std::wstring family = kept ? FamilyName(piece.family) : std::wstring();
-  const bool same = kept && kept->glyphs_ && kept->text_ == piece.text &&
-                    std::ranges::equal(kept->marked_, piece.marked) && kept->family_ == family &&
-                    kept->style_ == piece.style && kept->emSize_ == piece.emSize && kept->options_ == piece.options &&
-                    kept->box_ == box;
+  KeptPiece::Source source;
+  if (kept)
+    source = {std::wstring(piece.text), {piece.marked.begin(), piece.marked.end()}, FamilyName(piece.family),
+              piece.style, piece.emSize, piece.options, box};
+  const bool same = kept && kept->glyphs_ && kept->source_ == source;
   gdip::UniquePath glyphs, rules;
   if (!same) {
     GdiplusTextMeasure measure(graphics, piece.family, piece.style, piece.emSize, piece.options.wrap, box.width);
@@ -77,14 +75,7 @@ void DrawTextPiece(GpGraphics* graphics, const TextPiece& piece, const Turn& tur
       AddLaidText(glyphs.get(), rules.get(), {piece.text, piece.marked, piece.family, piece.style, piece.emSize},
                   layout, measure);
     if (kept) {
-      kept->glyphs_.reset();
-      kept->text_.assign(piece.text);
-      kept->marked_.assign(piece.marked.begin(), piece.marked.end());
-      kept->family_ = family;
-      kept->style_ = piece.style;
-      kept->emSize_ = piece.emSize;
-      kept->options_ = piece.options;
-      kept->box_ = box;
+      kept->source_ = std::move(source);
       kept->glyphs_ = std::move(glyphs);
       kept->rules_ = std::move(rules);
       ++kept->layouts_;

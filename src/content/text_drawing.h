@@ -39,13 +39,18 @@ class KeptPiece {
 
  private:
   friend void DrawTextPiece(Gdiplus::GpGraphics*, const TextPiece&, const Turn&, const Ink&, KeptPiece*);
-  std::wstring text_;
-  std::vector<size_t> marked_;
-  std::wstring family_;
-  int style_ = 0;
-  float emSize_ = 0;
-  LayoutOptions options_;
-  LayoutBox box_;
+  // What the outlines depend on: the piece with its family by name, and the box it was laid out in.
+  struct Source {
+    std::wstring text;
+    std::vector<size_t> marked;
+    std::wstring family;
+    int style = 0;
+    float emSize = 0;
+    LayoutOptions options;
+    LayoutBox box;
+    friend bool operator==(const Source&, const Source&) = default;
+  };
+  Source source_;
   gdip::UniquePath glyphs_, rules_;
   uint32_t layouts_ = 0;
 };
