@@ -47,6 +47,15 @@ std::unique_ptr<LayerSurface> LayerSurface::Make(SIZE size) noexcept {
   return surface;
 }
 
+std::unique_ptr<LayerSurface> LayerSurface::Recycle(std::unique_ptr<LayerSurface> old, SIZE size) noexcept {
+  if (!old || !old->HasSize(size)) {
+    old.reset();
+    return Make(size);
+  }
+  old->Clear();
+  return old;
+}
+
 gdip::UniqueGraphics LayerSurface::Graphics() const noexcept {
   gdip::UniqueGraphics graphics;
   if (ContextKeepsAlpha())

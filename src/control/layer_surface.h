@@ -14,8 +14,11 @@ class LayerSurface {
  public:
   // Transparent; null when the system has no room for it.
   static std::unique_ptr<LayerSurface> Make(SIZE size) noexcept;
+  // The old surface cleared when it has the size, which costs less than making one; else a new one.
+  static std::unique_ptr<LayerSurface> Recycle(std::unique_ptr<LayerSurface> old, SIZE size) noexcept;
 
   SIZE Size() const noexcept { return pixels_.Size(); }
+  bool HasSize(SIZE size) const noexcept { return Size().cx == size.cx && Size().cy == size.cy; }
   void* Bits() const noexcept { return pixels_.Bits(); }
   size_t PixelCount() const noexcept { return static_cast<size_t>(Size().cx) * static_cast<size_t>(Size().cy); }
   // The surface as a GDI+ image, to draw it 1:1 onto another.

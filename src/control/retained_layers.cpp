@@ -39,16 +39,6 @@ void RetainedLayers::DropBox() noexcept {
   FreeVector(coverage);
 }
 
-std::unique_ptr<LayerSurface> RetainedLayers::TakeBoxSurface(SIZE size) noexcept {
-  std::unique_ptr<LayerSurface> surface = std::move(spareBox);
-  if (surface && surface->Size().cx == size.cx && surface->Size().cy == size.cy) {
-    surface->Clear();
-    return surface;
-  }
-  surface.reset();
-  return LayerSurface::Make(size);
-}
-
 void RetainedLayers::Release() noexcept {
   DropBox();
   spareBox.reset();

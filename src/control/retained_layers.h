@@ -35,8 +35,8 @@ void NoteLayerBuilt(RetainedLayer layer) noexcept;
 struct RetainedLayers {
   // Every layer, or with acrylic the layers above it, at the client size from (0, 0).
   std::unique_ptr<LayerSurface> box;
-  // A dropped box's surface, kept for the next build at the same size: clearing it costs less than
-  // making a new one, and the budget counts it as the box.
+  // A dropped box's surface, kept for the next build (LayerSurface::Recycle); the budget counts it as
+  // the box.
   std::unique_ptr<LayerSurface> spareBox;
   bool boxAboveAcrylic = false;
   // The colour scheme the layers were drawn in: system colours are resolved as they are drawn.
@@ -58,8 +58,6 @@ struct RetainedLayers {
 
   // What the control shows changed: the composed surfaces go, the layers that did not change stay.
   void DropBox() noexcept;
-  // A transparent surface of this size: the spare box when it fits, else a new one (null without room).
-  std::unique_ptr<LayerSurface> TakeBoxSurface(SIZE size) noexcept;
   void Release() noexcept;
 };
 

@@ -75,15 +75,9 @@ const LayerSurface* UcCardel::ShadowLayer(const PaintContext& paint) {
   const IntRect at = ShadowPlace(paint);
   if (at.width <= 0 || at.height <= 0) return nullptr;
   const SIZE size = paint.client;
-  if (retained_.shadow && retained_.shadowAt == at && retained_.shadow->Size().cx == size.cx &&
-      retained_.shadow->Size().cy == size.cy)
+  if (retained_.shadow && retained_.shadowAt == at && retained_.shadow->HasSize(size))
     return retained_.shadow.get();
-  // A layer of the same size is redrawn in place.
-  std::unique_ptr<LayerSurface> stretched = std::move(retained_.shadow);
-  if (stretched && stretched->Size().cx == size.cx && stretched->Size().cy == size.cy)
-    stretched->Clear();
-  else
-    stretched = LayerSurface::Make(size);
+  std::unique_ptr<LayerSurface> stretched = LayerSurface::Recycle(std::move(retained_.shadow), size);
   gdip::UniqueGraphics into;
   if (stretched) into = stretched->Graphics();
   if (!into) return nullptr;

@@ -29,8 +29,6 @@ bool DrawOn(const LayerSurface& surface, Draw&& draw) {
   return true;
 }
 
-bool SameSize(SIZE a, SIZE b) noexcept { return a.cx == b.cx && a.cy == b.cy; }
-
 template <class T>
 std::span<T> PixelsOf(const LayerSurface& surface) noexcept {
   return {static_cast<T*>(surface.Bits()), surface.PixelCount()};
@@ -50,7 +48,7 @@ HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop)
     }
     // A warm paint works nothing out: the layout is only needed to build.
     // With acrylic, what lies under it is the shadow layer when there is one, else a layer of its own.
-    if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !SameSize(retained_.box->Size(), client) ||
+    if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !retained_.box->HasSize(client) ||
         (acrylic && !retained_.under && !retained_.shadow))
       BuildRetainedBox(MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
                                          state_.BackShadow == VARIANT_TRUE}),
@@ -66,7 +64,7 @@ HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop)
 void UcCardel::BuildRetainedBox(const PaintContext& paint, bool acrylic) {
   retained_.DropBox();
   const LayerSurface* shadow = ShadowLayer(paint);
-  std::unique_ptr<LayerSurface> box = retained_.TakeBoxSurface(paint.client);
+  std::unique_ptr<LayerSurface> box = LayerSurface::Recycle(std::move(retained_.spareBox), paint.client);
   if (!box) return;
   // The shadow is the bottom layer: over a transparent box, blending it is copying it.
   if (shadow && !acrylic) {
@@ -124,7 +122,7 @@ bool UcCardel::ComposeAcrylicPaint(HDC backdrop, SIZE client) {
   const std::span<uint8_t> captured(static_cast<uint8_t*>(dib.dsBm.bmBits), bytes);
   GaussianBlurFrom({captured, client.cx, client.cy}, {retained_.blurred, client.cx, client.cy}, retained_.scratch,
                    kAcrylicBlurRadius);
-  if (!retained_.blend || !SameSize(retained_.blend->Size(), client)) {
+  if (!retained_.blend || !retained_.blend->HasSize(client)) {
     retained_.blend = LayerSurface::Make(client);
     if (!retained_.blend) return false;
   }

@@ -21,6 +21,7 @@
 #include "loopback_server.h"
 #include "recorders.h"
 #include "test_pictures.h"
+#include "timing.h"
 
 namespace cardel::bench {
 namespace {
@@ -116,18 +117,6 @@ Differing DifferingPixels(const std::vector<uint32_t>& shown, GpBitmap* decoded)
       (x == kWidth - 1 || y == kHeight - 1 ? differing.edge : differing.inside) += differs;
     }
   return differing;
-}
-
-double Median(std::vector<double> samples) {
-  std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-  return samples[samples.size() / 2];
-}
-
-template <class Run>
-double Seconds(Run run) {
-  const auto start = Clock::now();
-  run();
-  return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 // Median times of each variant; the runs alternate, so a drift of the machine reaches all of them alike.
