@@ -20,7 +20,7 @@ export WINEPREFIX="$prefix" WINEARCH="${WINEARCH:-win32}" WINEDEBUG=-all DISPLAY
 export WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
 
 # The server outlives its last client by a few seconds rather than being killed, so runs that
-# share the prefix (a developer's and a helper's) do not end each other's programs.
+# share the prefix (two test runs started side by side) do not end each other's programs.
 cleanup() {
   kill "$xvfb_pid" >/dev/null 2>&1 || true
   wait "$xvfb_pid" 2>/dev/null || true

@@ -155,7 +155,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   // The acrylic surface at the current client size, or none.
   void PrepareAcrylicSurface() noexcept;
   void ReleaseAcrylicSurface() noexcept;
-  // Pipeline step 11: builds PictureBrush when it was dropped and fills the outline with it.
+  // Fills the outline with the picture, building its brush first when a change dropped it.
   void FillPicture(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const PaintContext& paint);
   void EnsurePictureBrush(const PaintContext& paint);
   // The same layer from its retained copy, made first when it was dropped.
