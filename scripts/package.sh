@@ -50,7 +50,9 @@ for arch in x86 x64; do
 done
 
 generate=(python3 "$root/deploy/deployment_files.py")
+# The folder holds one version: packages of another build would pass for this one.
 mkdir -p "$dist"
+rm -f "$dist"/VelmarCardel-*.msi "$dist"/VelmarCardel-*-side-by-side.zip
 base="$dist/VelmarCardel-$version"
 "${generate[@]}" wxs-x86 "$version" "$stage/x86.wxs" "$stage/x86.json" x86/VelmarCardel.ocx
 "${generate[@]}" wxs-x64 "$version" "$stage/x64.wxs" "$stage/x86.json" x86/VelmarCardel.ocx \
