@@ -65,7 +65,7 @@ def manifest(facts, arch):
     tlbid = lib['libid']
     flags = ','.join(name for bit, name in LIBFLAGS if lib['flags'] & bit)
     lines = ['<?xml version="1.0" encoding="UTF-8" standalone="yes"?>',
-             '<!-- Written by the build from the library\'s registration; see README, "Deploying". -->',
+             '<!-- Written by the build from the library\'s registration; see README, "Deploy". -->',
              '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">',
              '  <assemblyIdentity type="win32" name=%s version=%s processorArchitecture=%s/>'
              % (quoteattr(ASSEMBLY_NAME), quoteattr(assembly_version(lib)), quoteattr(arch)),
@@ -89,8 +89,9 @@ def manifest(facts, arch):
     return '\n'.join(lines) + '\n'
 
 
-def registry_rows(facts, file_ref, win64):
-    """(key, name, value) in HKEY_CLASSES_ROOT; name None is the default value; file_ref is the OCX's path."""
+def registry_rows(facts, file_ref, folder_ref, win64):
+    """(key, name, value) in HKEY_CLASSES_ROOT; name None is the default value; file_ref is the OCX's path,
+    folder_ref its folder's (where RegisterTypeLib points HELPDIR for a library without a help file)."""
     lib = facts['typelib']
     libid = lib['libid']
     rows = []
@@ -115,7 +116,7 @@ def registry_rows(facts, file_ref, win64):
     platform = 'win64' if win64 else 'win32'
     rows += [(version, None, lib['doc'] or lib['name']),
              (version + '\\FLAGS', None, str(lib['flags'])),
-             (version + '\\HELPDIR', None, ''),
+             (version + '\\HELPDIR', None, folder_ref),
              (version + '\\%x\\%s' % (lib['lcid'], platform), None, file_ref),
              (version + '\\0\\' + platform, None, file_ref)]
     for i, proxy in registered_interfaces(facts):
@@ -124,7 +125,7 @@ def registry_rows(facts, file_ref, win64):
                  (key + '\\ProxyStubClsid', None, proxy),
                  (key + '\\ProxyStubClsid32', None, proxy),
                  (key + '\\TypeLib', None, libid),
-                 (key + '\\TypeLib', 'Version', '%d.%d' % (lib['major'], lib['minor']))]
+                 (key + '\\TypeLib', 'Version', version_key(lib))]
     return rows
 
 
@@ -171,7 +172,7 @@ def wxs(arch, version, libraries):
         body = ['        <Component Id="%s" Guid="%s"%s>' % (component, ids['library' + bits],
                                                               ' Win64="yes"' if win64 else ''),
                 '          <File Id="ocx%s" Name="%s" Source=%s KeyPath="yes"/>' % (bits, OCX_NAME, quoteattr(source)),
-                wix_rows(registry_rows(facts, '[#ocx%s]' % bits, win64), '          '),
+                wix_rows(registry_rows(facts, '[#ocx%s]' % bits, '[INSTALLDIR%s]' % bits, win64), '          '),
                 '        </Component>']
         if win64 or len(libraries) == 1:
             progid_facts = facts

@@ -33,8 +33,6 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 constexpr DISPID kCaptionId = 0x6803002C;
 constexpr wchar_t kProgId[] = L"VelmarCardel.ucCardel";
 
-std::wstring Directory(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
-
 std::wstring ModuleOf(const void* address) {
   HMODULE module = nullptr;
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,

@@ -1,7 +1,7 @@
 // Prints every registry entry of the library, in each registry view, one sorted line per value:
 //   view|key|value name|type|data
-// Paths to the library are cut to their file name, so a registration and an installation of the same
-// files compare line for line. Keys: the classes and ProgIDs of the registration table, the type library,
+// Paths to the library are cut to their file name, and the type library's HELPDIR (a folder) to
+// "<folder>", so a registration and an installation of the same files compare line for line. Keys: the classes and ProgIDs of the registration table, the type library,
 // and every interface whose type library is this one (found by looking, so an extra or stray one shows).
 #include <windows.h>
 
@@ -46,7 +46,10 @@ void Dump(const wchar_t* view, REGSAM viewFlag, const std::wstring& path, std::s
     DWORD dataLength = sizeof data - sizeof(wchar_t);
     if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
     std::wstring text;
-    if (type == REG_SZ || type == REG_EXPAND_SZ)
+    const bool helpFolder = path.size() >= 8 && Lower(path.substr(path.size() - 8)) == L"\\helpdir";
+    if ((type == REG_SZ || type == REG_EXPAND_SZ) && helpFolder && data[0])
+      text = L"<folder>";
+    else if (type == REG_SZ || type == REG_EXPAND_SZ)
       text = WithoutFolder(reinterpret_cast<const wchar_t*>(data));
     else if (type == REG_DWORD)
       text = std::to_wstring(*reinterpret_cast<const DWORD*>(data));
