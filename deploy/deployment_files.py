@@ -164,7 +164,6 @@ def wxs(arch, version, libraries):
     ids = PRODUCTS[arch]
     refs = []
     dirs = []
-    progid_facts = None
     for facts, source, win64 in libraries:
         bits = '64' if win64 else '32'
         component = 'Library' + bits
@@ -174,8 +173,8 @@ def wxs(arch, version, libraries):
                 '          <File Id="ocx%s" Name="%s" Source=%s KeyPath="yes"/>' % (bits, OCX_NAME, quoteattr(source)),
                 wix_rows(registry_rows(facts, '[#ocx%s]' % bits, '[INSTALLDIR%s]' % bits, win64), '          '),
                 '        </Component>']
+        # The ProgID keys go with the 64-bit library where there is one: one component writes them.
         if win64 or len(libraries) == 1:
-            progid_facts = facts
             body += ['        <Component Id="ProgIds" Guid="%s"%s>' % (ids['progids'], ' Win64="yes"' if win64 else ''),
                      wix_rows(progid_rows(facts), '          '),
                      '        </Component>']
@@ -183,10 +182,8 @@ def wxs(arch, version, libraries):
         folder = 'ProgramFiles64Folder' if win64 else 'ProgramFilesFolder'
         dirs += ['    <Directory Id="%s">' % folder,
                  '      <Directory Id="INSTALLDIR%s" Name="VelmarCardel">' % bits] + \
-                [line for line in body if line] + \
+                body + \
                 ['      </Directory>', '    </Directory>']
-    if progid_facts is None:
-        raise FactsError('no library for the ProgID keys')
     condition = []
     if arch == 'x86':
         condition = ['  <Condition Message="This package is for 32-bit Windows. On 64-bit Windows install '

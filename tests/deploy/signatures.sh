@@ -42,7 +42,7 @@ for msi in "${msis[@]}"; do
     || echo "ok: $(basename "$msi") with a changed byte fails verification"
   mkdir -p "$extracted/$(basename "$msi")"
   (cd "$extracted/$(basename "$msi")" && msiextract "$msi" >/dev/null)
-  versions+=("$(basename "$msi"): $(msiinfo export "$msi" Property | awk '$1 == "ProductVersion" { print $2 }').0")
+  versions+=("$(basename "$msi"): $(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "ProductVersion" { print $2 }').0")
 done
 unzip -q -o "$dist"/*-side-by-side.zip -d "$extracted/zip"
 while IFS= read -r -d '' ocx; do
