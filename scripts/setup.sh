@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs the cross toolchains (32- and 64-bit), Wine (32- and 64-bit), Xvfb and fonts on a Debian machine.
+# Installs the cross toolchains (32- and 64-bit), Wine (32- and 64-bit), Xvfb, fonts and the packaging tools
+# (wixl and msitools for installers, osslsigncode for signatures, zip) on a Debian machine.
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 libwine-dev
           xvfb xauth fonts-wine fonts-liberation fonts-dejavu-core cmake googletest
-          fonts-font-awesome python3)
+          fonts-font-awesome python3 git wixl msitools osslsigncode openssl zip unzip)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both libraries and runs every test under Wine: the 32-bit suite in a
-# 32-bit prefix, then the same suite built for 64 bits in a 64-bit prefix.
+# Installs what is missing, builds both libraries, packages them signed with a throwaway certificate, and runs
+# every test under Wine: the 32-bit suite in a 32-bit prefix, then the same suite built for 64 bits in a 64-bit
+# prefix. The deployment tests make fresh prefixes of their own; `ctest -LE deploy` leaves them out.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" all
+
+# The packages, signed with a throwaway certificate, for the deployment tests (CTest label "deploy").
+signing="$root/build/signing"
+mkdir -p "$signing"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=VelmarCardel test signing" \
+  -keyout "$signing/key.pem" -out "$signing/cert.pem" 2>/dev/null
+CARDEL_SIGN_CERT="$signing/cert.pem" CARDEL_SIGN_KEY="$signing/key.pem" "$root/scripts/package.sh" --no-build
 
 failed=()
 run_suite() {

@@ -5,6 +5,7 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
+#include <cwchar>
 #include <string>
 
 #include "common/automation_handles.h"
@@ -52,6 +53,17 @@ bool RegisteredByOtherBitness(const GUID& clsid) {
                        KEY_READ | otherView, key.put()) == ERROR_SUCCESS;
 }
 
+// RegisterTypeLib writes the library under its own locale only, but the system's typelib marshaler asks for
+// the neutral one (LoadRegTypeLib with LCID 0) and finds nothing without this key: the interfaces then cannot
+// be marshalled to another apartment.
+std::wstring NeutralLocaleKey(const TypeLibRegistration& typeLib) {
+  wchar_t version[16] = {};
+  swprintf(version, 16, L"%x.%x", typeLib.major, typeLib.minor);
+  return L"TypeLib\\" + GuidText(*typeLib.libId) + L"\\" + version + L"\\0";
+}
+
+const wchar_t* PlatformKeyName() { return sizeof(void*) == 8 ? L"win64" : L"win32"; }
+
 HRESULT RegisterClass(const ClassRegistration& c, const TypeLibRegistration& typeLib, const std::wstring& path) {
   const std::wstring key = L"CLSID\\" + GuidText(*c.clsid);
   const HKEY root = HKEY_CLASSES_ROOT;
@@ -93,6 +105,8 @@ HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLib
   // path the loader used, which under Wine is a "\\?\" path.
   HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &lib);
   if (SUCCEEDED(hr)) hr = RegisterTypeLib(lib.Get(), const_cast<LPOLESTR>(path.c_str()), nullptr);
+  if (SUCCEEDED(hr))
+    hr = SetValue(HKEY_CLASSES_ROOT, NeutralLocaleKey(typeLib) + L"\\" + PlatformKeyName(), nullptr, path);
   if (FAILED(hr)) return SELFREG_E_TYPELIB;
 
   for (const auto& c : classes) {
@@ -111,6 +125,11 @@ HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeL
     if (FAILED(DeleteTree(L"CLSID\\" + GuidText(*c.clsid)))) result = SELFREG_E_CLASS;
     if (c.progId && !RegisteredByOtherBitness(*c.clsid) && FAILED(DeleteTree(c.progId))) result = SELFREG_E_CLASS;
   }
+  // Removed first: UnRegisterTypeLib deletes the version key only once no locale key is left under it. The
+  // TypeLib key is one for both registry views, so the other bitness's entry beside this one stays.
+  const std::wstring neutral = NeutralLocaleKey(typeLib);
+  if (FAILED(DeleteTree(neutral + L"\\" + PlatformKeyName()))) result = SELFREG_E_TYPELIB;
+  RegDeleteKeyW(HKEY_CLASSES_ROOT, neutral.c_str());
   // A library that is not registered is already in the state unregistering asks for; UnRegisterTypeLib
   // itself reports that as a failure, with a code that differs between systems.
   cardel::UniqueBstr registeredPath;

@@ -103,21 +103,28 @@ void ExpectRegistered(const std::wstring& ocx) {
   // Version keys of type libraries are written in hexadecimal: 33.0 is "21.0".
   EXPECT_TRUE(ClassesKeyExists(TypeLibKey() + L"\\21.0"));
   ExpectValue(TypeLibKey() + L"\\21.0", nullptr, L"VelmarCardel");
-  ExpectValue(TypeLibKey() + (sizeof(void*) == 8 ? L"\\21.0\\409\\win64" : L"\\21.0\\409\\win32"), nullptr, ocx, true);
+  const wchar_t* platform = sizeof(void*) == 8 ? L"win64" : L"win32";
+  ExpectValue(TypeLibKey() + L"\\21.0\\409\\" + platform, nullptr, ocx, true);
+  // The typelib marshaler looks the library up under the neutral locale.
+  ExpectValue(TypeLibKey() + L"\\21.0\\0\\" + platform, nullptr, ocx, true);
   ExpectValue(InterfaceKey(IID__ucCardel) + L"\\ProxyStubClsid32", nullptr, GuidText(kAutomationMarshaller));
   ExpectValue(InterfaceKey(DIID___ucCardel) + L"\\ProxyStubClsid32", nullptr, GuidText(kDispatchMarshaller));
   ExpectValue(InterfaceKey(IID__ucCardel) + L"\\TypeLib", nullptr, GuidText(LIBID_VelmarCardel));
 
-  ComPtr<ITypeLib> lib;
-  ASSERT_EQ(LoadRegTypeLib(LIBID_VelmarCardel, 33, 0, 0x409, &lib), S_OK);
-  ComPtr<ITypeInfo> coclass;
-  EXPECT_EQ(lib->GetTypeInfoOfGuid(CLSID_ucCardel, &coclass), S_OK);
+  for (LCID lcid : {0x409, 0}) {
+    ComPtr<ITypeLib> lib;
+    ASSERT_EQ(LoadRegTypeLib(LIBID_VelmarCardel, 33, 0, lcid, &lib), S_OK) << "locale " << lcid;
+    ComPtr<ITypeInfo> coclass;
+    EXPECT_EQ(lib->GetTypeInfoOfGuid(CLSID_ucCardel, &coclass), S_OK);
+  }
 }
 
 void ExpectUnregistered() {
   for (const auto& key : RegisteredKeys()) EXPECT_FALSE(ClassesKeyExists(key)) << "HKCR\\" << Narrow(key) << " remains";
-  ComPtr<ITypeLib> lib;
-  EXPECT_NE(LoadRegTypeLib(LIBID_VelmarCardel, 33, 0, 0x409, &lib), S_OK);
+  for (LCID lcid : {0x409, 0}) {
+    ComPtr<ITypeLib> lib;
+    EXPECT_NE(LoadRegTypeLib(LIBID_VelmarCardel, 33, 0, lcid, &lib), S_OK) << "locale " << lcid;
+  }
 }
 
 class RegistrationTest : public ::testing::Test {
@@ -209,10 +216,13 @@ TEST(VersionTest, VersionBlockNamesTheLibrary) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+  // One version for the file and the product, from the build; the text forms begin with the same numbers.
+  EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+  EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
+  const std::wstring numbers = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                               std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                               std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
+                               std::to_wstring(LOWORD(fixed->dwFileVersionLS));
 
   WORD* translation = nullptr;
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
@@ -225,14 +235,19 @@ TEST(VersionTest, VersionBlockNamesTheLibrary) {
     const wchar_t* name;
     const wchar_t* value;
   };
-  for (const Entry& e : {Entry{L"FileVersion", L"1.00"}, Entry{L"ProductVersion", L"1.00"},
-                         Entry{L"ProductName", L"VelmarCardel"}, Entry{L"InternalName", L"VelmarCardel"},
-                         Entry{L"OriginalFilename", L"VelmarCardel.ocx"}, Entry{L"OLESelfRegister", L""}}) {
-    const std::wstring path = std::wstring(L"\\StringFileInfo\\0C0A04B0\\") + e.name;
-    wchar_t* text = nullptr;
-    ASSERT_TRUE(VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length))
-        << Narrow(e.name) << " missing";
-    EXPECT_EQ(std::wstring(text ? text : L""), e.value) << Narrow(e.name);
+  const auto text = [&](const wchar_t* name) -> std::wstring {
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\0C0A04B0\\") + name;
+    wchar_t* value = nullptr;
+    if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) return L"(missing)";
+    return value ? value : L"";
+  };
+  for (const Entry& e : {Entry{L"ProductName", L"VelmarCardel"}, Entry{L"InternalName", L"VelmarCardel"},
+                         Entry{L"OriginalFilename", L"VelmarCardel.ocx"}, Entry{L"OLESelfRegister", L""}})
+    EXPECT_EQ(text(e.name), e.value) << Narrow(e.name);
+  for (const wchar_t* name : {L"FileVersion", L"ProductVersion"}) {
+    const std::wstring value = text(name);
+    EXPECT_EQ(value.substr(0, numbers.size()), numbers) << Narrow(name) << " is " << Narrow(value);
+    EXPECT_TRUE(value.size() == numbers.size() || value[numbers.size()] == L' ') << Narrow(value);
   }
 }
 

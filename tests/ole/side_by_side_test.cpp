@@ -87,10 +87,15 @@ TEST_F(SideBySideTest, EachLibraryServesClientsOfItsOwnBitness) {
   }
   EXPECT_EQ(RegisteredValue(KEY_WOW64_64KEY, typeLib + L"win64"), bits_[0].ocx);
   EXPECT_EQ(RegisteredValue(KEY_WOW64_64KEY, typeLib + L"win32"), bits_[1].ocx);
+  // The neutral locale, where the typelib marshaler looks, holds both too; each removal takes only its own.
+  const std::wstring neutral = L"TypeLib\\" + GuidText(LIBID_VelmarCardel) + L"\\21.0\\0\\";
+  EXPECT_EQ(RegisteredValue(KEY_WOW64_64KEY, neutral + L"win64"), bits_[0].ocx);
+  EXPECT_EQ(RegisteredValue(KEY_WOW64_64KEY, neutral + L"win32"), bits_[1].ocx);
 
   // Removing the 32-bit library leaves the 64-bit one registered and working, and the other way round.
   ASSERT_EQ(Regsvr32(bits_[1], L"/u "), 0u);
   EXPECT_EQ(Script(bits_[0]), "Hello 100");
+  EXPECT_EQ(RegisteredValue(KEY_WOW64_64KEY, neutral + L"win64"), bits_[0].ocx);
   EXPECT_NE(Script(bits_[1]), "Hello 100");
   ASSERT_EQ(Regsvr32(bits_[1], L""), 0u);
   ASSERT_EQ(Regsvr32(bits_[0], L"/u "), 0u);
