@@ -13,7 +13,7 @@ using Microsoft::WRL::ComPtr;
 namespace ole {
 
 void ControlBase::NotifyPropertyChanged(DISPID id) noexcept {
-  dirty_ = true;
+  SetDirty();
   propertyNotify_.ForEachSink([id](IUnknown* sink) { static_cast<IPropertyNotifySink*>(sink)->OnChanged(id); });
 }
 
