@@ -183,11 +183,13 @@ class ControlBase : public IOleObject,
   // Hooks for the concrete control.
   virtual void* QueryControlInterface(REFIID riid) noexcept = 0;
   virtual bool IsErrorInfoInterface(REFIID riid) const noexcept = 0;
+  // Answers InitNew in OLE's terms.
   virtual HRESULT OnInitProperties() noexcept = 0;
   virtual HRESULT OnReadProperties(IPropertyBag* bag) noexcept = 0;
   virtual HRESULT OnWriteProperties(IPropertyBag* bag) noexcept = 0;
   // Paints the layout made at the control's own size (ClientSize) scaled to fill size device pixels,
-  // with the DC's origin at the control's top-left corner.
+  // with the DC's origin at the control's top-left corner. It answers the view's caller, so in the
+  // view's terms (E_OUTOFMEMORY, VIEW_E_DRAW), never with an automation error.
   virtual HRESULT OnPaint(HDC dc, SIZE size) noexcept = 0;
   virtual void OnResize() noexcept {}
   virtual void OnShow() noexcept {}
