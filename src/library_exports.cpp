@@ -5,6 +5,7 @@
 
 #include "control/cardel_classes.h"
 #include "ole/class_factory.h"
+#include "ole/errors.h"
 #include "ole/module.h"
 #include "ole/registration.h"
 
@@ -26,6 +27,10 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
 
 STDAPI DllCanUnloadNow() { return ole::ModuleInUse() ? S_FALSE : S_OK; }
 
-STDAPI DllRegisterServer() { return ole::RegisterServer(cardel::ClassRegistrations(), cardel::kTypeLibrary); }
+STDAPI DllRegisterServer() {
+  return ole::GuardedOle([] { return ole::RegisterServer(cardel::ClassRegistrations(), cardel::kTypeLibrary); });
+}
 
-STDAPI DllUnregisterServer() { return ole::UnregisterServer(cardel::ClassRegistrations(), cardel::kTypeLibrary); }
+STDAPI DllUnregisterServer() {
+  return ole::GuardedOle([] { return ole::UnregisterServer(cardel::ClassRegistrations(), cardel::kTypeLibrary); });
+}

@@ -1,7 +1,6 @@
 #pragma once
-// Colours and font sizes for the caption, with their overflow raised the way the paint pipeline
-// raises it: as ArithmeticOverflow, which the pipeline turns into run-time error 6. The colour
-// conversion is the renderer's CheckedArgb.
+// Colours and font sizes for the caption, with their errors raised the way the paint pipeline raises
+// them, for its entry point to report. The colour conversion is the renderer's CheckedArgb.
 #include <cstdint>
 
 #include "common/checked_int.h"
@@ -12,7 +11,7 @@ namespace cardel {
 
 inline FontMetrics CheckedFontMetrics(IFont* font) {
   FontMetrics metrics = ReadFontMetrics(font);
-  if (metrics.error) throw ArithmeticOverflow{};
+  if (metrics.error) RaiseRenderError(*metrics.error);
   return metrics;
 }
 

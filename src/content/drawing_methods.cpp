@@ -44,7 +44,7 @@ MethodResult<int32_t> DrawTextOn(HDC dc, const TextRequest& request, float dpiSc
   const gdip::UniqueStringFormat format = TextFormat(request);
 
   const FontMetrics metrics = ReadFontMetrics(request.font);
-  if (metrics.error) return {0, metrics.error};
+  if (metrics.error) RaiseRenderError(*metrics.error);
   CY points{};
   if (request.font) request.font->get_Size(&points);
   const auto emPixels = EmPixelsFromPoints(points, logPixelsY);
@@ -67,7 +67,7 @@ MethodResult<int32_t> DrawTextOn(HDC dc, const TextRequest& request, float dpiSc
 
 MethodResult<bool> DrawLineOn(HDC dc, const LineRequest& line, float dpiScale) {
   const ArgbResult colour = ToARGB(line.colour, line.opacity);
-  if (colour.error) return {false, colour.error};
+  if (colour.error) RaiseRenderError(*colour.error);
   const auto x1 = ScaleLength(line.x1, dpiScale), y1 = ScaleLength(line.y1, dpiScale);
   const auto x2 = ScaleLength(line.x2, dpiScale), y2 = ScaleLength(line.y2, dpiScale);
   if (!x1 || !y1 || !x2 || !y2) return {false, RuntimeError::Overflow};
@@ -80,7 +80,7 @@ MethodResult<bool> DrawLineOn(HDC dc, const LineRequest& line, float dpiScale) {
 MethodResult<bool> DrawPolygonOn(HDC dc, int32_t penWidth, OLE_COLOR colour, int16_t opacity,
                                  std::span<const int32_t> integers) {
   const ArgbResult argb = ToARGB(colour, opacity);
-  if (argb.error) return {false, argb.error};
+  if (argb.error) RaiseRenderError(*argb.error);
   const gdip::UniqueGraphics graphics = GraphicsOn(dc, true);
   if (!graphics) return {};
   std::vector<GpPoint> points;

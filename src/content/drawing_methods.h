@@ -31,7 +31,8 @@ struct TextRequest {
 // The font is sized for logPixelsY, the target's own vertical DPI, so text printed on a printer
 // has its point size there; the rectangle is still scaled by the screen's dpiScale. Answers the
 // measured height with word wrap, the width without, in 96-DPI pixels; 0 when nothing could be
-// drawn. The text keeps GDI+'s default rendering, without smoothing. Throws std::bad_alloc.
+// drawn. The text keeps GDI+'s default rendering, without smoothing. Raises a RenderError for a font
+// size past 32 bits; throws std::bad_alloc.
 MethodResult<int32_t> DrawTextOn(HDC dc, const TextRequest& request, float dpiScale, int logPixelsY);
 
 struct LineRequest {
@@ -44,12 +45,13 @@ struct LineRequest {
   int16_t penWidth = 1;   // scaled, not rounded
 };
 
-// Anti-aliased; true when GDI+ drew the line.
+// Anti-aliased; true when GDI+ drew the line. Raises a RenderError for an opacity past 100.
 MethodResult<bool> DrawLineOn(HDC dc, const LineRequest& line, float dpiScale);
 
 // integers: x and y alternating, in device pixels; a trailing odd one is ignored. A penWidth
 // below 1 fills the polygon (winding), any other outlines it penWidth device pixels wide at
-// every DPI. Opacity is not clamped. True when GDI+ drew it. Throws std::bad_alloc.
+// every DPI. Opacity is not clamped: past 100 raises a RenderError. True when GDI+ drew it. Throws
+// std::bad_alloc.
 MethodResult<bool> DrawPolygonOn(HDC dc, int32_t penWidth, OLE_COLOR colour, int16_t opacity,
                                  std::span<const int32_t> integers);
 

@@ -1,7 +1,5 @@
 #include "content/picture_brush.h"
 
-#include <exception>
-
 #include "common/checked_int.h"
 #include "picture/image_decode.h"
 #include "render/blur_shadow_bitmap.h"
@@ -60,44 +58,37 @@ void DrawShadow(GpGraphics* canvas, GpImage* image, const PictureBrushInput& in,
 }  // namespace
 
 gdip::UniqueBrush BuildPictureBrush(const PictureBrushInput& in) {
-  try {
-    gdip::UniqueImage decoded = in.image ? gdip::UniqueImage{} : LoadImageFromBytes(in.bytes);
-    GpImage* const picture = in.image ? in.image : decoded.get();
-    if (!picture) return {};
-    UINT width = 0, height = 0;
-    GdipGetImageWidth(picture, &width);
-    GdipGetImageHeight(picture, &height);
-    if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) return {};
-    const auto imageWidth = static_cast<int32_t>(width), imageHeight = static_cast<int32_t>(height);
+  gdip::UniqueImage decoded = in.image ? gdip::UniqueImage{} : LoadImageFromBytes(in.bytes);
+  GpImage* const picture = in.image ? in.image : decoded.get();
+  if (!picture) return {};
+  UINT width = 0, height = 0;
+  GdipGetImageWidth(picture, &width);
+  GdipGetImageHeight(picture, &height);
+  if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) return {};
+  const auto imageWidth = static_cast<int32_t>(width), imageHeight = static_cast<int32_t>(height);
 
-    gdip::UniqueImageAttributes attributes;
-    if (GdipCreateImageAttributes(attributes.put()) != Ok) return {};
-    gdip::UniqueBitmap canvas;
-    if (GdipCreateBitmapFromScan0(in.canvas.cx, in.canvas.cy, 0, PixelFormat32bppARGB, nullptr, canvas.put()) != Ok)
-      return {};
-    gdip::UniqueGraphics graphics;
-    if (GdipGetImageGraphicsContext(canvas.get(), graphics.put()) != Ok) return {};
-    GdipSetSmoothingMode(graphics.get(), SmoothingModeAntiAlias);
-
-    PictureLayoutInput layout = in.layout;
-    layout.imageWidth = imageWidth;
-    layout.imageHeight = imageHeight;
-    const IntRect placed = PlacePicture(layout);
-
-    DrawShadow(graphics.get(), picture, in, placed, imageWidth, imageHeight, attributes.get());
-    SetMatrix(attributes.get(), PictureColourMatrix(in.effects));
-    DrawTurned(graphics.get(), picture, placed, in.angle, imageWidth, imageHeight, attributes.get());
-    graphics.reset();
-
-    GpTexture* texture = nullptr;
-    if (GdipCreateTexture(canvas.get(), WrapModeTile, &texture) != Ok) return {};
-    return gdip::UniqueBrush(texture);
-  } catch (const ArithmeticOverflow&) {
-    throw;
-  } catch (const std::exception&) {
-    // Memory the picture or its shadow cannot get leaves the picture out, like any GDI+ failure.
+  gdip::UniqueImageAttributes attributes;
+  if (GdipCreateImageAttributes(attributes.put()) != Ok) return {};
+  gdip::UniqueBitmap canvas;
+  if (GdipCreateBitmapFromScan0(in.canvas.cx, in.canvas.cy, 0, PixelFormat32bppARGB, nullptr, canvas.put()) != Ok)
     return {};
-  }
+  gdip::UniqueGraphics graphics;
+  if (GdipGetImageGraphicsContext(canvas.get(), graphics.put()) != Ok) return {};
+  GdipSetSmoothingMode(graphics.get(), SmoothingModeAntiAlias);
+
+  PictureLayoutInput layout = in.layout;
+  layout.imageWidth = imageWidth;
+  layout.imageHeight = imageHeight;
+  const IntRect placed = PlacePicture(layout);
+
+  DrawShadow(graphics.get(), picture, in, placed, imageWidth, imageHeight, attributes.get());
+  SetMatrix(attributes.get(), PictureColourMatrix(in.effects));
+  DrawTurned(graphics.get(), picture, placed, in.angle, imageWidth, imageHeight, attributes.get());
+  graphics.reset();
+
+  GpTexture* texture = nullptr;
+  if (GdipCreateTexture(canvas.get(), WrapModeTile, &texture) != Ok) return {};
+  return gdip::UniqueBrush(texture);
 }
 
 }  // namespace cardel

@@ -32,8 +32,9 @@ struct PictureBrushInput {
   SIZE canvas{};  // the control's client size
 };
 
-// Empty when the bytes do not decode or GDI+ cannot make the canvas or the brush.
-// Throws ArithmeticOverflow when absurd lengths leave 16 or 32 bits.
+// Empty when the bytes do not decode or GDI+ cannot make the canvas or the brush. Throws
+// ArithmeticOverflow when absurd lengths leave 16 or 32 bits, and std::bad_alloc when memory runs out,
+// for the paint's entry point to report.
 gdip::UniqueBrush BuildPictureBrush(const PictureBrushInput& input);
 
 }  // namespace cardel

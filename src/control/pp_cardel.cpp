@@ -4,6 +4,7 @@
 
 #include "common/ole_units.h"
 #include "control/cardel_classes.h"
+#include "ole/errors.h"
 #include "proppage/page_layout.h"
 
 namespace cardel {
@@ -41,12 +42,14 @@ STDMETHODIMP PpCardel::SetPageSite(IPropertyPageSite* site) noexcept {
 STDMETHODIMP PpCardel::Activate(HWND parent, LPCRECT rect, BOOL) noexcept {
   if (!rect) return E_POINTER;
   if (page_) return E_UNEXPECTED;
-  auto page = std::make_unique<proppage::PicturePage>(CreateUcCardel, proppage::ChooserFor(site_.Get()),
-                                                       [this] { MarkDirty(); });
-  HRESULT hr = page->Create(parent, *rect);
-  if (FAILED(hr)) return hr;
-  page_ = std::move(page);
-  return selected_ ? page_->Load(selected_.Get()) : S_OK;
+  return ole::GuardedOle([&] {
+    auto page = std::make_unique<proppage::PicturePage>(CreateUcCardel, proppage::ChooserFor(site_.Get()),
+                                                         [this] { MarkDirty(); });
+    HRESULT hr = page->Create(parent, *rect);
+    if (FAILED(hr)) return hr;
+    page_ = std::move(page);
+    return selected_ ? page_->Load(selected_.Get()) : S_OK;
+  });
 }
 
 STDMETHODIMP PpCardel::Deactivate() noexcept {
@@ -78,7 +81,7 @@ STDMETHODIMP PpCardel::SetObjects(ULONG count, IUnknown** objects) noexcept {
   HRESULT hr = objects[0]->QueryInterface(IID__ucCardel, reinterpret_cast<void**>(first.GetAddressOf()));
   if (FAILED(hr)) return hr;
   selected_ = first;
-  return page_ ? page_->Load(selected_.Get()) : S_OK;
+  return page_ ? ole::GuardedOle([&] { return page_->Load(selected_.Get()); }) : S_OK;
 }
 
 STDMETHODIMP PpCardel::Show(UINT command) noexcept {
@@ -98,7 +101,7 @@ STDMETHODIMP PpCardel::IsPageDirty() noexcept { return dirty_ ? S_OK : S_FALSE; 
 
 STDMETHODIMP PpCardel::Apply() noexcept {
   if (!page_ || !selected_) return S_OK;
-  HRESULT hr = page_->Apply(selected_.Get());
+  HRESULT hr = ole::GuardedOle([&] { return page_->Apply(selected_.Get()); });
   if (FAILED(hr)) return hr;
   dirty_ = false;
   return S_OK;

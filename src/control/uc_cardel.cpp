@@ -80,6 +80,7 @@ bool UcCardel::IsErrorInfoInterface(REFIID riid) const noexcept {
 
 HRESULT UcCardel::Error(ole::RuntimeError e) const noexcept { return ole::RaiseError(e, IID__ucCardel); }
 
+// Answers InitNew, an OLE call: a name that cannot be copied for want of memory is E_OUTOFMEMORY.
 HRESULT UcCardel::OnInitProperties() noexcept {
   retained_.Release();
   FontCollection = LookupSharedSlot(kFontCollectionKey, 0);
@@ -88,9 +89,13 @@ HRESULT UcCardel::OnInitProperties() noexcept {
   }
   // The ambient values are read afresh, in the order a form runtime reads them.
   state_.FrontColor = AmbientBackColor(GetSysColor(COLOR_BTNFACE));
-  const std::wstring name = AmbientDisplayName(L"ucCardel");
-  caption_.assign(reinterpret_cast<const uint8_t*>(name.data()),
-                  reinterpret_cast<const uint8_t*>(name.data() + name.size()));
+  const HRESULT named = ole::GuardedOle([&] {
+    const std::wstring name = AmbientDisplayName(L"ucCardel");
+    caption_.assign(reinterpret_cast<const uint8_t*>(name.data()),
+                    reinterpret_cast<const uint8_t*>(name.data() + name.size()));
+    return S_OK;
+  });
+  if (FAILED(named)) return named;
   if (ComPtr<IFontDisp> ambient = AmbientFont()) {
     CopyFontInto(ambient.Get(), font_, DISPID_UNKNOWN);
     CopyFontInto(ambient.Get(), iconFont_, DISPID_UNKNOWN);
@@ -133,13 +138,18 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
   // A DC the host swapped in is its own; only the plumbing's bitmap is drawn through its pixels. Only
   // the screen paint at the control's own size is retained: any other scale is drawn afresh.
   const bool ownSize = size.cx == own.cx && size.cy == own.cy;
-  HRESULT hr = S_OK;
-  if (SurfaceBits(targetDc))
-    hr = RenderOnSurface(targetDc, size, own, x, y, scale, dc);
-  else if (ownSize && RetainsLayers(own, state_.BackAcrylicBlur != 0))
-    hr = PaintRetained(targetDc, own, POINT{x, y}, dc);
-  else
-    hr = RenderBox(targetDc, nullptr, own, x, y, scale, dc);
+  // The paint answers the view's caller, an OLE container: a paint that cannot be done is VIEW_E_DRAW.
+  const HRESULT hr = ole::GuardedOle(
+      [&] {
+        if (SurfaceBits(targetDc))
+          RenderOnSurface(targetDc, size, own, x, y, scale, dc);
+        else if (ownSize && RetainsLayers(own, state_.BackAcrylicBlur != 0))
+          PaintRetained(targetDc, own, POINT{x, y}, dc);
+        else
+          RenderBox(targetDc, nullptr, own, x, y, scale, dc);
+        return S_OK;
+      },
+      VIEW_E_DRAW);
   if (FAILED(hr)) return hr;
 
   VARIANTARG postPaint[1];
@@ -156,7 +166,10 @@ STDMETHODIMP UcCardel::Draw(LONG hDC, LONG hGraphics, LONG PosX, LONG* PosY) noe
   // names no readable memory of this process cannot be a Graphics, and GDI+ would fault on it.
   auto* graphics = reinterpret_cast<Gdiplus::GpGraphics*>(static_cast<uintptr_t>(static_cast<ULONG>(hGraphics)));
   if (graphics && !IsReadableRange(graphics, 4 * sizeof(void*))) return Error(RuntimeError::InvalidProcedureCall);
-  return RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(hDC)), graphics, ClientSize(), PosX, *PosY);
+  return Guard([&] {
+    RenderBox(reinterpret_cast<HDC>(static_cast<intptr_t>(hDC)), graphics, ClientSize(), PosX, *PosY);
+    return S_OK;
+  });
 }
 
 STDMETHODIMP UcCardel::GetWindowsDPI(double* Result) noexcept {
@@ -173,10 +186,12 @@ STDMETHODIMP UcCardel::Refresh() noexcept {
 STDMETHODIMP UcCardel::ChrW2(LONG CharCode, BSTR* Result) noexcept {
   if (!Result) return E_POINTER;
   *Result = nullptr;
-  IconCodeText text = cardel::ChrW2(CharCode);
-  if (text.error) return Error(*text.error);
-  *Result = SysAllocStringLen(text.text.data(), static_cast<UINT>(text.text.size()));
-  return *Result ? S_OK : E_OUTOFMEMORY;
+  return Guard([&] {
+    const IconCodeText text = cardel::ChrW2(CharCode);
+    if (text.error) return Error(*text.error);
+    *Result = SysAllocStringLen(text.text.data(), static_cast<UINT>(text.text.size()));
+    return *Result ? S_OK : Error(RuntimeError::OutOfMemory);
+  });
 }
 
 }  // namespace cardel

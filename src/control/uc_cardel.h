@@ -170,16 +170,16 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size (client,
   // asked once by the caller), then offset by (posX, posY). backdrop is the control's own context
   // while the host has it painted, holding the host's background the acrylic layer blurs; other
-  // drawing has none.
-  HRESULT RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale = {},
-                    HDC backdrop = nullptr) noexcept;
+  // drawing has none. Like every paint below an entry point, it throws what went wrong for that entry
+  // point to report: arithmetic overflow from absurd property values, or memory running out.
+  void RenderBox(HDC dc, Gdiplus::GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale = {},
+                 HDC backdrop = nullptr);
   // The pipeline into the plumbing's premultiplied bitmap, whose alpha a DC's Graphics would not keep.
-  HRESULT RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LONG posY, BoxScale scale,
-                          HDC backdrop) noexcept;
+  void RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LONG posY, BoxScale scale, HDC backdrop);
   // Reads the control and draws; changes nothing of it but the caches the layers keep.
   void RenderLayers(Gdiplus::GpGraphics* graphics, const PaintContext& paint, LayerPass pass = {});
   // The host's 1:1 paint from the retained layers, rebuilding those that were dropped (uc_cardel_retained.cpp).
-  HRESULT PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) noexcept;
+  void PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop);
   void BuildRetainedBox(const PaintContext& paint, bool acrylic);
   // With acrylic: blurs the fresh capture and blends it between the retained layers into retained_.blend.
   bool ComposeAcrylicPaint(HDC backdrop, SIZE client);

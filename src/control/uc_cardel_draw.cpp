@@ -1,6 +1,7 @@
 // The paint pipeline: every layer of the box, bottom to top, onto a device context or a caller's
 // GDI+ surface. Layers keep their own status codes to themselves: a failing GDI+ call only leaves
-// its layer out. Only arithmetic overflow from absurd property values, or memory running out, fails the call.
+// its layer out. Only arithmetic overflow from absurd property values, or memory running out, fails the
+// paint, thrown for the entry point that asked for it to report in its caller's terms.
 #include "content/caption.h"
 #include "content/caption_shadow.h"
 #include "control/shadow_input.h"
@@ -15,12 +16,11 @@
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
-using ole::RuntimeError;
 
 namespace cardel {
 
-HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale,
-                            HDC backdrop) noexcept {
+void UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale,
+                         HDC backdrop) {
   // Before anything of the box is drawn, the control's own context holds only the host's background.
   if (state_.BackAcrylicBlur && backdrop && AcrylicDC) CaptureAcrylic(AcrylicDC.get(), backdrop, client);
   gdip::UniqueGraphics own;
@@ -28,7 +28,7 @@ HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX
     GdipCreateFromHDC(dc, own.put());
     graphics = own.get();
   }
-  if (!graphics) return S_OK;
+  if (!graphics) return;
   GdipSetSmoothingMode(graphics, SmoothingModeAntiAlias);
   if (scale.x != 1.0f || scale.y != 1.0f) {
     GdipScaleWorldTransform(graphics, scale.x, scale.y, MatrixOrderAppend);
@@ -36,22 +36,18 @@ HRESULT UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX
     GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBilinear);
   }
   GdipTranslateWorldTransform(graphics, static_cast<REAL>(posX), static_cast<REAL>(posY), MatrixOrderAppend);
-  return Guard([&] {
-    RenderLayers(graphics, MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
-                                             state_.BackShadow == VARIANT_TRUE}));
-    return S_OK;
-  });
+  RenderLayers(graphics, MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
+                                           state_.BackShadow == VARIANT_TRUE}));
 }
 
-HRESULT UcCardel::RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LONG posY, BoxScale scale,
-                                  HDC backdrop) noexcept {
+void UcCardel::RenderOnSurface(HDC dc, SIZE size, SIZE client, LONG posX, LONG posY, BoxScale scale,
+                               HDC backdrop) {
   gdip::UniqueBitmap bitmap;
   GdipCreateBitmapFromScan0(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(SurfaceBits(dc)),
                             bitmap.put());
   gdip::UniqueGraphics graphics;
   if (bitmap) GdipGetImageGraphicsContext(bitmap.get(), graphics.put());
-  if (!graphics) return S_OK;
-  return RenderBox(dc, graphics.get(), client, posX, posY, scale, backdrop);
+  if (graphics) RenderBox(dc, graphics.get(), client, posX, posY, scale, backdrop);
 }
 
 namespace {
@@ -159,7 +155,7 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint, Lay
       around.height = frame.height;
       around.growRadiiByHalfBorder = true;
       OutlineResult border = BuildOutlinePath(around);
-      if (border.error) throw ArithmeticOverflow{};
+      if (border.error) RaiseRenderError(*border.error);
       gdip::UniquePath borderPath = CreateOutlinePath(border.geometry);
       if (borderPath) StrokeBorder(graphics, borderPath.get(), colour, width, BorderAlignment::Centered);
     } else {

@@ -50,11 +50,13 @@ STDMETHODIMP UcCardel::DrawLine(LONG hDC, LONG x1, LONG y1, LONG x2, LONG y2, LO
                                 short PenWidth, VARIANT_BOOL* Result) noexcept {
   if (!Result) return E_POINTER;
   *Result = VARIANT_FALSE;
-  const MethodResult<bool> drawn =
-      DrawLineOn(DcFrom(hDC), {x1, y1, x2, y2, static_cast<OLE_COLOR>(oColor), Opacity, PenWidth}, DpiScale);
-  if (drawn.error) return Error(*drawn.error);
-  *Result = drawn.value ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
+  return Guard([&] {
+    const MethodResult<bool> drawn =
+        DrawLineOn(DcFrom(hDC), {x1, y1, x2, y2, static_cast<OLE_COLOR>(oColor), Opacity, PenWidth}, DpiScale);
+    if (drawn.error) return Error(*drawn.error);
+    *Result = drawn.value ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+  });
 }
 
 STDMETHODIMP UcCardel::Polygon(LONG hDC, LONG PenWidth, OLE_COLOR oColor, short Opacity, SAFEARRAY** vPoints,
@@ -77,10 +79,14 @@ STDMETHODIMP UcCardel::get_Image(IPicture** value) noexcept {
   *value = nullptr;
   const SIZE client = ClientSize();
   SnapshotCanvas canvas(client, state_.FrontColor);
-  HRESULT hr = RenderBox(canvas.Dc(), nullptr, client, 0, 0);
+  HRESULT hr = Guard([&] {
+    RenderBox(canvas.Dc(), nullptr, client, 0, 0);
+    return S_OK;
+  });
   if (FAILED(hr)) return hr;
   ComPtr<IPicture> picture;
   hr = canvas.TakePicture(picture);
+  if (hr == E_OUTOFMEMORY) return Error(RuntimeError::OutOfMemory);
   if (FAILED(hr)) return ole::RaiseError(hr, L"The picture object could not be created", IID__ucCardel);
   *value = picture.Detach();
   return S_OK;

@@ -110,7 +110,7 @@ STDMETHODIMP UcCardel::get_Caption(BSTR* value) noexcept {
   if (!value) return E_POINTER;
   *value = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(caption_.data()),
                              static_cast<UINT>(caption_.size() / sizeof(OLECHAR)));
-  return *value ? S_OK : E_OUTOFMEMORY;
+  return *value ? S_OK : Error(RuntimeError::OutOfMemory);
 }
 
 STDMETHODIMP UcCardel::put_Caption(BSTR* value) noexcept {
@@ -167,7 +167,8 @@ HRESULT UcCardel::CopyFontInto(IFontDisp* source, ComPtr<IFont>& target, DISPID 
 STDMETHODIMP UcCardel::get_Font(IFontDisp** value) noexcept {
   if (!value) return E_POINTER;
   *value = nullptr;
-  return font_ ? font_.CopyTo(IID_IFontDisp, reinterpret_cast<void**>(value)) : E_OUTOFMEMORY;
+  // Without memory for its font at creation the control has none to give.
+  return font_ ? font_.CopyTo(IID_IFontDisp, reinterpret_cast<void**>(value)) : Error(RuntimeError::OutOfMemory);
 }
 
 STDMETHODIMP UcCardel::putref_Font(IFontDisp* value) noexcept { return CopyFontInto(value, font_, dispids::Font); }
@@ -175,7 +176,8 @@ STDMETHODIMP UcCardel::putref_Font(IFontDisp* value) noexcept { return CopyFontI
 STDMETHODIMP UcCardel::get_IconFont(IFontDisp** value) noexcept {
   if (!value) return E_POINTER;
   *value = nullptr;
-  return iconFont_ ? iconFont_.CopyTo(IID_IFontDisp, reinterpret_cast<void**>(value)) : E_OUTOFMEMORY;
+  return iconFont_ ? iconFont_.CopyTo(IID_IFontDisp, reinterpret_cast<void**>(value))
+                   : Error(RuntimeError::OutOfMemory);
 }
 
 STDMETHODIMP UcCardel::putref_IconFont(IFontDisp* value) noexcept {
@@ -184,14 +186,22 @@ STDMETHODIMP UcCardel::putref_IconFont(IFontDisp* value) noexcept {
 
 STDMETHODIMP UcCardel::get_IconCharCode(BSTR* value) noexcept {
   if (!value) return E_POINTER;
-  const std::wstring text = FormatIconCharCode(state_.IconCharCode);
-  *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  return *value ? S_OK : E_OUTOFMEMORY;
+  *value = nullptr;
+  return Guard([&] {
+    const std::wstring text = FormatIconCharCode(state_.IconCharCode);
+    *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *value ? S_OK : Error(RuntimeError::OutOfMemory);
+  });
 }
 
 STDMETHODIMP UcCardel::put_IconCharCode(BSTR value) noexcept {
-  const IconCodeParse parsed = ParseIconCharCode(std::wstring_view(value ? value : L"", SysStringLen(value)));
-  if (parsed.error) return Error(*parsed.error);
+  IconCodeParse parsed;
+  if (const HRESULT hr = Guard([&] {
+        parsed = ParseIconCharCode(std::wstring_view(value ? value : L"", SysStringLen(value)));
+        return parsed.error ? Error(*parsed.error) : S_OK;
+      });
+      FAILED(hr))
+    return hr;
   state_.IconCharCode = parsed.code;
   ApplyEffects(kNotify | kCaptionDirty | kRepaint, dispids::IconCharCode);
   return S_OK;

@@ -36,29 +36,28 @@ std::span<T> PixelsOf(const LayerSurface& surface) noexcept {
 
 }  // namespace
 
-HRESULT UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) noexcept {
-  return Guard([&] {
-    const bool acrylic = state_.BackAcrylicBlur != 0;
-    // The user changed the colour scheme: everything drawn in a system colour is redrawn.
-    if (retained_.box && retained_.scheme != SystemColourScheme()) {
-      retained_.Release();
-      DropPictureLayer();
-      CaptionShadowDirty = true;
-      BuildBoxShadow();
-    }
-    // A warm paint works nothing out: the layout is only needed to build.
-    // With acrylic, what lies under it is the shadow layer when there is one, else a layer of its own.
-    if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !retained_.box->HasSize(client) ||
-        (acrylic && !retained_.under && !retained_.shadow))
-      BuildRetainedBox(MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
-                                         state_.BackShadow == VARIANT_TRUE}),
-                       acrylic);
-    // Without room for a surface the paint is drawn as it always could be.
-    if (!retained_.box || (acrylic && !ComposeAcrylicPaint(backdrop, client)))
-      return RenderBox(target, nullptr, client, at.x, at.y, {}, backdrop);
-    (acrylic ? *retained_.blend : *retained_.box).BlendAt(target, at);
-    return S_OK;
-  });
+void UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) {
+  const bool acrylic = state_.BackAcrylicBlur != 0;
+  // The user changed the colour scheme: everything drawn in a system colour is redrawn.
+  if (retained_.box && retained_.scheme != SystemColourScheme()) {
+    retained_.Release();
+    DropPictureLayer();
+    CaptionShadowDirty = true;
+    BuildBoxShadow();
+  }
+  // A warm paint works nothing out: the layout is only needed to build.
+  // With acrylic, what lies under it is the shadow layer when there is one, else a layer of its own.
+  if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !retained_.box->HasSize(client) ||
+      (acrylic && !retained_.under && !retained_.shadow))
+    BuildRetainedBox(MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
+                                       state_.BackShadow == VARIANT_TRUE}),
+                     acrylic);
+  // Without room for a surface the paint is drawn as it always could be.
+  if (!retained_.box || (acrylic && !ComposeAcrylicPaint(backdrop, client))) {
+    RenderBox(target, nullptr, client, at.x, at.y, {}, backdrop);
+    return;
+  }
+  (acrylic ? *retained_.blend : *retained_.box).BlendAt(target, at);
 }
 
 void UcCardel::BuildRetainedBox(const PaintContext& paint, bool acrylic) {

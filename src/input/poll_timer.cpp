@@ -1,5 +1,7 @@
 #include "input/poll_timer.h"
 
+#include "ole/errors.h"
+
 namespace cardel::input {
 namespace {
 
@@ -36,9 +38,12 @@ void CALLBACK PollTimer::OnTick(HWND window, UINT, UINT_PTR, DWORD) noexcept {
   auto* timer = reinterpret_cast<PollTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   // A tick already queued when the timer stopped is not a tick.
   if (!timer || timer->interval_ == 0 || !timer->tick_) return;
-  // The handler may destroy the timer's owner, and this timer with it: the call runs on a copy.
-  const std::function<void()> tick = timer->tick_;
-  tick();
+  // The handler may destroy the timer's owner, and this timer with it: the call runs on a copy. A tick
+  // that cannot be copied for want of memory is skipped; the next one comes.
+  ole::Contained([&] {
+    const std::function<void()> tick = timer->tick_;
+    tick();
+  });
 }
 
 }  // namespace cardel::input

@@ -1,30 +1,11 @@
 #include "ole/accessible.h"
 
-#include <new>
-
+#include "ole/child_id.h"
 #include "ole/dispatch.h"
-#include "common/variant.h"
+#include "ole/errors.h"
 
 namespace ole {
-using cardel::Variant;
 namespace {
-
-// Clients name the object itself as CHILDID_SELF in whatever integer type their language passes, and
-// scripts leave the optional argument out.
-bool IsSelf(VARIANT& child) noexcept {
-  Variant value;
-  if (FAILED(VariantCopyInd(value.get(), &child))) return false;
-  switch (value.type()) {
-    case VT_EMPTY:
-      return true;
-    case VT_ERROR:
-      return V_ERROR(value.get()) == DISP_E_PARAMNOTFOUND;
-    case VT_I1: case VT_I2: case VT_I4: case VT_INT: case VT_UI1: case VT_UI2: case VT_UI4: case VT_UINT:
-      return SUCCEEDED(VariantChangeType(value.get(), value.get(), 0, VT_I4)) && V_I4(value.get()) == CHILDID_SELF;
-    default:
-      return false;
-  }
-}
 
 void SetSelf(VARIANT* out) noexcept {
   V_VT(out) = VT_I4;
@@ -41,24 +22,22 @@ HRESULT OutText(const std::wstring& text, BSTR* out) noexcept {
 HRESULT NoText(VARIANT& child, BSTR* out, HRESULT absent) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
-  return IsSelf(child) ? absent : E_INVALIDARG;
+  return NamesSelf(child) ? absent : E_INVALIDARG;
 }
 
 }  // namespace
 
 HRESULT Accessible::Read(AccessibleFacts& facts) noexcept {
-  try {
+  return GuardedOle([&] {
     source_.DescribeAccessible(facts);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 HRESULT Accessible::ReadText(VARIANT child, BSTR* out, std::wstring AccessibleFacts::*field) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
-  if (!IsSelf(child)) return E_INVALIDARG;
+  if (!NamesSelf(child)) return E_INVALIDARG;
   AccessibleFacts facts;
   HRESULT hr = Read(facts);
   return FAILED(hr) ? hr : OutText(facts.*field, out);
@@ -67,7 +46,7 @@ HRESULT Accessible::ReadText(VARIANT child, BSTR* out, std::wstring AccessibleFa
 HRESULT Accessible::ReadNumber(VARIANT child, VARIANT* out, LONG AccessibleFacts::*field) noexcept {
   if (!out) return E_POINTER;
   VariantInit(out);
-  if (!IsSelf(child)) return E_INVALIDARG;
+  if (!NamesSelf(child)) return E_INVALIDARG;
   AccessibleFacts facts;
   HRESULT hr = Read(facts);
   if (FAILED(hr)) return hr;
@@ -157,7 +136,7 @@ STDMETHODIMP Accessible::get_accDescription(VARIANT child, BSTR* description) no
 STDMETHODIMP Accessible::get_accHelp(VARIANT child, BSTR* help) noexcept { return NoText(child, help, S_FALSE); }
 
 STDMETHODIMP Accessible::get_accHelpTopic(BSTR* helpFile, VARIANT child, LONG* topic) noexcept {
-  if (!topic) return E_POINTER;
+  if (!helpFile || !topic) return E_POINTER;
   *topic = 0;
   return NoText(child, helpFile, S_FALSE);
 }
@@ -167,11 +146,12 @@ STDMETHODIMP Accessible::get_accDefaultAction(VARIANT child, BSTR* action) noexc
 }
 
 STDMETHODIMP Accessible::accDoDefaultAction(VARIANT child) noexcept {
-  return IsSelf(child) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
+  return NamesSelf(child) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
 }
 
-STDMETHODIMP Accessible::accSelect(LONG, VARIANT child) noexcept {
-  return IsSelf(child) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
+STDMETHODIMP Accessible::accSelect(LONG flags, VARIANT child) noexcept {
+  if ((flags & ~SELFLAG_VALID) != 0 || !NamesSelf(child)) return E_INVALIDARG;
+  return DISP_E_MEMBERNOTFOUND;
 }
 
 STDMETHODIMP Accessible::get_accFocus(VARIANT* focused) noexcept {
@@ -189,7 +169,7 @@ STDMETHODIMP Accessible::get_accSelection(VARIANT* selected) noexcept {
 STDMETHODIMP Accessible::accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) noexcept {
   if (!left || !top || !width || !height) return E_POINTER;
   *left = *top = *width = *height = 0;
-  if (!IsSelf(child)) return E_INVALIDARG;
+  if (!NamesSelf(child)) return E_INVALIDARG;
   AccessibleFacts facts;
   HRESULT hr = Read(facts);
   if (FAILED(hr)) return hr;
@@ -204,7 +184,7 @@ STDMETHODIMP Accessible::accLocation(LONG* left, LONG* top, LONG* width, LONG* h
 STDMETHODIMP Accessible::accNavigate(LONG direction, VARIANT start, VARIANT* end) noexcept {
   if (!end) return E_POINTER;
   VariantInit(end);
-  if (direction < NAVDIR_UP || direction > NAVDIR_LASTCHILD || !IsSelf(start)) return E_INVALIDARG;
+  if (direction < NAVDIR_UP || direction > NAVDIR_LASTCHILD || !NamesSelf(start)) return E_INVALIDARG;
   return S_FALSE;
 }
 

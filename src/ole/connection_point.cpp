@@ -78,14 +78,6 @@ STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** connections) no
   }
 }
 
-void ConnectionPoint::ForEachSink(const std::function<void(IUnknown*)>& visit) const {
-  // A snapshot keeps the iteration valid, and each sink alive, while handlers unadvise.
-  std::vector<ComPtr<IUnknown>> snapshot;
-  snapshot.reserve(sinks_.size());
-  for (const auto& s : sinks_) snapshot.push_back(s.sink);
-  for (const auto& s : snapshot) visit(s.Get());
-}
-
 HRESULT CreateConnectionPointEnumerator(IUnknown* owner, std::span<IConnectionPoint* const> points,
                                         IEnumConnectionPoints** result) noexcept {
   if (!result) return E_POINTER;

@@ -4,7 +4,7 @@
 #include <ocidl.h>
 #include <wrl/client.h>
 
-#include <functional>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -28,9 +28,21 @@ class ConnectionPoint final : public IConnectionPoint {
   bool HasSinks() const noexcept { return !sinks_.empty(); }
   void DisconnectAll() noexcept { sinks_.clear(); }
 
-  // Calls `visit` on each sink, as the interface it was advised with. A sink may unadvise
-  // (itself or others) from inside the call.
-  void ForEachSink(const std::function<void(IUnknown*)>& visit) const;
+  // Calls `visit`, which must not throw, on each sink, as the interface it was advised with. A sink
+  // may unadvise (itself or others) from inside the call. E_OUTOFMEMORY, and no sink visited, when
+  // there is no memory for the snapshot that makes that safe.
+  template <class Visit>
+  HRESULT ForEachSink(Visit&& visit) const noexcept {
+    std::vector<Microsoft::WRL::ComPtr<IUnknown>> snapshot;
+    try {
+      snapshot.reserve(sinks_.size());
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    }
+    for (const auto& s : sinks_) snapshot.push_back(s.sink);
+    for (const auto& s : snapshot) visit(s.Get());
+    return S_OK;
+  }
 
  private:
   struct Sink {

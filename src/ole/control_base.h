@@ -17,6 +17,7 @@
 #include "ole/connection_point.h"
 #include "ole/draw_route.h"
 #include "ole/module.h"
+#include "ole/storage_protocol.h"
 
 namespace ole {
 
@@ -182,11 +183,13 @@ class ControlBase : public IOleObject,
   // Hooks for the concrete control.
   virtual void* QueryControlInterface(REFIID riid) noexcept = 0;
   virtual bool IsErrorInfoInterface(REFIID riid) const noexcept = 0;
+  // Answers InitNew in OLE's terms.
   virtual HRESULT OnInitProperties() noexcept = 0;
   virtual HRESULT OnReadProperties(IPropertyBag* bag) noexcept = 0;
   virtual HRESULT OnWriteProperties(IPropertyBag* bag) noexcept = 0;
   // Paints the layout made at the control's own size (ClientSize) scaled to fill size device pixels,
-  // with the DC's origin at the control's top-left corner.
+  // with the DC's origin at the control's top-left corner. It answers the view's caller, so in the
+  // view's terms (E_OUTOFMEMORY, VIEW_E_DRAW), never with an automation error.
   virtual HRESULT OnPaint(HDC dc, SIZE size) noexcept = 0;
   virtual void OnResize() noexcept {}
   virtual void OnShow() noexcept {}
@@ -231,7 +234,7 @@ class ControlBase : public IOleObject,
   IOleControlSite* ControlSite() const noexcept { return controlSite_.Get(); }
   HostHeldProperties& HostHeld() noexcept { return hostHeld_; }
   Microsoft::WRL::ComPtr<IPictureDisp>& MouseIcon() noexcept { return mouseIcon_; }
-  void SetDirty() noexcept { dirty_ = true; }
+  void SetDirty() noexcept { ++edition_; }
   // When dc is the plumbing's own bitmap for the paint under way: its premultiplied pixels, rows from
   // the top, which a renderer with alpha should draw into rather than through the DC. Otherwise null.
   void* SurfaceBits(HDC dc) const noexcept { return dc && dc == surfaceDc_ ? surfaceBits_ : nullptr; }
@@ -256,6 +259,8 @@ class ControlBase : public IOleObject,
 
   void* FindInterface(REFIID riid) noexcept;
   HRESULT BeginPersistence() noexcept;
+  bool Dirty() const noexcept { return edition_ != savedEdition_; }
+  void MarkClean() noexcept { savedEdition_ = edition_; }
   HRESULT CreateOwnWindow() noexcept;
   // Limits the own window to the part of the position rectangle inside the container's clip.
   void ClipOwnWindow(const RECT& clip) noexcept;
@@ -303,8 +308,10 @@ class ControlBase : public IOleObject,
   bool inPlaceActive_ = false;
   bool uiActive_ = false;
   bool windowless_ = false;
-  bool initialized_ = false;
-  bool dirty_ = false;
+  StorageProtocol storage_;
+  // Every change makes a new edition; the control is dirty while it is not the edition last saved.
+  uint64_t edition_ = 0;
+  uint64_t savedEdition_ = 0;
   LONG eventFreeze_ = 0;
   uint32_t deactivations_ = 0;
   DWORD viewFreeze_ = 0;

@@ -42,19 +42,49 @@ HRESULT RaiseError(HRESULT hr, const wchar_t* description, REFGUID interfaceId) 
   return hr;
 }
 
-HRESULT ErrorFromCurrentException(REFGUID interfaceId) noexcept {
+Failure FailureOf(std::exception_ptr exception) noexcept {
+  if (!exception) return Failure::Unexpected;
   try {
-    throw;
+    std::rethrow_exception(exception);
   } catch (const std::overflow_error&) {
-    return RaiseError(RuntimeError::Overflow, interfaceId);
+    return Failure::Overflow;
   } catch (const std::bad_alloc&) {
-    return RaiseError(RuntimeError::OutOfMemory, interfaceId);
+    return Failure::OutOfMemory;
   } catch (const std::length_error&) {
-    // A container asked for more elements than it can ever hold: memory by another name.
-    return RaiseError(RuntimeError::OutOfMemory, interfaceId);
+    return Failure::OutOfMemory;
+  } catch (const std::invalid_argument&) {
+    return Failure::InvalidArgument;
   } catch (...) {
-    return RaiseError(E_UNEXPECTED, L"Unexpected failure inside the control", interfaceId);
+    return Failure::Unexpected;
   }
+}
+
+HRESULT RaiseFailure(Failure failure, REFGUID interfaceId) noexcept {
+  switch (failure) {
+    case Failure::Overflow: return RaiseError(RuntimeError::Overflow, interfaceId);
+    case Failure::OutOfMemory: return RaiseError(RuntimeError::OutOfMemory, interfaceId);
+    case Failure::InvalidArgument: return RaiseError(RuntimeError::InvalidProcedureCall, interfaceId);
+    case Failure::Unexpected: break;
+  }
+  return RaiseError(E_UNEXPECTED, L"Unexpected failure inside the control", interfaceId);
+}
+
+HRESULT OleFailure(Failure failure, HRESULT couldNotDo) noexcept {
+  switch (failure) {
+    case Failure::OutOfMemory: return E_OUTOFMEMORY;
+    case Failure::InvalidArgument: return E_INVALIDARG;
+    case Failure::Unexpected: return E_UNEXPECTED;
+    case Failure::Overflow: break;
+  }
+  return couldNotDo;
+}
+
+HRESULT ErrorFromCurrentException(REFGUID interfaceId) noexcept {
+  return RaiseFailure(FailureOf(std::current_exception()), interfaceId);
+}
+
+HRESULT OleErrorFromCurrentException(HRESULT couldNotDo) noexcept {
+  return OleFailure(FailureOf(std::current_exception()), couldNotDo);
 }
 
 void ClearError() noexcept { SetErrorInfo(0, nullptr); }

@@ -13,7 +13,8 @@ using Microsoft::WRL::ComPtr;
 namespace ole {
 
 void ControlBase::NotifyPropertyChanged(DISPID id) noexcept {
-  dirty_ = true;
+  SetDirty();
+  // A notification that cannot be sent for want of memory is lost; the change itself stands.
   propertyNotify_.ForEachSink([id](IUnknown* sink) { static_cast<IPropertyNotifySink*>(sink)->OnChanged(id); });
 }
 
@@ -29,11 +30,10 @@ HRESULT ControlBase::FireEvent(DISPID id, std::span<VARIANTARG> argsInOrder) noe
   DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
   // Keep the control alive while handlers run: one may release the last outside reference.
   ComPtr<IUnknown> self(outer_);
-  events_.ForEachSink([&](IUnknown* sink) {
+  return events_.ForEachSink([&](IUnknown* sink) {
     static_cast<IDispatch*>(sink)->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                                           nullptr, nullptr);
   });
-  return S_OK;
 }
 
 void ControlBase::Invalidate() noexcept {

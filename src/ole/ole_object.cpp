@@ -32,7 +32,7 @@ STDMETHODIMP ControlBase::SetHostNames(LPCOLESTR, LPCOLESTR) noexcept { return S
 STDMETHODIMP ControlBase::Close(DWORD saveOption) noexcept {
   ++deactivations_;
   InPlaceDeactivate();
-  if (dirty_ && clientSite_ && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE))
+  if (Dirty() && clientSite_ && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE))
     clientSite_->SaveObject();
   if (oleAdvise_) oleAdvise_->SendOnClose();
   oleAdvise_.Reset();

@@ -15,20 +15,18 @@ STDMETHODIMP ControlBase::GetClassID(CLSID* clsid) noexcept {
   return S_OK;
 }
 
-STDMETHODIMP ControlBase::IsDirty() noexcept { return dirty_ ? S_OK : S_FALSE; }
+STDMETHODIMP ControlBase::IsDirty() noexcept { return Dirty() ? S_OK : S_FALSE; }
 
 HRESULT ControlBase::BeginPersistence() noexcept {
   // A control's properties are initialised once: either fresh or from what was saved.
-  if (initialized_) return E_UNEXPECTED;
-  initialized_ = true;
-  return S_OK;
+  return SUCCEEDED(storage_.Initialise()) ? S_OK : E_UNEXPECTED;
 }
 
 STDMETHODIMP ControlBase::InitNew() noexcept {
   HRESULT hr = BeginPersistence();
   if (FAILED(hr)) return hr;
   hr = OnInitProperties();
-  dirty_ = false;
+  MarkClean();
   return hr;
 }
 
@@ -37,14 +35,14 @@ STDMETHODIMP ControlBase::Load(IPropertyBag* bag, IErrorLog*) noexcept {
   HRESULT hr = BeginPersistence();
   if (FAILED(hr)) return hr;
   hr = OnReadProperties(bag);
-  dirty_ = false;
+  MarkClean();
   return hr;
 }
 
 STDMETHODIMP ControlBase::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) noexcept {
   if (!bag) return E_POINTER;
   HRESULT hr = OnWriteProperties(bag);
-  if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
+  if (SUCCEEDED(hr) && clearDirty) MarkClean();
   return hr;
 }
 
@@ -61,7 +59,7 @@ STDMETHODIMP ControlBase::Save(IStream* stream, BOOL clearDirty) noexcept {
   MemoryBag bag;
   HRESULT hr = OnWriteProperties(&bag);
   if (SUCCEEDED(hr)) hr = bag.SaveTo(stream);
-  if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
+  if (SUCCEEDED(hr) && clearDirty) MarkClean();
   return hr;
 }
 

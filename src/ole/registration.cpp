@@ -96,7 +96,7 @@ HRESULT RegisterClass(const ClassRegistration& c, const TypeLibRegistration& typ
 
 }  // namespace
 
-HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib) noexcept {
+HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib) {
   const std::wstring path = ModulePath();
   if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
 
@@ -119,7 +119,7 @@ HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLib
   return S_OK;
 }
 
-HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib) noexcept {
+HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib) {
   HRESULT result = S_OK;
   for (const auto& c : classes) {
     if (FAILED(DeleteTree(L"CLSID\\" + GuidText(*c.clsid)))) result = SELFREG_E_CLASS;

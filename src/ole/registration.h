@@ -23,7 +23,8 @@ struct TypeLibRegistration {
   LCID lcid;
 };
 
-HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib) noexcept;
-HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib) noexcept;
+// Both build registry paths as strings: they throw std::bad_alloc for the export to report.
+HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib);
+HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeLibRegistration& typeLib);
 
 }  // namespace ole

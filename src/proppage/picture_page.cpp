@@ -8,6 +8,7 @@
 
 #include "common/automation_handles.h"
 #include "common/variant.h"
+#include "ole/errors.h"
 #include "ole/module.h"
 #include "picture/file_bytes.h"
 #include "proppage/info_line.h"
@@ -151,7 +152,7 @@ HRESULT PicturePage::ConfigurePreview() noexcept {
   return box->put_PictureSetHeight(area.bottom - area.top);
 }
 
-HRESULT PicturePage::Load(_ucCardel* selected) noexcept {
+HRESULT PicturePage::Load(_ucCardel* selected) {
   UniqueBstr caption;
   HRESULT hr = selected->get_Caption(caption.put());
   if (FAILED(hr)) return hr;
@@ -174,7 +175,7 @@ HRESULT PicturePage::Load(_ucCardel* selected) noexcept {
   return S_OK;
 }
 
-HRESULT PicturePage::Apply(_ucCardel* selected) noexcept {
+HRESULT PicturePage::Apply(_ucCardel* selected) {
   const std::wstring edited = caption_.Text();
   UniqueBstr text(SysAllocStringLen(edited.data(), static_cast<UINT>(edited.size())));
   if (!text) return E_OUTOFMEMORY;
@@ -185,7 +186,7 @@ HRESULT PicturePage::Apply(_ucCardel* selected) noexcept {
   return HasPicture(preview) ? CopyPicture(preview, selected) : DeletePicture(selected);
 }
 
-HRESULT PicturePage::Browse() noexcept {
+HRESULT PicturePage::Browse() {
   const auto path = choose_(window_.get());
   if (!path) return S_FALSE;
   markDirty_();
@@ -235,7 +236,8 @@ LRESULT PicturePage::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
           Delete();
           return 0;
         case kBrowseId:
-          Browse();
+          // A picture that cannot be read for want of memory is left unchosen.
+          ole::Contained([&] { Browse(); });
           return 0;
         case kChangeCaptionId:
           ChangeCaption();

@@ -23,9 +23,10 @@ class PicturePage {
   HRESULT Create(HWND parent, const RECT& rect) noexcept;
   HWND window() const noexcept { return window_.get(); }
 
-  HRESULT Load(_ucCardel* selected) noexcept;
-  HRESULT Apply(_ucCardel* selected) noexcept;
-  HRESULT Browse() noexcept;
+  // These three throw std::bad_alloc for the page's entry points to report.
+  HRESULT Load(_ucCardel* selected);
+  HRESULT Apply(_ucCardel* selected);
+  HRESULT Browse();
   HRESULT Delete() noexcept;
   void ChangeCaption() noexcept;
 

@@ -17,7 +17,7 @@ void CaptureAcrylic(HDC surface, HDC from, SIZE size) noexcept;
 
 // Fills path on graphics with the surface's pixels blurred by kAcrylicBlurRadius, the texture's
 // origin at the Graphics' origin, so each blurred pixel lies over the pixel it came from. Draws
-// nothing when surface is no 32-bit DIB section or memory runs out.
-void FillAcrylic(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, HBITMAP surface) noexcept;
+// nothing when surface is no 32-bit DIB section; throws std::bad_alloc when memory for the blur runs out.
+void FillAcrylic(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, HBITMAP surface);
 
 }  // namespace cardel

@@ -48,20 +48,16 @@ std::vector<FloatPoint> FlatOutline(GpPath* outline) {
 // A centred stroke along the outline moved in by half the width covers what an inset pen would,
 // on every GDI+; a border wider than the room inside covers all of it.
 void StrokeInside(GpGraphics* graphics, GpPath* outline, uint32_t argb, float width) {
-  try {
-    const std::vector<FloatPoint> inset = InsetPolygon(FlatOutline(outline), width / 2);
-    if (inset.empty()) {
-      FillBackground(graphics, outline, BackgroundFill{.solid = argb});
-      return;
-    }
-    std::vector<GpPointF> points;
-    points.reserve(inset.size());
-    for (const FloatPoint& p : inset) points.push_back(GpPointF(p.x, p.y));
-    const gdip::UniquePen pen = gdip::SolidPen(argb, width);
-    if (pen) GdipDrawPolygon(graphics, pen.get(), points.data(), static_cast<INT>(points.size()));
-  } catch (const std::bad_alloc&) {
-    // Like any failing GDI+ call, a shortage only leaves the border out.
+  const std::vector<FloatPoint> inset = InsetPolygon(FlatOutline(outline), width / 2);
+  if (inset.empty()) {
+    FillBackground(graphics, outline, BackgroundFill{.solid = argb});
+    return;
   }
+  std::vector<GpPointF> points;
+  points.reserve(inset.size());
+  for (const FloatPoint& p : inset) points.push_back(GpPointF(p.x, p.y));
+  const gdip::UniquePen pen = gdip::SolidPen(argb, width);
+  if (pen) GdipDrawPolygon(graphics, pen.get(), points.data(), static_cast<INT>(points.size()));
 }
 
 }  // namespace

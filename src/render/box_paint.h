@@ -20,6 +20,7 @@ void FillBackground(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline, con
 
 enum class BorderAlignment { Inset, Centered };
 
+// Throws std::bad_alloc when memory for an inset border's polygon runs out.
 void StrokeBorder(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline, uint32_t argb, float width,
                   BorderAlignment alignment);
 

@@ -47,7 +47,7 @@ gdip::UniqueBitmap RenderBoxShadow(const BoxShadowInput& in) {
   shape.growRadiiByHalfBorder = true;
   shape.adjustTailForBorder = true;
   const OutlineResult outline = BuildOutlinePath(shape);
-  if (outline.error) throw ArithmeticOverflow{};
+  if (outline.error) RaiseRenderError(*outline.error);
 
   gdip::UniqueBitmap mask;
   GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppPARGB, nullptr, mask.put());

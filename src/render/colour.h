@@ -7,15 +7,14 @@
 #include <cstdint>
 #include <optional>
 
-#include "ole/errors.h"
-#include "common/checked_int.h"
+#include "render/render_error.h"
 
 namespace cardel {
 
-// The ARGB value, or the run-time error the caller must raise instead of drawing with it.
+// The ARGB value, or the error the caller must raise instead of drawing with it.
 struct ArgbResult {
   uint32_t argb = 0;
-  std::optional<ole::RuntimeError> error;
+  std::optional<RenderError> error;
 };
 
 // rgb is 0x00BBGGRR; its top byte is ignored. A negative opacity counts as its size, and one
@@ -26,10 +25,10 @@ ArgbResult ComposeARGB(COLORREF rgb, int32_t opacity);
 // the platform cannot translate is used as it was given.
 ArgbResult ToARGB(OLE_COLOR colour, int32_t opacity);
 
-// As ToARGB for a paint, which raises every error as ArithmeticOverflow (run-time error 6).
+// As ToARGB for a paint, which raises the error.
 inline uint32_t CheckedArgb(OLE_COLOR colour, int32_t opacity) {
   const ArgbResult result = ToARGB(colour, opacity);
-  if (result.error) throw ArithmeticOverflow{};
+  if (result.error) RaiseRenderError(*result.error);
   return result.argb;
 }
 

@@ -33,7 +33,7 @@ FontMetrics ReadFontMetrics(IFont* font) {
   const WindowDc screen(nullptr);
   const auto em = EmPixelsFromPoints(size, GetDeviceCaps(screen.get(), LOGPIXELSY));
   if (!em) {
-    metrics.error = ole::RuntimeError::Overflow;
+    metrics.error = RenderError::Overflow;
     return metrics;
   }
   metrics.emPixels = *em;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "ole/errors.h"
+#include "render/render_error.h"
 
 namespace cardel {
 
@@ -16,7 +16,7 @@ namespace cardel {
 struct FontMetrics {
   int32_t style = 0;
   int32_t emPixels = 0;
-  std::optional<ole::RuntimeError> error;
+  std::optional<RenderError> error;
 };
 
 // The point size is rounded to whole points (halves to even) before it meets the DPI, so 8.25 pt

@@ -8,7 +8,6 @@
 namespace cardel {
 namespace {
 
-using ole::RuntimeError;
 
 // The radius is doubled in 16 bits, so a radius over 16383 fails even on a huge box.
 int16_t Doubled16(int16_t radius) { return Narrow16(int32_t{radius} * 2); }
@@ -253,12 +252,12 @@ bool WithinGdiplusRange(const OutlineGeometry& geometry) {
 OutlineResult BuildOutlinePath(const OutlineInput& input) {
   try {
     OutlineGeometry geometry = Build(input);
-    if (!WithinGdiplusRange(geometry)) return {{}, RuntimeError::Overflow};
+    if (!WithinGdiplusRange(geometry)) return {{}, RenderError::Overflow};
     return {std::move(geometry), std::nullopt};
   } catch (const ArithmeticOverflow&) {
-    return {{}, RuntimeError::Overflow};
+    return {{}, RenderError::Overflow};
   } catch (const std::bad_alloc&) {
-    return {{}, RuntimeError::OutOfMemory};
+    return {{}, RenderError::OutOfMemory};
   }
 }
 

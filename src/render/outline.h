@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "ole/errors.h"
+#include "render/render_error.h"
 
 namespace cardel {
 
@@ -71,7 +71,7 @@ struct OutlineGeometry {
 
 struct OutlineResult {
   OutlineGeometry geometry;
-  std::optional<ole::RuntimeError> error;  // when set, there is no outline to draw
+  std::optional<RenderError> error;  // when set, there is no outline to draw
 };
 
 // The body is the client rectangle made inclusive (one less wide and high) and without the

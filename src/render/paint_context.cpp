@@ -21,7 +21,7 @@ PaintContext MakePaintContext(const PaintContextInput& in) {
   context.outline.width = context.box.width;
   context.outline.height = context.box.height;
   OutlineResult built = BuildOutlinePath(context.outline);
-  if (built.error) throw ArithmeticOverflow{};
+  if (built.error) RaiseRenderError(*built.error);
   context.shape = std::move(built.geometry);
   return context;
 }

@@ -72,7 +72,7 @@ TEST_F(DrawingMethodsTest, LineAtOneAndAQuarterIsScaledInLengthAndWidthAndOpaque
   EXPECT_NEAR(thin.Darkness(60, 0, 20), 1.15, 0.2);
   DrawLineOn(wide.Dc(), {0, 8, 100, 8, 0, 100, 4}, 1.25f);
   EXPECT_NEAR(wide.Darkness(60, 0, 20), 5, 0.15);
-  EXPECT_EQ(DrawLineOn(thin.Dc(), {0, 0, 10, 0, 0, 250, 1}, 1.25f).error, RuntimeError::Overflow);
+  EXPECT_THROW(DrawLineOn(thin.Dc(), {0, 0, 10, 0, 0, 250, 1}, 1.25f), ArithmeticOverflow);
 }
 
 TEST_F(DrawingMethodsTest, PolygonFillsScaledValuesAndOutlinesWithAnUnscaledPen) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -141,6 +142,163 @@ TEST_P(AccessibilityTest, LocationIsOnTheScreenAfterAMove) {
   Variant hit;
   EXPECT_EQ(object_->accHitTest(screen[0] + 5, screen[1] + 5, hit.put()), S_OK);
   EXPECT_EQ(object_->accHitTest(screen[0] - 5, screen[1] + 5, hit.put()), S_FALSE);
+}
+
+// A child id as a client hands it over, unowned: nothing here is cleared.
+VARIANT Raw(VARTYPE type, void* reference = nullptr) {
+  VARIANT v{};
+  V_VT(&v) = type;
+  V_BYREF(&v) = reference;
+  return v;
+}
+
+struct ChildCall {
+  const char* name;
+  std::function<HRESULT(IAccessible*, VARIANT)> call;
+};
+
+// Every member that takes a child id, each checking that a refusal leaves its out-parameters empty.
+std::vector<ChildCall> ChildCalls() {
+  const auto text = [](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+    return [get](IAccessible* object, VARIANT child) {
+      BSTR out = reinterpret_cast<BSTR>(&child);  // any non-null address, to see it cleared
+      const HRESULT hr = (object->*get)(child, &out);
+      oletest::UniqueBstr owned(SUCCEEDED(hr) ? out : nullptr);
+      if (FAILED(hr)) {
+        EXPECT_EQ(out, nullptr);
+      }
+      return hr;
+    };
+  };
+  const auto number = [](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
+    return [get](IAccessible* object, VARIANT child) {
+      Variant out = Variant::Long(7);
+      const HRESULT hr = (object->*get)(child, out.get());
+      if (FAILED(hr)) {
+        EXPECT_EQ(out.vt(), VT_EMPTY);
+      }
+      return hr;
+    };
+  };
+  return {
+      {"accName", text(&IAccessible::get_accName)},
+      {"accValue", text(&IAccessible::get_accValue)},
+      {"accDescription", text(&IAccessible::get_accDescription)},
+      {"accHelp", text(&IAccessible::get_accHelp)},
+      {"accKeyboardShortcut", text(&IAccessible::get_accKeyboardShortcut)},
+      {"accDefaultAction", text(&IAccessible::get_accDefaultAction)},
+      {"accRole", number(&IAccessible::get_accRole)},
+      {"accState", number(&IAccessible::get_accState)},
+      {"accHelpTopic",
+       [](IAccessible* object, VARIANT child) {
+         BSTR file = nullptr;
+         LONG topic = 7;
+         const HRESULT hr = object->get_accHelpTopic(&file, child, &topic);
+         oletest::UniqueBstr owned(file);
+         return hr;
+       }},
+      {"accLocation",
+       [](IAccessible* object, VARIANT child) {
+         LONG x = 7, y = 7, width = 7, height = 7;
+         const HRESULT hr = object->accLocation(&x, &y, &width, &height, child);
+         if (FAILED(hr)) {
+           EXPECT_EQ(Edges({x, y, width, height}), Edges({0, 0, 0, 0}));
+         }
+         return hr;
+       }},
+      {"accNavigate",
+       [](IAccessible* object, VARIANT child) {
+         Variant end = Variant::Long(7);
+         const HRESULT hr = object->accNavigate(NAVDIR_NEXT, child, end.get());
+         if (FAILED(hr)) {
+           EXPECT_EQ(end.vt(), VT_EMPTY);
+         }
+         return hr;
+       }},
+      {"accSelect", [](IAccessible* object, VARIANT child) { return object->accSelect(SELFLAG_TAKEFOCUS, child); }},
+      {"accDoDefaultAction", [](IAccessible* object, VARIANT child) { return object->accDoDefaultAction(child); }},
+  };
+}
+
+// A client that passes a reference to nothing, or something that is no number, is refused, never read.
+TEST_P(AccessibilityTest, MalformedChildIdsAreRefusedByEveryMember) {
+  VARIANT nothingByReference = Raw(VT_BYREF | VT_I4);
+  Variant text = Variant::String(L"0");
+  const struct {
+    const char* what;
+    VARIANT child;
+  } malformed[] = {
+      {"long by reference to nothing", Raw(VT_BYREF | VT_I4)},
+      {"short by reference to nothing", Raw(VT_BYREF | VT_I2)},
+      {"error by reference to nothing", Raw(VT_BYREF | VT_ERROR)},
+      {"variant by reference to nothing", Raw(VT_BYREF | VT_VARIANT)},
+      {"variant by reference to a reference to nothing", Raw(VT_BYREF | VT_VARIANT, &nothingByReference)},
+      {"empty by reference", Raw(VT_BYREF | VT_EMPTY)},
+      {"array", Raw(VT_ARRAY | VT_I4)},
+      {"string", *text},
+      {"double", Raw(VT_R8)},
+      {"object", Raw(VT_DISPATCH)},
+  };
+  for (const ChildCall& member : ChildCalls()) {
+    for (const auto& c : malformed) {
+      EXPECT_EQ(member.call(object_.Get(), c.child), E_INVALIDARG) << member.name << ", " << c.what;
+    }
+  }
+  // The one member whose child is not optional refuses an empty one.
+  ComPtr<IDispatch> child;
+  EXPECT_EQ(object_->get_accChild(Raw(VT_EMPTY), &child), E_INVALIDARG);
+  EXPECT_EQ(object_->get_accChild(Raw(VT_BYREF | VT_I4), &child), E_INVALIDARG);
+  EXPECT_FALSE(child);
+}
+
+TEST_P(AccessibilityTest, TheObjectItselfMayBeNamedInEveryIntegerFormAndLeftOut) {
+  LONG self = CHILDID_SELF;
+  short shortSelf = CHILDID_SELF;
+  VARIANT longSelf = Raw(VT_I4);
+  VARIANT shortValue = Raw(VT_I2);
+  VARIANT leftOut = Raw(VT_ERROR);
+  V_ERROR(&leftOut) = DISP_E_PARAMNOTFOUND;
+  VARIANT referenceSelf = Raw(VT_BYREF | VT_I2, &shortSelf);
+  const struct {
+    const char* what;
+    VARIANT child;
+  } forms[] = {
+      {"long", longSelf},
+      {"short", shortValue},
+      {"long by reference", Raw(VT_BYREF | VT_I4, &self)},
+      {"variant by reference", Raw(VT_BYREF | VT_VARIANT, &longSelf)},
+      {"variant by reference to a short by reference", Raw(VT_BYREF | VT_VARIANT, &referenceSelf)},
+      {"left out by a script", leftOut},
+      {"left out", Raw(VT_EMPTY)},
+  };
+  for (const auto& c : forms) {
+    Variant role;
+    EXPECT_EQ(object_->get_accRole(c.child, role.put()), S_OK) << c.what;
+    EXPECT_EQ(role.vt() == VT_I4 ? V_I4(role.get()) : -1, ROLE_SYSTEM_STATICTEXT) << c.what;
+    EXPECT_EQ(object_->accDoDefaultAction(c.child), DISP_E_MEMBERNOTFOUND) << c.what;
+  }
+  // A child the control does not have is no more valid than a malformed one.
+  for (const ChildCall& member : ChildCalls())
+    EXPECT_EQ(member.call(object_.Get(), *Variant::Long(1)), E_INVALIDARG) << member.name;
+  EXPECT_EQ(object_->accSelect(0x100, *kSelf), E_INVALIDARG);
+  EXPECT_EQ(object_->accNavigate(NAVDIR_MAX, *kSelf, Variant().put()), E_INVALIDARG);
+}
+
+TEST_P(AccessibilityTest, MissingOutParametersAreRefused) {
+  LONG number = 0;
+  BSTR text = nullptr;
+  EXPECT_EQ(object_->get_accParent(nullptr), E_POINTER);
+  EXPECT_EQ(object_->get_accChildCount(nullptr), E_POINTER);
+  EXPECT_EQ(object_->get_accChild(*kSelf, nullptr), E_POINTER);
+  EXPECT_EQ(object_->get_accName(*kSelf, nullptr), E_POINTER);
+  EXPECT_EQ(object_->get_accRole(*kSelf, nullptr), E_POINTER);
+  EXPECT_EQ(object_->get_accHelpTopic(nullptr, *kSelf, &number), E_POINTER);
+  EXPECT_EQ(object_->get_accHelpTopic(&text, *kSelf, nullptr), E_POINTER);
+  EXPECT_EQ(object_->get_accFocus(nullptr), E_POINTER);
+  EXPECT_EQ(object_->get_accSelection(nullptr), E_POINTER);
+  EXPECT_EQ(object_->accLocation(&number, &number, nullptr, &number, *kSelf), E_POINTER);
+  EXPECT_EQ(object_->accNavigate(NAVDIR_NEXT, *kSelf, nullptr), E_POINTER);
+  EXPECT_EQ(object_->accHitTest(0, 0, nullptr), E_POINTER);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hosting, AccessibilityTest, testing::Bool(),

@@ -15,6 +15,7 @@
 #include "host_error.h"
 #include "library.h"
 #include "ole_support.h"
+#include "property_bag.h"
 #include "recorders.h"
 #include "common/gdiplus_handles.h"
 #include "common/gdiplus_session.h"
@@ -379,6 +380,40 @@ POINT OriginInContainer(HDC dc, HWND container) {
 
 // Windowless or in a window of its own, the control paints with logical (0, 0) at its top-left and gives
 // the same pixels; the window goes with the control.
+// A paint that cannot be done (a loaded opacity no alpha byte holds) answers each caller in its own terms:
+// a container's view call with the view's own code and no automation error object, on every route the
+// view draws by, and the Draw method with run-time error 6.
+TEST(PaintFailureTest, EachCallerHearsOfAFailedPaintInItsOwnTerms) {
+  Library library;
+  Container box{library};
+  ComPtr<testhost::PropertyBag> bag = testhost::PropertyBag::Make();
+  bag->Set(L"BackColorOpacity", testhost::Variant::Short(150));
+  ControlOptions options;
+  options.load_from = bag.Get();
+  HostedControl& control = box.Add(kRect, options);
+  ASSERT_HRESULT_SUCCEEDED(control.LoadResult());
+  const ComPtr<IViewObject> view = control.Query<IViewObject>();
+  ASSERT_TRUE(view);
+  Canvas canvas(2 * kWidth, 2 * kHeight);
+  const RECTL own{0, 0, kWidth, kHeight}, zoomed{0, 0, 2 * kWidth, 2 * kHeight};
+  for (const RECTL& bounds : {own, zoomed}) {
+    SetErrorInfo(0, nullptr);
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0),
+              VIEW_E_DRAW)
+        << bounds.right;
+    ComPtr<IErrorInfo> info;
+    EXPECT_EQ(GetErrorInfo(0, &info), S_FALSE);
+  }
+  LONG y = 0;
+  EXPECT_EQ(control.Cardel()->Draw(Handle(canvas.Dc()), 0, 0, &y), static_cast<HRESULT>(0x800A0006));
+  ComPtr<IErrorInfo> info;
+  ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
+  BSTR description = nullptr;
+  info->GetDescription(&description);
+  const oletest::UniqueBstr owned(description);
+  EXPECT_STREQ(description, L"Overflow");
+}
+
 TEST(PaintActivationTest, BothActivationsPaintAtTheControlsOrigin) {
   Library library;
   std::optional<Image> first;

@@ -582,5 +582,106 @@ TEST_F(StreamTest, EveryTruncationOfARealStreamFails) {
   EXPECT_EQ(target->Load(StreamOf(whole).Get()), S_OK);
 }
 
+// A compound document's container drives the control through IPersistStorage in the orders OLE defines;
+// the control is clean only once a save has completed into the storage that stays its own.
+class StorageTest : public PersistenceTest {
+ protected:
+  enum class Step { SaveToOwn, SaveToOther, HandsOff, Complete, CompleteWithNew, Change, InitNew, Load };
+  struct Call {
+    Step step;
+    HRESULT expected;
+  };
+
+  void SetUp() override {
+    testhost::ThrowIfFailed(
+        library_.CreateControl(nullptr, IID_IPersistStorage, reinterpret_cast<void**>(persist_.GetAddressOf())),
+        "creating ucCardel");
+    own_ = NewStorage();
+  }
+  static ComPtr<IStorage> NewStorage() {
+    ComPtr<IStorage> storage;
+    testhost::ThrowIfFailed(StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE |
+                                                          STGM_DELETEONRELEASE, 0, &storage),
+                            "StgCreateDocfile");
+    return storage;
+  }
+  HRESULT Do(Step step) {
+    switch (step) {
+      case Step::SaveToOwn: return persist_->Save(own_.Get(), TRUE);
+      case Step::SaveToOther: return persist_->Save(other_.Get(), FALSE);
+      case Step::HandsOff: return persist_->HandsOffStorage();
+      case Step::Complete: return persist_->SaveCompleted(nullptr);
+      case Step::CompleteWithNew: return persist_->SaveCompleted(other_.Get());
+      case Step::Change: return ByName(persist_.Get()).PutInt(L"BorderWidth", ++borderWidth_);
+      case Step::InitNew: return persist_->InitNew(own_.Get());
+      case Step::Load: return persist_->Load(own_.Get());
+    }
+    return E_FAIL;
+  }
+  // Runs the calls on a control made new and changed, and reports whether it still has unsaved changes.
+  bool DirtyAfter(const char* what, std::initializer_list<Call> calls) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(Do(Step::InitNew), S_OK);
+    EXPECT_EQ(Do(Step::Change), S_OK);
+    for (const Call& call : calls) EXPECT_EQ(Do(call.step), call.expected) << static_cast<int>(call.step);
+    return persist_->IsDirty() == S_OK;
+  }
+
+  ComPtr<IPersistStorage> persist_;
+  ComPtr<IStorage> own_;
+  ComPtr<IStorage> other_ = NewStorage();
+  int borderWidth_ = 1;
+};
+
+TEST_F(StorageTest, OnlyACompletedSaveIntoTheControlsOwnStorageClearsItsChanges) {
+  EXPECT_FALSE(DirtyAfter("save", {{Step::SaveToOwn, S_OK}, {Step::Complete, S_OK}}));
+}
+
+TEST_F(StorageTest, SaveAsClearsTheChangesOnceTheNewStorageIsHandedOver) {
+  EXPECT_FALSE(DirtyAfter("save as", {{Step::SaveToOther, S_OK}, {Step::CompleteWithNew, S_OK}}));
+}
+
+TEST_F(StorageTest, SaveCopyAsLeavesTheChangesUnsaved) {
+  EXPECT_TRUE(DirtyAfter("save copy as", {{Step::SaveToOther, S_OK}, {Step::Complete, S_OK}}));
+}
+
+TEST_F(StorageTest, AFullSaveThroughHandsOffCompletesOnlyWithTheNewStorage) {
+  EXPECT_FALSE(DirtyAfter("full save", {{Step::SaveToOther, S_OK},
+                                        {Step::HandsOff, S_OK},
+                                        {Step::Complete, E_INVALIDARG},
+                                        {Step::SaveToOwn, E_UNEXPECTED},
+                                        {Step::CompleteWithNew, S_OK}}));
+}
+
+TEST_F(StorageTest, HandsOffWithoutASaveSavesNothing) {
+  EXPECT_TRUE(DirtyAfter("hands off from normal", {{Step::HandsOff, S_OK},
+                                                   {Step::HandsOff, E_UNEXPECTED},
+                                                   {Step::Complete, E_INVALIDARG},
+                                                   {Step::CompleteWithNew, S_OK}}));
+}
+
+TEST_F(StorageTest, CompletionWithoutASaveIsRefusedAndChangesNothing) {
+  EXPECT_TRUE(DirtyAfter("no save", {{Step::Complete, E_UNEXPECTED}, {Step::CompleteWithNew, E_UNEXPECTED}}));
+}
+
+TEST_F(StorageTest, AChangeMadeWhileTheSaveIsUnderWayStaysUnsaved) {
+  EXPECT_TRUE(DirtyAfter("change after save", {{Step::SaveToOwn, S_OK}, {Step::Change, S_OK}, {Step::Complete, S_OK}}));
+}
+
+TEST_F(StorageTest, ASecondCompletionOrInitialisationIsOutOfOrder) {
+  EXPECT_FALSE(DirtyAfter("twice", {{Step::SaveToOwn, S_OK},
+                                    {Step::Complete, S_OK},
+                                    {Step::Complete, E_UNEXPECTED},
+                                    {Step::InitNew, CO_E_ALREADYINITIALIZED},
+                                    {Step::Load, CO_E_ALREADYINITIALIZED}}));
+}
+
+TEST_F(StorageTest, AnUninitialisedControlHasNoStorageToSaveOrLetGo) {
+  for (Step step : {Step::SaveToOwn, Step::HandsOff, Step::Complete, Step::CompleteWithNew})
+    EXPECT_EQ(Do(step), E_UNEXPECTED) << static_cast<int>(step);
+  EXPECT_EQ(Do(Step::InitNew), S_OK);
+  EXPECT_EQ(persist_->IsDirty(), S_FALSE);
+}
+
 }  // namespace
 }  // namespace cardel::controltest

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "common/checked_int.h"
+
 namespace cardel {
 namespace {
-
-using ole::RuntimeError;
 
 // Alpha is |opacity| x 255 / 100 rounded half to even: 50 -> 127.5 -> 128, 30 -> 76.5 -> 76, 10 -> 25.5 -> 26.
 TEST(ComposeArgb, SwapsRedAndBlueAndRoundsTheAlphaHalfToEven) {
@@ -25,7 +25,7 @@ TEST(ComposeArgb, SwapsRedAndBlueAndRoundsTheAlphaHalfToEven) {
     EXPECT_EQ(result.argb, c.argb) << std::hex << c.rgb << std::dec << " at " << c.opacity;
   }
   for (int32_t opacity : {101, -101, INT32_MAX, INT32_MIN})
-    EXPECT_EQ(ComposeARGB(0, opacity).error, RuntimeError::Overflow) << opacity;
+    EXPECT_EQ(ComposeARGB(0, opacity).error, RenderError::Overflow) << opacity;
 }
 
 TEST(ToArgb, TranslatesSystemColoursAndKeepsTheOverflow) {
@@ -35,10 +35,10 @@ TEST(ToArgb, TranslatesSystemColoursAndKeepsTheOverflow) {
   const ArgbResult result = ToARGB(0x8000000F, 100);
   EXPECT_FALSE(result.error);
   EXPECT_EQ(result.argb, 0xFF000000u | GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face));
-  EXPECT_EQ(ToARGB(0x8000000F, 101).error, RuntimeError::Overflow);
+  EXPECT_EQ(ToARGB(0x8000000F, 101).error, RenderError::Overflow);
 }
 
-TEST(CheckedArgb, IsToArgbWithEveryErrorRaisedAsOverflow) {
+TEST(CheckedArgb, IsToArgbWithItsErrorRaised) {
   EXPECT_EQ(CheckedArgb(0xFF0000, 50), 0x800000FFu);
   EXPECT_EQ(CheckedArgb(0x8000000F, 100), ToARGB(0x8000000F, 100).argb);
   EXPECT_THROW(CheckedArgb(0x8000000F, 101), ArithmeticOverflow);

@@ -294,7 +294,7 @@ TEST(OutlineOverflow, LengthsBeyondTheirRangesAreOverflow) {
     {"CustomPositionBeyond32Bits",
      With(Tailed(coTop, coCustomPosition), [](auto& in) { in.x = 10; in.callOutCustomPosition = INT32_MAX; })},
   };
-  for (const auto& c : cases) EXPECT_EQ(BuildOutlinePath(c.input).error, ole::RuntimeError::Overflow) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(BuildOutlinePath(c.input).error, RenderError::Overflow) << c.name;
   const OutlineResult largest = BuildOutlinePath(Box(40000, 40000, 16383));  // the largest doubled radius fits
   ASSERT_FALSE(largest.error);
   EXPECT_EQ(largest.geometry.figure.front(), PathOp(Arc(0, 0, 32766, 180)));
