@@ -28,9 +28,12 @@ class HoverTest : public InputFixture {
   UniqueWindow Cover() {
     const POINT corner = ToScreen({kInside.x - 20, kInside.y - 20});
     // SS_NOTIFY: a plain static control lets hit tests through to what lies beneath it.
-    return UniqueWindow(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, L"STATIC", L"",
-                                        WS_POPUP | WS_VISIBLE | SS_NOTIFY, corner.x, corner.y, 40, 40, nullptr,
-                                        nullptr, nullptr, nullptr));
+    UniqueWindow cover(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | SS_NOTIFY,
+                                       corner.x, corner.y, 40, 40, nullptr, nullptr, nullptr, nullptr));
+    // Shown without activating: Wine hands an activated window to the window manager, and then waits
+    // for one on every destroy.
+    if (cover) ShowWindow(cover.get(), SW_SHOWNOACTIVATE);
+    return cover;
   }
 };
 

@@ -92,13 +92,15 @@ class AtlHostTest : public ::testing::Test {
 };
 
 TEST_F(AtlHostTest, HostWindowCreatesPaintsAndReleasesTheControl) {
-  UniqueWindow frame(CreateWindowExW(0, kFrameClass, L"ATL host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320,
-                                     200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  // A popup never activated: Wine hands other top-level windows to the window manager, and then waits for
+  // one on every destroy.
+  UniqueWindow frame(CreateWindowExW(WS_EX_NOACTIVATE, kFrameClass, L"ATL host", WS_POPUP, 40, 40, 320, 200, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(frame);
   UniqueWindow host(CreateWindowExW(0, L"AtlAxWin", L"VelmarCardel.ucCardel", WS_CHILD | WS_VISIBLE, 10, 10, 200,
                                     80, frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(host) << "error " << GetLastError();
-  ShowWindow(frame.get(), SW_SHOW);
+  ShowWindow(frame.get(), SW_SHOWNOACTIVATE);
   UpdateWindow(frame.get());
   ASSERT_TRUE(PumpPosted());
   InvalidateRect(host.get(), nullptr, TRUE);
