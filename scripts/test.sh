@@ -7,12 +7,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" all
 
 failed=()
-# One CTest run over the tests selected by `selection` (ctest options), timed. A selection with no tests
-# passes: the label may have no tests yet.
+# One timed CTest run over the tests the remaining arguments (ctest options) select. A selection with no
+# tests passes: a label may have no tests yet.
 run_tests() {
   local arch=$1 winearch=$2 what=$3; shift 3
-  local start=$SECONDS
-  if ! ctest --test-dir "$root/build/$arch" -N "$@" | grep -q 'Total Tests: [1-9]'; then
+  local start=$SECONDS listing
+  listing=$(ctest --test-dir "$root/build/$arch" -N "$@")
+  if ! grep -q 'Total Tests: [1-9]' <<<"$listing"; then
     echo "== $arch $what: none"
     return
   fi
@@ -22,7 +23,8 @@ run_tests() {
   echo "== $arch $what: $((SECONDS - start)) s"
 }
 run_suite() {
-  local arch=$1 winearch=$2 times="$root/build/$arch/test-times"
+  local arch=$1 winearch=$2
+  local times="$root/build/$arch/test-times"
   echo "== $arch suite"
   rm -rf "$times"
   mkdir -p "$times"
