@@ -21,12 +21,28 @@ export WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
 
 # The server outlives its last client by a few seconds rather than being killed, so runs that
 # share the prefix (two test runs started side by side) do not end each other's programs.
+hold_dir=$(mktemp -d)
+keeper_pid=
 cleanup() {
+  # Closing the pipe lets the keeper read its end of input and leave.
+  exec 4>&- 2>/dev/null || true
+  [ -z "$keeper_pid" ] || wait "$keeper_pid" 2>/dev/null || true
+  rm -rf "$hold_dir"
   kill "$xvfb_pid" >/dev/null 2>&1 || true
   wait "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
 
 # Another run on the same prefix may already have started the server; it serves both.
-wineserver -p5 2>/dev/null || true
-"$@"
+wineserver -p5 </dev/null >/dev/null 2>&1 || true
+# The first programs of a server session start Wine's own processes (services and device drivers with the
+# first program, the desktop with the first window), which run on after them with their output streams.
+# Under CTest the first test would then be timed, and hold one of the parallel slots, until the whole run
+# ends. So a program of this script that makes a window starts them, with nothing to hold, and a second
+# one, waiting on a pipe, keeps them running between the command's programs until the end.
+wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+mkfifo "$hold_dir/hold"
+wine cmd.exe /c "set /p _=" <"$hold_dir/hold" >/dev/null 2>&1 &
+keeper_pid=$!
+exec 4>"$hold_dir/hold"
+"$@" 4>&-

@@ -14,6 +14,8 @@ namespace cardel::testhost {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"CardelTestContainer";
+// Posted to the window behind whatever is queued; its arrival says the queue before it has been handled.
+constexpr UINT kPostedMarker = WM_APP + 0x51;
 
 bool IsMouseMessage(UINT message) {
   return (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) ||
@@ -110,9 +112,45 @@ void Container::RemoveAll() {
 void Container::PumpMessages() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_TIMER && !message.hwnd && probe_timer_ && message.wParam == probe_timer_) {
+      ++probe_ticks_;
+      continue;
+    }
+    if (message.message == WM_TIMER && message.hwnd) ++window_timer_ticks_;
+    if (message.message == WM_MOUSEMOVE) last_mouse_move_ = message.pt;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+}
+
+bool Container::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds safety) {
+  const auto end = std::chrono::steady_clock::now() + safety;
+  PumpMessages();
+  while (!done()) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= end) return false;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
+    PumpMessages();
+  }
+  return true;
+}
+
+bool Container::PumpPosted() {
+  const uint64_t marker = ++posted_markers_sent_;
+  if (!PostMessageW(window_.get(), kPostedMarker, 0, 0)) return false;
+  return PumpUntil([&] { return posted_markers_seen_ >= marker; });
+}
+
+bool Container::PumpTimerPeriods(UINT interval_ms, int ticks) {
+  // A thread timer: it has no window, so it never counts among the window timers it measures.
+  probe_timer_ = SetTimer(nullptr, 0, interval_ms, nullptr);
+  if (!probe_timer_) return false;
+  probe_ticks_ = 0;
+  const bool fired = PumpUntil([&] { return probe_ticks_ >= ticks; });
+  KillTimer(nullptr, probe_timer_);
+  probe_timer_ = 0;
+  return fired;
 }
 
 void Container::PumpFor(std::chrono::milliseconds duration) {
@@ -226,6 +264,10 @@ LRESULT CALLBACK Container::WindowProc(HWND window, UINT message, WPARAM wparam,
 
 LRESULT Container::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   const HWND window = window_.get();
+  if (message == kPostedMarker) {
+    ++posted_markers_seen_;
+    return 0;
+  }
   if (message == WM_ERASEBKGND) return 1;
   if (message == WM_PAINT) {
     PAINTSTRUCT paint;

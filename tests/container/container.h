@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "common/win_handles.h"
@@ -57,9 +59,24 @@ class Container {
   void RemoveAll();
   const std::vector<std::unique_ptr<HostedControl>>& Controls() const noexcept { return controls_; }
 
-  // Dispatches what is queued, or what arrives during the given time (timers need the latter).
+  // Far longer than any wait a passing test makes: a wait that runs into it is a fault, not a slow machine.
+  static constexpr std::chrono::milliseconds kPumpSafety{20000};
+
+  // Dispatches what is queued, or what arrives during the given time.
   void PumpMessages();
   void PumpFor(std::chrono::milliseconds duration);
+  // Dispatches messages until done() holds; false if it still does not after `safety`.
+  [[nodiscard]] bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds safety = kPumpSafety);
+  // Dispatches until a message posted now to the window has been handled: everything posted before it, and
+  // every input the system queued before it, has been handled too.
+  [[nodiscard]] bool PumpPosted();
+  // Dispatches until a timer of this interval, started now, has fired `ticks` times. Timers fire in the order
+  // they fall due, so every window timer already running with this interval or a shorter one has fired too.
+  [[nodiscard]] bool PumpTimerPeriods(UINT interval_ms, int ticks);
+  // Window timer messages the pump has dispatched so far: a clock that advances only while timers run.
+  uint64_t WindowTimerTicks() const noexcept { return window_timer_ticks_; }
+  // The screen point of the last mouse move the system queued for this thread's windows, once one came.
+  std::optional<POINT> LastQueuedMouseMove() const noexcept { return last_mouse_move_; }
   // Invalidates the whole window and paints it before returning.
   void Repaint();
   // Paints what is pending, then copies the window's pixels in rect (client coordinates).
@@ -90,6 +107,12 @@ class Container {
   Site* capture_owner_ = nullptr;
   Site* focus_owner_ = nullptr;
   int controls_added_ = 0;
+  uint64_t window_timer_ticks_ = 0;
+  uint64_t posted_markers_sent_ = 0;
+  uint64_t posted_markers_seen_ = 0;
+  UINT_PTR probe_timer_ = 0;
+  int probe_ticks_ = 0;
+  std::optional<POINT> last_mouse_move_;
 };
 
 }  // namespace cardel::testhost

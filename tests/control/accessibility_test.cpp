@@ -321,11 +321,13 @@ TEST(AccessibilityEvents, TheWindowedFallbackTellsOfChanges) {
   HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, Record,
                                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
   ASSERT_TRUE(hook);
+  // The events that came of a change: waits for the first, then for everything queued behind it.
   const auto after = [&](auto change) {
-    box.PumpMessages();
+    EXPECT_TRUE(box.PumpPosted());
     g_events.clear();
     change();
-    box.PumpMessages();
+    EXPECT_TRUE(box.PumpUntil([] { return !g_events.empty(); })) << "no event came";
+    EXPECT_TRUE(box.PumpPosted());
     return g_events;
   };
   EXPECT_EQ(after([&] { props.Put(L"Caption", Variant::String(L"&Next")); }), Events{EVENT_OBJECT_NAMECHANGE});

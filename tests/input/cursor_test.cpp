@@ -68,7 +68,7 @@ class CursorTest : public InputFixture {
   void SetUp() override {
     InputFixture::SetUp();
     PointerTo(kInside);
-    Pump(50ms);
+    ASSERT_TRUE(PumpUntilPointerArrived(kInside));
   }
 };
 

@@ -80,7 +80,8 @@ TEST_F(HitQueryTest, RoundedCornersAndClearFillsAreHitWhenClaimed) {
 TEST_F(HitQueryTest, DisabledDesignedControlStaysSelectableWithoutHover) {
   Configure(false, false, false);
   PointerTo(kInside);
-  Pump();
+  ASSERT_TRUE(PumpUntilPointerArrived(kInside));
+  ASSERT_TRUE(PumpPollingPeriods());
   EXPECT_EQ(HitPoint(kInside), static_cast<DWORD>(HITRESULT_HIT));
   EXPECT_TRUE(Hover().empty());
   EXPECT_FALSE(IsMouseEnter());

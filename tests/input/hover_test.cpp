@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/win_handles.h"
+#include "input/poll_pace.h"
 #include "input_fixture.h"
 
 namespace cardel::testhost {
@@ -13,12 +14,13 @@ constexpr DISPID kEnter = event_id::MouseEnter;
 constexpr DISPID kLeave = event_id::MouseLeave;
 constexpr DISPID kOver = event_id::MouseOver;
 constexpr DISPID kOut = event_id::MouseOut;
+using input::PollPace;
 
 class HoverTest : public InputFixture {
  protected:
   void Enter() {
     PointerTo(kInside);
-    Pump();
+    ASSERT_TRUE(PumpUntilHoverEvents(2));
     ASSERT_EQ(Hover(), (ids{kEnter, kOver}));
     events_.Clear();
   }
@@ -26,15 +28,19 @@ class HoverTest : public InputFixture {
   UniqueWindow Cover() {
     const POINT corner = ToScreen({kInside.x - 20, kInside.y - 20});
     // SS_NOTIFY: a plain static control lets hit tests through to what lies beneath it.
-    return UniqueWindow(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, L"STATIC", L"",
-                                        WS_POPUP | WS_VISIBLE | SS_NOTIFY, corner.x, corner.y, 40, 40, nullptr,
-                                        nullptr, nullptr, nullptr));
+    UniqueWindow cover(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | SS_NOTIFY,
+                                       corner.x, corner.y, 40, 40, nullptr, nullptr, nullptr, nullptr));
+    // Shown without activating: Wine hands an activated window to the window manager, and then waits
+    // for one on every destroy.
+    if (cover) ShowWindow(cover.get(), SW_SHOWNOACTIVATE);
+    return cover;
   }
 };
 
 TEST_F(HoverTest, HitQuerySeesTheEnterFirst) {
   PointerTo(kInside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(2));
+  ASSERT_TRUE(PumpTicks());
   EXPECT_EQ(Hover(), (ids{kEnter, kOver}));
   EXPECT_TRUE(IsMouseEnter());
   EXPECT_TRUE(IsMouseOver());
@@ -47,16 +53,18 @@ TEST_F(HoverTest, MouseMoveSeeingTheEnterFirstRaisesMouseOverTwice) {
             (ids{event_id::MouseMove, kEnter, kOver, kOver}));
   EXPECT_TRUE(IsMouseOver());
   events_.Clear();
-  Pump();
+  ASSERT_TRUE(PumpUntilPointerArrived(kInside));
+  ASSERT_TRUE(PumpTicks());
   EXPECT_TRUE(Hover().empty());
 }
 
 TEST_F(HoverTest, PointerRestingInsideKeepsPollingQuietly) {
   Enter();
-  Pump(1000ms);
+  // Each tick asks the host again, which routes a mouse move to the control; past the still ticks
+  // after which the pace slows, the control is still polling.
+  constexpr size_t kMoves = PollPace::kStillTicksBeforeResting + 3;
+  EXPECT_TRUE(PumpUntil([&] { return All(event_id::MouseMove).size() >= kMoves; }, "mouse moves from polling"));
   EXPECT_TRUE(Hover().empty());
-  // Each tick asks the host again, which routes a mouse move to the control.
-  EXPECT_GE(All(event_id::MouseMove).size(), 5u);
   EXPECT_TRUE(IsMouseEnter());
 }
 
@@ -64,13 +72,15 @@ TEST_F(HoverTest, CoveringWindowRaisesMouseOutAndUncoveringMouseOver) {
   Enter();
   UniqueWindow cover = Cover();
   ASSERT_TRUE(cover);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(1));
+  ASSERT_TRUE(PumpTicks());
   EXPECT_EQ(Hover(), (ids{kOut}));
   EXPECT_FALSE(IsMouseOver());
   EXPECT_TRUE(IsMouseEnter());
   events_.Clear();
   cover.reset();
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(1));
+  ASSERT_TRUE(PumpTicks());
   EXPECT_EQ(Hover(), (ids{kOver}));
   EXPECT_TRUE(IsMouseOver());
 }
@@ -78,7 +88,9 @@ TEST_F(HoverTest, CoveringWindowRaisesMouseOutAndUncoveringMouseOver) {
 TEST_F(HoverTest, LeavingRaisesMouseOutThenMouseLeaveInOneTick) {
   Enter();
   PointerTo(kBeside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(2));
+  ASSERT_TRUE(PumpUntilPointerArrived(kBeside));
+  ASSERT_TRUE(PumpPollingPeriods());
   EXPECT_EQ(Hover(), (ids{kOut, kLeave}));
   // Nothing comes between the two: both come from the same tick.
   const auto& all = events_.Events();
@@ -94,10 +106,12 @@ TEST_F(HoverTest, LeavingRaisesMouseOutThenMouseLeaveInOneTick) {
 TEST_F(HoverTest, LeavingWhileCoveredRaisesOnlyMouseLeave) {
   Enter();
   UniqueWindow cover = Cover();
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(1));
   events_.Clear();
   PointerTo(kBeside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(1));
+  ASSERT_TRUE(PumpUntilPointerArrived(kBeside));
+  ASSERT_TRUE(PumpPollingPeriods());
   EXPECT_EQ(Hover(), (ids{kLeave}));
 }
 
@@ -108,22 +122,24 @@ TEST_F(HoverTest, MovingTheControlUnderThePointerRaisesNoFalseLeave) {
   const RECT moved{kRect.left + 100, kRect.top, kRect.right + 100, kRect.bottom};
   ASSERT_HRESULT_SUCCEEDED(control_->Move(moved));
   PointerTo({kInside.x + 100, kInside.y});
-  Pump();
+  ASSERT_TRUE(PumpUntilPointerArrived({kInside.x + 100, kInside.y}));
+  ASSERT_TRUE(PumpTicks());
   EXPECT_TRUE(Hover().empty());
   EXPECT_TRUE(IsMouseEnter());
   PointerTo(kInside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(2));
   EXPECT_EQ(Hover(), (ids{kOut, kLeave}));
 }
 
 TEST_F(HoverTest, DesignModeRaisesNothing) {
   control_->Ambient().SetUserMode(false);
   PointerTo(kInside);
-  Pump();
+  ASSERT_TRUE(PumpUntilPointerArrived(kInside));
   ASSERT_EQ(Deliver(WM_MOUSEMOVE, kInside), S_OK);
-  Pump();
+  ASSERT_TRUE(PumpPollingPeriods());
   PointerTo(kBeside);
-  Pump();
+  ASSERT_TRUE(PumpUntilPointerArrived(kBeside));
+  ASSERT_TRUE(PumpPollingPeriods());
   EXPECT_TRUE(Hover().empty());
   EXPECT_FALSE(IsMouseEnter());
   EXPECT_FALSE(IsMouseOver());
@@ -132,28 +148,32 @@ TEST_F(HoverTest, DesignModeRaisesNothing) {
 TEST_F(HoverTest, DisablingWhileInsideStopsHoverEvents) {
   Enter();
   ASSERT_HRESULT_SUCCEEDED(cardel_->put_Enabled(VARIANT_FALSE));
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(1));
   EXPECT_EQ(Hover(), (ids{kOut}));
   events_.Clear();
-  Pump();
+  ASSERT_TRUE(PumpTicks());
   EXPECT_TRUE(Hover().empty());
   PointerTo(kBeside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(1));
+  ASSERT_TRUE(PumpUntilPointerArrived(kBeside));
   EXPECT_EQ(Hover(), (ids{kLeave}));
   events_.Clear();
   PointerTo(kInside);
-  Pump();
+  ASSERT_TRUE(PumpUntilPointerArrived(kInside));
+  ASSERT_TRUE(PumpPollingPeriods());
   EXPECT_TRUE(Hover().empty());
 }
 
 TEST_F(HoverTest, MouseToParentStillRaisesEnterAndOverWithoutInput) {
   ASSERT_HRESULT_SUCCEEDED(cardel_->put_MouseToParent(VARIANT_TRUE));
   PointerTo(kInside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(2));
+  ASSERT_TRUE(PumpTicks());
   EXPECT_EQ(Hover(), (ids{kEnter, kOver}));
   EXPECT_TRUE(All(event_id::MouseMove).empty());
   PointerTo(kBeside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(4));
+  ASSERT_TRUE(PumpUntilPointerArrived(kBeside));
   EXPECT_EQ(Hover(), (ids{kEnter, kOver, kOut, kLeave}));
 }
 
@@ -165,13 +185,16 @@ TEST_F(HoverTest, ClientTickWhileOutsideRaisesMouseLeave) {
 TEST_F(HoverTest, TimerStopsAfterLeaving) {
   Enter();
   PointerTo(kBeside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(2));
+  ASSERT_TRUE(PumpUntilPointerArrived(kBeside));
   ASSERT_EQ(Hover(), (ids{kOut, kLeave}));
   events_.Clear();
   // The control comes to the resting pointer without the pointer moving: only a running timer
   // would notice.
   ASSERT_HRESULT_SUCCEEDED(control_->Move(RECT{kBeside.x - 20, kBeside.y - 20, kBeside.x + 20, kBeside.y + 20}));
-  Pump();
+  const uint64_t ticks = box_.WindowTimerTicks();
+  ASSERT_TRUE(PumpPollingPeriods());
+  EXPECT_EQ(box_.WindowTimerTicks(), ticks) << "a window timer still ticks";
   EXPECT_TRUE(Only({kEnter, kLeave, kOver, kOut, event_id::MouseMove}).empty());
   EXPECT_FALSE(IsMouseEnter());
 }
@@ -200,12 +223,13 @@ class WindowedHoverTest : public HoverTest {
 TEST_F(WindowedHoverTest, OwnWindowTracksTheSameWay) {
   ASSERT_TRUE(control_->OwnWindow());
   PointerTo(kInside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(2));
   EXPECT_EQ(Hover(), (ids{kEnter, kOver}));
-  Pump();
+  ASSERT_TRUE(PumpTicks());
   EXPECT_EQ(Hover(), (ids{kEnter, kOver}));
   PointerTo(kBeside);
-  Pump();
+  ASSERT_TRUE(PumpUntilHoverEvents(4));
+  ASSERT_TRUE(PumpUntilPointerArrived(kBeside));
   EXPECT_EQ(Hover(), (ids{kEnter, kOver, kOut, kLeave}));
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "input/poll_pace.h"
+
 namespace cardel::testhost {
 
 void InputFixture::SetUp() {
@@ -13,7 +15,7 @@ void InputFixture::SetUp() {
   ASSERT_HRESULT_SUCCEEDED(events_.Connect(control_->Unknown()));
   ASSERT_HRESULT_SUCCEEDED(changes_.Connect(control_->Unknown()));
   box_.Repaint();
-  Pump(30ms);
+  ASSERT_TRUE(box_.PumpPosted()) << "the container's queue never drained";
   events_.Clear();
   changes_.Clear();
 }
@@ -35,6 +37,37 @@ void InputFixture::PointerTo(POINT client) const {
 }
 
 void InputFixture::ParkPointer() { SetCursorPos(1200, 20); }
+
+testing::AssertionResult InputFixture::PumpUntil(const std::function<bool()>& done, const char* what) {
+  if (box_.PumpUntil(done)) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "still waiting for " << what << " after "
+                                     << Container::kPumpSafety.count() << " ms";
+}
+
+testing::AssertionResult InputFixture::PumpUntilHoverEvents(size_t count) {
+  return PumpUntil([&] { return Hover().size() >= count; }, "hover events")
+         << "; recorded " << Hover().size() << " of " << count;
+}
+
+testing::AssertionResult InputFixture::PumpUntilPointerArrived(POINT client) {
+  const POINT screen = ToScreen(client);
+  return PumpUntil(
+      [&] {
+        const std::optional<POINT> last = box_.LastQueuedMouseMove();
+        return last && last->x == screen.x && last->y == screen.y;
+      },
+      "the pointer's move to reach the container");
+}
+
+testing::AssertionResult InputFixture::PumpTicks(int ticks) {
+  const uint64_t wanted = box_.WindowTimerTicks() + ticks;
+  return PumpUntil([&] { return box_.WindowTimerTicks() >= wanted; }, "polling ticks");
+}
+
+testing::AssertionResult InputFixture::PumpPollingPeriods() {
+  if (box_.PumpTimerPeriods(input::PollPace::kResting, 2)) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "a timer at the resting pace never fired twice";
+}
 
 HRESULT InputFixture::Deliver(UINT msg, POINT client, WPARAM keys) {
   ComPtr<IOleInPlaceObjectWindowless> windowless = control_->Query<IOleInPlaceObjectWindowless>();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -35,9 +36,20 @@ class InputFixture : public testing::Test {
   void PointerTo(POINT client) const;
   // Off the container window altogether.
   static void ParkPointer();
-  // Lets the timer tick: under Wine every 10 ms at best, and every 100 ms once the pointer has
-  // rested a while.
-  void Pump(std::chrono::milliseconds duration = 300ms) { box_.PumpFor(duration); }
+  // Waits are for something to happen, never for a time: a wait that runs out is a failed check that
+  // says what never came.
+  testing::AssertionResult PumpUntil(const std::function<bool()>& done, const char* what);
+  // Until the hover events recorded number at least `count`.
+  testing::AssertionResult PumpUntilHoverEvents(size_t count);
+  // Until the move of the pointer to `client` has reached the container: the control has seen it, if the
+  // host routed it there.
+  testing::AssertionResult PumpUntilPointerArrived(POINT client);
+  // Until the polling timer has ticked `ticks` more times. Hover events come only from input and ticks, so
+  // after a few ticks without an event none is late.
+  testing::AssertionResult PumpTicks(int ticks = 3);
+  // Until every timer at the polling pace, fast or resting, has had time to tick: for checks that a control
+  // which should not be polling raises nothing.
+  testing::AssertionResult PumpPollingPeriods();
 
   // The host's routing bypassed: the message goes straight to the control, as from a host that
   // does not hit-test first. The point is in the container's client pixels.

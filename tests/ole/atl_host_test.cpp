@@ -19,11 +19,38 @@ using testhost::Variant;
 
 constexpr wchar_t kFrameClass[] = L"CardelAtlHostFrame";
 
-void PumpFor(std::chrono::milliseconds duration) {
-  for (const auto end = std::chrono::steady_clock::now() + duration; std::chrono::steady_clock::now() < end; Sleep(5)) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+// Posted to the thread behind whatever is queued; its arrival says the queue before it has been handled.
+constexpr UINT kQueueMarker = WM_APP + 0x52;
+bool g_markerSeen = false;
+
+void DispatchQueued() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == kQueueMarker && !msg.hwnd)
+      g_markerSeen = true;
+    else
+      DispatchMessageW(&msg);
   }
+}
+
+// Dispatches messages until done() holds; false if it still does not long after any passing run would.
+template <class Condition>
+bool PumpUntil(Condition done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (;;) {
+    DispatchQueued();
+    if (done()) return true;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
+  }
+}
+
+// Dispatches everything queued for the thread before a message posted to it now.
+bool PumpPosted() {
+  g_markerSeen = false;
+  if (!PostThreadMessageW(GetCurrentThreadId(), kQueueMarker, 0, 0)) return false;
+  return PumpUntil([] { return g_markerSeen; });
 }
 
 HMODULE ModuleAt(const void* address) {
@@ -65,18 +92,20 @@ class AtlHostTest : public ::testing::Test {
 };
 
 TEST_F(AtlHostTest, HostWindowCreatesPaintsAndReleasesTheControl) {
-  UniqueWindow frame(CreateWindowExW(0, kFrameClass, L"ATL host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320,
-                                     200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  // A popup never activated: Wine hands other top-level windows to the window manager, and then waits for
+  // one on every destroy.
+  UniqueWindow frame(CreateWindowExW(WS_EX_NOACTIVATE, kFrameClass, L"ATL host", WS_POPUP, 40, 40, 320, 200, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(frame);
   UniqueWindow host(CreateWindowExW(0, L"AtlAxWin", L"VelmarCardel.ucCardel", WS_CHILD | WS_VISIBLE, 10, 10, 200,
                                     80, frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(host) << "error " << GetLastError();
-  ShowWindow(frame.get(), SW_SHOW);
+  ShowWindow(frame.get(), SW_SHOWNOACTIVATE);
   UpdateWindow(frame.get());
-  PumpFor(std::chrono::milliseconds(200));
+  ASSERT_TRUE(PumpPosted());
   InvalidateRect(host.get(), nullptr, TRUE);
   UpdateWindow(host.get());
-  PumpFor(std::chrono::milliseconds(100));
+  ASSERT_TRUE(PumpPosted());
 
   {
     ComPtr<IUnknown> control;
@@ -107,10 +136,10 @@ TEST_F(AtlHostTest, HostWindowCreatesPaintsAndReleasesTheControl) {
   EXPECT_EQ(library_.DllCanUnloadNow(), S_FALSE) << "the host holds the control";
 
   host.reset();
-  PumpFor(std::chrono::milliseconds(50));
+  ASSERT_TRUE(PumpPosted());
   frame.reset();
-  PumpFor(std::chrono::milliseconds(50));
-  EXPECT_EQ(library_.DllCanUnloadNow(), S_OK) << "the control outlived its host window";
+  EXPECT_TRUE(PumpUntil([&] { return library_.DllCanUnloadNow() == S_OK; }))
+      << "the control outlived its host window";
 }
 
 }  // namespace

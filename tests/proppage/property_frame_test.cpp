@@ -15,26 +15,42 @@
 namespace cardel::testhost {
 namespace {
 
-HWND FindDescendant(HWND parent, const wchar_t* kind) {
-  HWND found = FindWindowExW(parent, nullptr, kind, nullptr);
-  for (HWND child = GetWindow(parent, GW_CHILD); !found && child; child = GetWindow(child, GW_HWNDNEXT))
-    found = FindDescendant(child, kind);
-  return found;
-}
-
 HWND g_pageSeen = nullptr;
 std::wstring g_captionShown;
+UINT_PTR g_safetyTimer = 0;
+// Posted to the thread once the page window is created; the frame's loop takes it after the page has
+// filled itself in, which happens in the same call.
+constexpr UINT kPageCreated = WM_APP + 0x53;
 
-// Runs inside the frame's modal loop, which it ends once the page is up.
-void CALLBACK CloseWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
-  const HWND frame = GetActiveWindow();
-  g_pageSeen = FindDescendant(frame, L"VelmarCardelPicturePage");
-  if (!g_pageSeen) return;
-  KillTimer(nullptr, timer);
-  wchar_t text[64] = L"";
-  GetWindowTextW(GetWindow(GetDlgItem(g_pageSeen, proppage::kCaptionBoxId), GW_CHILD), text, ARRAYSIZE(text));
-  g_captionShown = text;
-  PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+// Sees every window the frame creates, inside the frame's modal loop.
+LRESULT CALLBACK WatchForThePage(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_CREATEWND && !g_pageSeen) {
+    wchar_t kind[64] = L"";
+    GetClassNameW(reinterpret_cast<HWND>(wparam), kind, ARRAYSIZE(kind));
+    if (std::wstring(kind) == L"VelmarCardelPicturePage") {
+      g_pageSeen = reinterpret_cast<HWND>(wparam);
+      PostThreadMessageW(GetCurrentThreadId(), kPageCreated, 0, 0);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// Reads what the page shows and closes the frame, which ends its modal loop.
+LRESULT CALLBACK CloseWhenShown(int code, WPARAM wparam, LPARAM lparam) {
+  const auto* message = reinterpret_cast<const MSG*>(lparam);
+  if (code == HC_ACTION && wparam == PM_REMOVE && !message->hwnd && message->message == kPageCreated) {
+    wchar_t text[64] = L"";
+    GetWindowTextW(GetWindow(GetDlgItem(g_pageSeen, proppage::kCaptionBoxId), GW_CHILD), text, ARRAYSIZE(text));
+    g_captionShown = text;
+    PostMessageW(GetAncestor(g_pageSeen, GA_ROOT), WM_COMMAND, IDCANCEL, 0);
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// Only a frame that never shows its page gets here: it is closed so that the test ends and fails.
+void CALLBACK CloseAfterAll(HWND, UINT, UINT_PTR, DWORD) {
+  KillTimer(nullptr, g_safetyTimer);
+  if (const HWND frame = GetActiveWindow()) PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
 }
 
 TEST(PropertyFrameTest, ShowsThePageWithTheSelectionAndCloses) {
@@ -49,9 +65,15 @@ TEST(PropertyFrameTest, ShowsThePageWithTheSelectionAndCloses) {
   IUnknown* objects[] = {control.Get()};
   CLSID pages[] = {CLSID_ppCardel};
   g_pageSeen = nullptr;
-  SetTimer(nullptr, 0, 100, CloseWhenShown);
+  HHOOK creations = SetWindowsHookExW(WH_CBT, WatchForThePage, nullptr, GetCurrentThreadId());
+  HHOOK messages = SetWindowsHookExW(WH_GETMESSAGE, CloseWhenShown, nullptr, GetCurrentThreadId());
+  ASSERT_TRUE(creations && messages);
+  g_safetyTimer = SetTimer(nullptr, 0, 20000, CloseAfterAll);
   const HRESULT hr =
       OleCreatePropertyFrame(nullptr, 0, 0, L"ucCardel1", 1, objects, 1, pages, LOCALE_USER_DEFAULT, 0, nullptr);
+  KillTimer(nullptr, g_safetyTimer);
+  UnhookWindowsHookEx(messages);
+  UnhookWindowsHookEx(creations);
   CoRevokeClassObject(cookie);
   ASSERT_HRESULT_SUCCEEDED(hr);
   EXPECT_NE(g_pageSeen, nullptr);
