@@ -440,7 +440,8 @@ TEST_F(RetainedPaintTest, ManyLargeControlsShareTheProcesssBudget) {
   EXPECT_LE(keptByAll, kProcessRetainedBytes);
   EXPECT_GE(keptByAll, RetainedPixels(kFullHd, false) * 4) << "the last painted keeps its layers";
 
-  // The three painted last repaint from what they keep; the first painted gave its layers up.
+  // The three painted last repaint from what they keep; the first painted gave its layers up where the
+  // budget does not hold them all (the 32-bit build).
   for (int i = kControls - 3; i < kControls; ++i) {
     const LONG built = boxBuilds(*controls[i]);
     draw(*controls[i]);
@@ -448,7 +449,8 @@ TEST_F(RetainedPaintTest, ManyLargeControlsShareTheProcesssBudget) {
   }
   const LONG built = boxBuilds(*controls.front());
   draw(*controls.front());
-  EXPECT_EQ(boxBuilds(*controls.front()), built + 1);
+  const bool allFit = kControls * RetainedPixels(kFullHd, false) * 4 <= kProcessRetainedBytes;
+  EXPECT_EQ(boxBuilds(*controls.front()), built + (allFit ? 0 : 1));
 
   controls.clear();
   form_.RemoveAll();
