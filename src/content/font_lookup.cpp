@@ -1,6 +1,8 @@
 #include "content/font_lookup.h"
 
 #include "common/automation_handles.h"
+#include "common/published_font_collection.h"
+#include "content/caller_memory.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -11,6 +13,18 @@ std::wstring FontName(IFont* font) {
   UniqueBstr name;
   if (!font || FAILED(font->get_Name(name.put())) || !name) return {};
   return std::wstring(name.get(), SysStringLen(name.get()));
+}
+
+GpFontCollection* PublishedFontCollection() noexcept {
+  const uintptr_t value = FindPublishedFontCollection();
+  // The lowest 64 KiB of an address space are never mapped: a value there is a number, not an object.
+  constexpr uintptr_t kLowestAddress = 64 * 1024;
+  if (value < kLowestAddress || value % alignof(void*) != 0) return nullptr;
+  auto* collection = reinterpret_cast<GpFontCollection*>(value);
+  if (!IsReadableRange(collection, 4 * sizeof(void*))) return nullptr;
+  INT families = 0;
+  if (GdipGetFontCollectionFamilyCount(collection, &families) != Ok || families < 0) return nullptr;
+  return collection;
 }
 
 gdip::UniqueFontFamily FindFontFamily(std::wstring_view name, GpFontCollection* collection, FontFallback fallback) {

@@ -17,6 +17,11 @@ std::wstring FontName(IFont* font);
 
 enum class FontFallback { None, GenericSansSerif };
 
+// The font collection a host published on this thread (common/published_font_collection.h), or null when
+// there is none or what the slot holds cannot be one: a small number, an address this process cannot
+// read, or one not aligned as GDI+ aligns its objects.
+Gdiplus::GpFontCollection* PublishedFontCollection() noexcept;
+
 // collection may be null. Empty when the name is found nowhere and no fallback applies.
 gdip::UniqueFontFamily FindFontFamily(std::wstring_view name, Gdiplus::GpFontCollection* collection,
                                       FontFallback fallback);

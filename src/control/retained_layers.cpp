@@ -1,7 +1,5 @@
 #include "control/retained_layers.h"
 
-#include "common/shared_slots.h"
-
 namespace cardel {
 namespace {
 
@@ -19,18 +17,9 @@ int64_t RetainedPixels(SIZE client, bool acrylic) noexcept {
   return acrylic ? area * 7 + area / 4 : area * 3;
 }
 
-bool RetainsLayers(SIZE client, bool acrylic) noexcept {
+bool MayRetainLayers(SIZE client, bool acrylic) noexcept {
   const int64_t pixels = RetainedPixels(client, acrylic);
-  if (pixels == 0) return false;
-  constexpr uintptr_t kNotPublished = UINTPTR_MAX;
-  const uintptr_t published = LookupSharedSlot(kRetainedBudgetKey, kNotPublished);
-  const int64_t budget = published == kNotPublished ? kRetainedPixelBudget : static_cast<int64_t>(published);
-  return pixels <= budget;
-}
-
-void NoteLayerBuilt(RetainedLayer layer) noexcept {
-  if (auto* builds = reinterpret_cast<LONG*>(LookupSharedSlot(kLayerBuildsKey, 0)))
-    ++builds[static_cast<size_t>(layer)];
+  return pixels > 0 && pixels <= kRetainedPixelBudget;
 }
 
 void RetainedLayers::DropBox() noexcept {

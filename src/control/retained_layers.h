@@ -5,6 +5,7 @@
 // and each paint blends the three in software before one blend onto the target.
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -26,11 +27,8 @@ inline constexpr int64_t kRetainedPixelBudget = 16LL * 1024 * 1024;
 // scratch and the blend.
 int64_t RetainedPixels(SIZE client, bool acrylic) noexcept;
 
-// Whether the layers of a client area fit the budget, or the one a test host published.
-bool RetainsLayers(SIZE client, bool acrylic) noexcept;
-
-// Counts a build for a test host that asked to see them.
-void NoteLayerBuilt(RetainedLayer layer) noexcept;
+// Whether one control of this client size may keep its layers at all, whatever else the process keeps.
+bool MayRetainLayers(SIZE client, bool acrylic) noexcept;
 
 struct RetainedLayers {
   // Every layer, or with acrylic the layers above it, at the client size from (0, 0).
@@ -56,9 +54,13 @@ struct RetainedLayers {
   std::vector<uint8_t> blurred;
   std::vector<uint8_t> scratch;
 
+  // How often each layer was built, for the control's test hooks.
+  std::array<uint32_t, static_cast<size_t>(RetainedLayer::Count)> builds{};
+
   // What the control shows changed: the composed surfaces go, the layers that did not change stay.
   void DropBox() noexcept;
   void Release() noexcept;
+  void NoteBuilt(RetainedLayer layer) noexcept { ++builds[static_cast<size_t>(layer)]; }
 };
 
 }  // namespace cardel

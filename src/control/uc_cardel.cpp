@@ -4,9 +4,10 @@
 
 #include "control/cardel_classes.h"
 #include "control/cardel_events.h"
-#include "common/shared_slots.h"
+#include "common/long_handles.h"
 #include "render/dpi.h"
 #include "content/caller_memory.h"
+#include "content/font_lookup.h"
 #include "content/icon_code.h"
 #include "input/hand_cursor.h"
 #include "ole/errors.h"
@@ -59,6 +60,7 @@ UcCardel::~UcCardel() {
   CancelDownload();
   fontWatch_.Stop();
   iconFontWatch_.Stop();
+  retainedClaim_.Leave();
   retained_.Release();
   PictureBrush.reset();
   PictureImage.reset();
@@ -71,6 +73,7 @@ UcCardel::~UcCardel() {
 
 void* UcCardel::QueryControlInterface(REFIID riid) noexcept {
   if (riid == IID_IDispatch || riid == IID__ucCardel) return static_cast<_ucCardel*>(this);
+  if (riid == IID_ICardelTestHooks) return static_cast<ICardelTestHooks*>(this);
   return nullptr;
 }
 
@@ -83,7 +86,7 @@ HRESULT UcCardel::Error(ole::RuntimeError e) const noexcept { return ole::RaiseE
 // Answers InitNew, an OLE call: a name that cannot be copied for want of memory is E_OUTOFMEMORY.
 HRESULT UcCardel::OnInitProperties() noexcept {
   retained_.Release();
-  FontCollection = LookupSharedSlot(kFontCollectionKey, 0);
+  FontCollection = reinterpret_cast<intptr_t>(PublishedFontCollection());
   for (const PropertyInfo& info : PropertyCatalogue()) {
     if (info.initial) StoreMember(info, *info.initial);
   }
@@ -119,7 +122,7 @@ void UcCardel::OnResize() noexcept {
 HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
   const SIZE own = ClientSize();
   if (own.cx <= 0 || own.cy <= 0) return S_OK;
-  LONG target = static_cast<LONG>(reinterpret_cast<intptr_t>(dc));
+  LONG target = LongFromHandle(dc);
   LONG x = 0, y = 0;
   VARIANTARG prePaint[3];
   V_VT(&prePaint[0]) = VT_I4 | VT_BYREF;
@@ -133,7 +136,7 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
   // A handler that closed the control took its window, and with it the context being painted.
   if (Deactivations() != deactivations) return S_OK;
 
-  const HDC targetDc = reinterpret_cast<HDC>(static_cast<intptr_t>(target));
+  const HDC targetDc = HandleFromLong(target, dc);
   const BoxScale scale{static_cast<float>(size.cx) / own.cx, static_cast<float>(size.cy) / own.cy};
   // A DC the host swapped in is its own; only the plumbing's bitmap is drawn through its pixels. Only
   // the screen paint at the control's own size is retained: any other scale is drawn afresh.
@@ -143,7 +146,7 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
       [&] {
         if (SurfaceBits(targetDc))
           RenderOnSurface(targetDc, size, own, x, y, scale, dc);
-        else if (ownSize && RetainsLayers(own, state_.BackAcrylicBlur != 0))
+        else if (ownSize && !paintAfresh_ && KeepsLayers(own))
           PaintRetained(targetDc, own, POINT{x, y}, dc);
         else
           RenderBox(targetDc, nullptr, own, x, y, scale, dc);
@@ -154,7 +157,7 @@ HRESULT UcCardel::OnPaint(HDC dc, SIZE size) noexcept {
 
   VARIANTARG postPaint[1];
   V_VT(&postPaint[0]) = VT_I4;
-  V_I4(&postPaint[0]) = static_cast<LONG>(reinterpret_cast<intptr_t>(dc));
+  V_I4(&postPaint[0]) = LongFromHandle(dc);
   FireEvent(events::PostPaint, postPaint);
   return S_OK;
 }

@@ -10,8 +10,10 @@
 #include "common/gdiplus_session.h"
 #include "control/cardel_state.h"
 #include "control/property_catalogue.h"
+#include "control/retained_budget.h"
 #include "control/retained_layers.h"
 #include "control/saved_properties.h"
+#include "control/test_hooks.h"
 #include "ole/control_base.h"
 #include "ole/errors.h"
 #include "ole/font_watch.h"
@@ -53,7 +55,9 @@ struct BoxScale {
 // included (CallOutPosicion, CaptionTriming); the implementation's own helpers are lower camel case with a
 // trailing underscore. Flags are bool inside; VARIANT_BOOL appears only where the published interface
 // passes one, and in the stored properties, which report back exactly what a host set.
-class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCardel, &IID__ucCardel> {
+class UcCardel final : public ole::ControlBase,
+                       public ole::DualDispatch<_ucCardel, &IID__ucCardel>,
+                       public ICardelTestHooks {
  public:
   explicit UcCardel(IUnknown* outer) noexcept;
   ~UcCardel() override;
@@ -106,6 +110,14 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
                        VARIANT_BOOL* Result) noexcept override;
   STDMETHODIMP GetSystemHandCursor(IPictureDisp** Result) noexcept override;
   STDMETHODIMP ChrW2(LONG CharCode, BSTR* Result) noexcept override;
+
+  // The tests' door (uc_cardel_test_hooks.cpp).
+  STDMETHODIMP RefuseLargeAllocations(BOOL refuse) noexcept override;
+  STDMETHODIMP CountPictureDecodes(LONG* decodes) noexcept override;
+  STDMETHODIMP PaintAfresh(BOOL afresh) noexcept override;
+  STDMETHODIMP CountLayerBuilds(LONG layer, LONG* builds) noexcept override;
+  STDMETHODIMP SetRetainedBudget(LONGLONG bytes) noexcept override;
+  STDMETHODIMP RetainedBytes(LONGLONG* bytes) noexcept override;
 
  protected:
   void* QueryControlInterface(REFIID riid) noexcept override;
@@ -180,12 +192,16 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   void RenderLayers(Gdiplus::GpGraphics* graphics, const PaintContext& paint, LayerPass pass = {});
   // The host's 1:1 paint from the retained layers, rebuilding those that were dropped (uc_cardel_retained.cpp).
   void PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop);
+  // Whether this paint at the control's own size may keep its layers: they fit one control's limit, and
+  // the process's budget makes room for them as the most recently painted. Else they are given up.
+  bool KeepsLayers(SIZE client) noexcept;
   void BuildRetainedBox(const PaintContext& paint, bool acrylic);
   // With acrylic: blurs the fresh capture and blends it between the retained layers into retained_.blend.
   bool ComposeAcrylicPaint(HDC backdrop, SIZE client);
   // What the control shows changed: drop the composed box, and repaint unless Redraw is False.
   void LookChanged() noexcept;
   static void FontChanged(void* control) noexcept;
+  static void GiveUpLayers(void* control) noexcept;
   // The caption and icon properties as DrawCaption reads them, for a control of the given size.
   CaptionInputs MakeCaptionInputs(SIZE client) const;
   // Sizes the control to its caption through the container (uc_cardel_auto_size.cpp).
@@ -212,6 +228,9 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   UniqueBitmap AcrylicBitmap;
   std::optional<SelectedObject> AcrylicOldBitmap;
   RetainedLayers retained_;
+  // The layers' share of the process's budget; the layers go when another control needs the room.
+  BudgetClaim retainedClaim_{RetainedBudget::OfProcess(), &UcCardel::GiveUpLayers, this};
+  bool paintAfresh_ = false;  // a test compares the kept layers with a paint drawn afresh
   // After the fonts, so they stop calling before the fonts go.
   ole::FontWatch fontWatch_;
   ole::FontWatch iconFontWatch_;

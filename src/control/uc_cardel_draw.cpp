@@ -81,7 +81,7 @@ const LayerSurface* UcCardel::ShadowLayer(const PaintContext& paint) {
   into.reset();
   retained_.shadow = std::move(stretched);
   retained_.shadowAt = at;
-  NoteLayerBuilt(RetainedLayer::Shadow);
+  retained_.NoteBuilt(RetainedLayer::Shadow);
   return retained_.shadow.get();
 }
 
@@ -138,7 +138,7 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint, Lay
     const auto layouts = [&] { return kept ? kept->text.Layouts() + kept->glyph.Layouts() : 0; };
     const uint32_t before = layouts();
     DrawCaption(graphics, body, MakeCaptionInputs(paint.client), CaptionPass::Paint, kept);
-    if (layouts() != before) NoteLayerBuilt(RetainedLayer::Caption);
+    if (layouts() != before) retained_.NoteBuilt(RetainedLayer::Caption);
   }
 
   if (state_.Border && metrics.borderWidth > 0) {

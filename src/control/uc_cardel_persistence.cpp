@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "common/shared_slots.h"
+#include "content/font_lookup.h"
 #include "control/saved_properties.h"
 #include "control/uc_cardel.h"
 #include "ole/bag_io.h"
@@ -78,7 +78,7 @@ void SetObject(Variant& v, IUnknown* object) {
 
 HRESULT UcCardel::OnReadProperties(IPropertyBag* bag) noexcept {
   retained_.Release();
-  FontCollection = LookupSharedSlot(kFontCollectionKey, 0);
+  FontCollection = reinterpret_cast<intptr_t>(PublishedFontCollection());
   if (const HRESULT read = Guard([&] {
         for (const SavedProperty& row : SavedProperties()) {
           HRESULT hr = ReadSavedRow(bag, row);

@@ -54,7 +54,7 @@ void UcCardel::DrawPictureLayer(GpGraphics* graphics, GpPath* path, const PaintC
     GdipFillPath(into.get(), PictureBrush.get(), path);
     into.reset();
     retained_.picture = std::move(layer);
-    NoteLayerBuilt(RetainedLayer::Picture);
+    retained_.NoteBuilt(RetainedLayer::Picture);
   }
   GdipDrawImageRectI(graphics, retained_.picture->Image(), 0, 0, paint.client.cx, paint.client.cy);
 }

@@ -99,7 +99,7 @@ void UcCardel::BuildRetainedBox(const PaintContext& paint, bool acrylic) {
   retained_.box = std::move(box);
   retained_.boxAboveAcrylic = acrylic;
   retained_.scheme = SystemColourScheme();
-  NoteLayerBuilt(RetainedLayer::Box);
+  retained_.NoteBuilt(RetainedLayer::Box);
 }
 
 bool UcCardel::ComposeAcrylicPaint(HDC backdrop, SIZE client) {
@@ -147,6 +147,19 @@ void UcCardel::FontChanged(void* control) noexcept {
   self->retained_.DropBox();
 }
 
-void UcCardel::OnHide() noexcept { retained_.Release(); }
+void UcCardel::OnHide() noexcept {
+  retainedClaim_.Leave();
+  retained_.Release();
+}
+
+bool UcCardel::KeepsLayers(SIZE client) noexcept {
+  const bool acrylic = state_.BackAcrylicBlur != 0;
+  if (MayRetainLayers(client, acrylic) && retainedClaim_.Claim(RetainedPixels(client, acrylic) * 4)) return true;
+  retainedClaim_.Leave();
+  retained_.Release();
+  return false;
+}
+
+void UcCardel::GiveUpLayers(void* control) noexcept { static_cast<UcCardel*>(control)->retained_.Release(); }
 
 }  // namespace cardel

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "common/long_handles.h"
 #include "common/system_colours.h"
 #include "common/win_handles.h"
 #include "ole/accessible.h"
@@ -237,7 +238,10 @@ class ControlBase : public IOleObject,
   void SetDirty() noexcept { ++edition_; }
   // When dc is the plumbing's own bitmap for the paint under way: its premultiplied pixels, rows from
   // the top, which a renderer with alpha should draw into rather than through the DC. Otherwise null.
-  void* SurfaceBits(HDC dc) const noexcept { return dc && dc == surfaceDc_ ? surfaceBits_ : nullptr; }
+  // dc may have come back through a Long (the PrePaint event, Draw): its low 32 bits name the context.
+  void* SurfaceBits(HDC dc) const noexcept {
+    return dc && surfaceDc_ && cardel::SameHandle(dc, surfaceDc_) ? surfaceBits_ : nullptr;
+  }
   HRESULT Activate(LONG verb, LPCRECT posRect) noexcept;
   // Tells assistive technology that the control's client object changed (EVENT_OBJECT_*). Only the
   // windowed fallback has a window to name; a windowless control's object is read afresh when asked.

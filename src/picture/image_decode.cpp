@@ -1,14 +1,22 @@
 #include "picture/image_decode.h"
 
-#include "common/shared_slots.h"
+#include <atomic>
+
 #include "ole/icon_structure.h"
 #include "picture/png_structure.h"
 #include "picture/span_stream.h"
 
 namespace cardel {
+namespace {
+
+std::atomic<long> decodes{0};
+
+}  // namespace
+
+long PictureDecodes() noexcept { return decodes.load(std::memory_order_relaxed); }
 
 gdip::UniqueImage LoadImageFromBytes(std::span<const uint8_t> bytes) noexcept {
-  if (auto* decodes = reinterpret_cast<LONG*>(LookupSharedSlot(kPictureDecodesKey, 0))) ++*decodes;
+  decodes.fetch_add(1, std::memory_order_relaxed);
   if (bytes.empty() || HasBrokenPngChunks(bytes) || ole::HasBrokenIconStructure(bytes)) return {};
   Microsoft::WRL::ComPtr<IStream> stream = MakeSpanStream(bytes);
   if (!stream) return {};

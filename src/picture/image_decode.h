@@ -12,4 +12,7 @@ namespace cardel {
 // icons or cursors whose headers do not fit their bytes.
 gdip::UniqueImage LoadImageFromBytes(std::span<const uint8_t> bytes) noexcept;
 
+// How many times the process has decoded a picture's bytes, for the control's test hooks.
+long PictureDecodes() noexcept;
+
 }  // namespace cardel

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/shared_slots.h"
+#include "common/published_font_collection.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

@@ -9,16 +9,18 @@
 #include <array>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "common/gdiplus_session.h"
-#include "common/shared_slots.h"
 #include "container.h"
 #include "control/property_catalogue.h"
+#include "control/retained_budget.h"
 #include "control/retained_layers.h"
 #include "dib_surface.h"
 #include "library.h"
-#include "published_slot.h"
+#include "test_hooks_door.h"
 #include "test_pictures.h"
 
 namespace cardel::controltest {
@@ -29,7 +31,8 @@ using testhost::Container;
 using testhost::DibSurface;
 using testhost::HostedControl;
 using testhost::Library;
-using testhost::PublishedSlot;
+using testhost::PaintedAfresh;
+using testhost::RetainedBudgetOf;
 
 constexpr int kLayers = static_cast<int>(RetainedLayer::Count);
 using Builds = std::array<LONG, kLayers>;
@@ -100,16 +103,23 @@ class RetainedPaintTest : public ::testing::Test {
                                                                   surface->Dc(), &bounds, nullptr, nullptr, 0));
     return surface;
   }
-  // The same paint drawn afresh: a budget of nothing keeps no layer.
+  // The same paint drawn afresh, the kept layers left for the next paint.
   std::unique_ptr<DibSurface> PaintDirectly() {
-    const PublishedSlot none(kRetainedBudgetKey, 0);
+    const PaintedAfresh afresh(control_->Unknown());
     return Paint();
   }
-  Builds BuildsOf(const std::function<void()>& change) {
+  Builds BuildCounts() {
     Builds builds{};
-    const PublishedSlot counting(kLayerBuildsKey, reinterpret_cast<uintptr_t>(builds.data()));
+    const ComPtr<ICardelTestHooks> hooks = testhost::HooksOf(control_->Unknown());
+    for (int layer = 0; layer < kLayers; ++layer) EXPECT_HRESULT_SUCCEEDED(hooks->CountLayerBuilds(layer, &builds[layer]));
+    return builds;
+  }
+  Builds BuildsOf(const std::function<void()>& change) {
+    const Builds before = BuildCounts();
     change();
     Paint();
+    Builds builds = BuildCounts();
+    for (int layer = 0; layer < kLayers; ++layer) builds[layer] -= before[layer];
     return builds;
   }
   void LoadPicture(bool shadow) {
@@ -359,12 +369,111 @@ TEST_F(RetainedPaintTest, LayersStayWithinTheBudgetAndGoWhenTheControlLeavesTheS
   EXPECT_LT(CommittedPrivateBytes() - released, surface / 2) << "released when deactivated";
 
   // Under a budget smaller than its layers, the control draws afresh and keeps nothing.
-  const PublishedSlot small(kRetainedBudgetKey, static_cast<uintptr_t>(RetainedPixels(kLarge, false) - 1));
-  Builds builds{};
-  const PublishedSlot counting(kLayerBuildsKey, reinterpret_cast<uintptr_t>(builds.data()));
-  draw();
-  EXPECT_EQ(builds, (Builds{0, 0, 0}));
+  const RetainedBudgetOf small(control_->Unknown(), RetainedPixels(kLarge, false) * 4 - 1);
+  EXPECT_EQ(BuildsOf(draw), (Builds{0, 0, 0}));
   EXPECT_LT(CommittedPrivateBytes() - released, surface / 2);
+}
+
+// Wine numbers a reused handle's generation in its high bits: wears the entries the next paint's bitmap
+// and context take until their handles have bit 31 set, as many of a long-running host's have.
+void WearHandlesToBit31() {
+  std::array<HDC, 8> dcs{};
+  for (int round = 0; round < 1000; ++round) {
+    for (HDC& dc : dcs) dc = CreateCompatibleDC(nullptr);
+    const bool worn = std::all_of(dcs.begin(), dcs.end(), [](HDC dc) {
+      return (reinterpret_cast<uintptr_t>(dc) & 0x80000000u) != 0;
+    });
+    for (HDC dc : dcs) DeleteDC(dc);
+    if (worn) return;
+  }
+}
+
+// A paint through the plumbing's bitmap (here for a context in another mapping mode) draws into the
+// bitmap's pixels and keeps no layer. The paint takes the bitmap's context back from the PrePaint event's
+// Long: under 64-bit Wine many such handles have bit 31 set, come back sign-extended, and are the same
+// context all the same.
+TEST_F(RetainedPaintTest, PaintsThroughTheBitmapKnowItWhateverItsHandle) {
+  Place({120, 40});
+  const DibSurface target(120, 40);
+  SetMapMode(target.Dc(), MM_ANISOTROPIC);  // still one unit a pixel
+  SetWindowExtEx(target.Dc(), 1, 1, nullptr);
+  SetViewportExtEx(target.Dc(), 1, 1, nullptr);
+  const RECTL bounds{0, 0, 120, 40};
+  // Each paint follows a change, so a paint that took the kept layers' route would build them.
+  cardel_->put_Redraw(VARIANT_FALSE);
+  const Builds before = BuildCounts();
+  for (int paint = 0; paint < 4; ++paint) {
+    cardel_->put_FrontColor(RGB(200, 100 + paint, 50));
+    WearHandlesToBit31();
+    ASSERT_HRESULT_SUCCEEDED(control_->Query<IViewObject>()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr,
+                                                                  target.Dc(), &bounds, nullptr, nullptr, 0));
+  }
+  EXPECT_EQ(BuildCounts(), before);
+}
+
+// The committed memory of the whole process, whoever committed it.
+long long CommittedBytes() {
+  long long total = 0;
+  MEMORY_BASIC_INFORMATION info{};
+  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
+       at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+    if (info.State == MEM_COMMIT) total += static_cast<long long>(info.RegionSize);
+  }
+  return total;
+}
+
+// Many large controls in one host share one budget: a 32-bit host is not filled, and the most recently
+// painted still repaint with one blend. Removed controls give their room back.
+TEST_F(RetainedPaintTest, ManyLargeControlsShareTheProcesssBudget) {
+  constexpr SIZE kFullHd{1920, 1080};
+  constexpr int kControls = 20;
+  const auto target = std::make_unique<DibSurface>(kFullHd.cx, kFullHd.cy);
+  const RECTL bounds{0, 0, kFullHd.cx, kFullHd.cy};
+  std::vector<HostedControl*> controls;
+  const auto draw = [&](HostedControl& control) {
+    ASSERT_HRESULT_SUCCEEDED(control.Query<IViewObject>()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr,
+                                                                target->Dc(), &bounds, nullptr, nullptr, 0));
+  };
+  const auto boxBuilds = [](HostedControl& control) {
+    LONG builds = -1;
+    testhost::HooksOf(control.Unknown())->CountLayerBuilds(static_cast<LONG>(RetainedLayer::Box), &builds);
+    return builds;
+  };
+  for (int i = 0; i < kControls; ++i) {
+    HostedControl& control = form_.Add({0, 0, kFullHd.cx, kFullHd.cy});
+    const ComPtr<_ucCardel> cardel = control.Cardel();
+    cardel->put_Redraw(VARIANT_FALSE);
+    kConfigurations[0].add(*this, cardel.Get());
+    draw(control);
+    controls.push_back(&control);
+  }
+  const long long committed = CommittedBytes();
+  EXPECT_LT(committed, 500LL * 1024 * 1024) << committed / (1024 * 1024) << " MB committed";
+  const auto kept = [](HostedControl& control) {
+    LONGLONG bytes = -1;
+    testhost::HooksOf(control.Unknown())->RetainedBytes(&bytes);
+    return bytes;
+  };
+  const LONGLONG keptByAll = kept(*controls.back());
+  EXPECT_LE(keptByAll, kProcessRetainedBytes);
+  EXPECT_GE(keptByAll, RetainedPixels(kFullHd, false) * 4) << "the last painted keeps its layers";
+
+  // The three painted last repaint from what they keep; the first painted gave its layers up where the
+  // budget does not hold them all (the 32-bit build).
+  for (int i = kControls - 3; i < kControls; ++i) {
+    const LONG built = boxBuilds(*controls[i]);
+    draw(*controls[i]);
+    EXPECT_EQ(boxBuilds(*controls[i]), built) << "control " << i;
+  }
+  const LONG built = boxBuilds(*controls.front());
+  draw(*controls.front());
+  const bool allFit = kControls * RetainedPixels(kFullHd, false) * 4 <= kProcessRetainedBytes;
+  EXPECT_EQ(boxBuilds(*controls.front()), built + (allFit ? 0 : 1));
+
+  controls.clear();
+  form_.RemoveAll();
+  Place({120, 40});
+  EXPECT_LE(kept(*control_), RetainedPixels({120, 40}, false) * 4) << "controls that left gave their room back";
 }
 
 }  // namespace

@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "common/automation_handles.h"
-#include "common/shared_slots.h"
 #include "container.h"
 #include "dib_surface.h"
 #include "library.h"
-#include "published_slot.h"
+#include "test_hooks_door.h"
 
 namespace cardel::testhost {
 namespace {
@@ -66,8 +65,8 @@ TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     {
-      const PublishedSlot refused(kRefuseLargeAllocationsKey, 1);
-      ASSERT_TRUE(refused.Published());
+      const RefusedAllocations refused(cardel.Get());
+      ASSERT_TRUE(refused.On());
       EXPECT_EQ(c.call(), kOutOfMemory);
       EXPECT_EQ(ErrorDescription(), L"Out of memory");
     }
