@@ -167,6 +167,9 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   const LayerSurface* ShadowLayer(const PaintContext& paint);
   // Fails only with Overflow (absurd lengths) or out of memory; the image is then left out.
   HRESULT BuildBoxShadow() noexcept;
+  // Before any paint: the images built from a colour the user's scheme now gives another value are
+  // rebuilt, and a composed box showing them is dropped.
+  void FollowColourScheme() noexcept;
   // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size (client,
   // asked once by the caller), then offset by (posX, posY). backdrop is the control's own context
   // while the host has it painted, holding the host's background the acrylic layer blurs; other
@@ -206,6 +209,14 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   IntRect pictureBox_;  // the box PictureBrush and the retained picture layer were laid out in
   gdip::UniqueBitmap BoxShadowImage;
   gdip::UniqueBitmap CaptionShadowImage;
+  // The colours, as they were resolved, that these images and PictureBrush were built from: a system
+  // colour's value changes with the user's scheme, its code does not.
+  struct BuiltColours {
+    COLORREF boxShadow = 0;
+    COLORREF captionShadow = 0;
+    COLORREF pictureTint = 0;
+    COLORREF pictureShadow = 0;
+  } builtFrom_;
   // In this order, so that even without ReleaseAcrylicSurface the bitmap is deselected before it
   // and the context are deleted.
   UniqueMemoryDc AcrylicDC;

@@ -24,6 +24,8 @@ void UcCardel::EnsurePictureBrush(const PaintContext& paint) {
   in.layout = {state_.PictureGetWidth, state_.PictureGetHeight, state_.PictureSetWidth, state_.PictureSetHeight,
                state_.PictureAlignmentH, state_.PictureAlignmentV, state_.PicturePaddingX, state_.PicturePaddingY,
                paint.dpiScale, paint.shape.body};
+  builtFrom_.pictureTint = ResolvedColour(state_.PictureColor);
+  builtFrom_.pictureShadow = ResolvedColour(state_.ShadowColor);
   const uint32_t tint = ToARGB(state_.PictureColor, 100).argb;
   in.effects = {state_.PictureColorize != 0, static_cast<uint8_t>(tint >> 16), static_cast<uint8_t>(tint >> 8),
                 static_cast<uint8_t>(tint), state_.PictureOpacity, state_.PictureContrast,
