@@ -83,6 +83,7 @@ const Reproduction kReproductions[] = {
        c->put_ShadowOffsetX(4);
        c->put_ShadowOffsetY(4);
        c->put_ShadowColor(kSchemeColour);
+       c->put_ShadowColorOpacity(100);
      }},
     {"caption shadow",
      [](_ucCardel* c) {
@@ -90,6 +91,7 @@ const Reproduction kReproductions[] = {
        c->put_CaptionShadow(VARIANT_TRUE);
        c->put_ShadowSize(3);
        c->put_ShadowColor(kSchemeColour);
+       c->put_ShadowColorOpacity(100);
      }},
     {"picture tint",
      [](_ucCardel* c) {
