@@ -59,12 +59,6 @@ std::wstring LoopbackServer::Url(const std::string& path) const {
   return L"http://127.0.0.1:" + std::to_wstring(port_) + std::wstring(path.begin(), path.end());
 }
 
-uint64_t LoopbackServer::Sent(const std::string& path) const {
-  std::lock_guard lock(mutex_);
-  const auto it = sent_.find(path);
-  return it == sent_.end() ? 0 : it->second;
-}
-
 std::string LoopbackServer::LastRequest(const std::string& path) const {
   std::lock_guard lock(mutex_);
   const auto it = requests_.find(path);
@@ -101,17 +95,11 @@ void LoopbackServer::Answer(SOCKET connection) {
       const size_t count = std::min(piece, route.body.size() - at);
       open = SendAll(connection, route.body.data() + at, count);
       std::unique_lock lock(mutex_);
-      if (open) sent_[path] += count;
       open = open && !stopped_.wait_for(lock, route.pause, [this] { return stopping_; }) &&
              std::chrono::steady_clock::now() < deadline;
     }
   }
-  if (route.cutAtEnd) {
-    const linger abrupt{1, 0};
-    setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abrupt), sizeof abrupt);
-  } else {
-    shutdown(connection, SD_SEND);
-  }
+  shutdown(connection, SD_SEND);
   closesocket(connection);
 }
 

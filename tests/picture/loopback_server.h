@@ -27,8 +27,6 @@ struct Route {
   size_t repeat = 1;
   // Not zero: the length announced, whatever is sent.
   uint64_t claimedLength = 0;
-  // The connection is reset after the body rather than closed: a body that never ends properly.
-  bool cutAtEnd = false;
 };
 
 class LoopbackServer {
@@ -41,8 +39,6 @@ class LoopbackServer {
   std::wstring Url(const std::string& path) const;
   // The last request for path, headers included; empty if there was none.
   std::string LastRequest(const std::string& path) const;
-  // The bytes of body sent for path so far, over every request.
-  uint64_t Sent(const std::string& path) const;
 
  private:
   void Answer(SOCKET connection);
@@ -54,7 +50,6 @@ class LoopbackServer {
   mutable std::mutex mutex_;
   std::condition_variable stopped_;
   std::map<std::string, std::string> requests_;
-  std::map<std::string, uint64_t> sent_;
   std::vector<std::thread> connections_;
   std::thread acceptor_;
 };
