@@ -31,6 +31,9 @@ using testhost::Library;
 constexpr SIZE kSize{300, 100};
 constexpr int kSchemeIndex = COLOR_HIGHLIGHT;
 constexpr OLE_COLOR kSchemeColour = SystemColour(kSchemeIndex);
+constexpr COLORREF kFront = RGB(230, 225, 210);
+// One level off: a change that drops the composed box and leaves every image it was made from.
+constexpr COLORREF kFrontChanged = RGB(230, 225, 211);
 
 // One system colour set to another value for the scheme, and put back when this goes.
 class SchemeChange {
@@ -115,11 +118,12 @@ class ColourSchemeTest : public ::testing::Test {
     HostedControl& control = form_.Add({10, 10, 10 + kSize.cx, 10 + kSize.cy});
     const ComPtr<_ucCardel> cardel = control.Cardel();
     testhost::SetCaption(cardel.Get(), L"");
-    cardel->put_FrontColor(RGB(230, 225, 210));
+    cardel->put_FrontColor(kFront);
     reproduction.configure(cardel.Get());
     return control;
   }
-  // The host's paint at the control's size, or a drawing at twice that size.
+  // The host's paint at the control's size (through IViewObject::Draw, as the container paints), or a
+  // drawing at twice that size.
   static std::unique_ptr<DibSurface> Paint(HostedControl& control, Route route) {
     const int scale = route == Route::Kept ? 1 : 2;
     auto surface = std::make_unique<DibSurface>(kSize.cx * scale, kSize.cy * scale, 0x406080);
@@ -135,34 +139,40 @@ class ColourSchemeTest : public ::testing::Test {
 };
 
 // A control painted before the change, then painted again, shows what a control made after it shows;
-// with the old colours back, it shows what it showed at first. Between the paints, the box may have
-// been dropped by an unrelated change (a new back colour), which leaves the images it was made of.
+// with the old colours back, it shows what it showed at first. On the host's paint, the composed box may
+// be kept or have just been dropped by a change of another colour, leaving the images it was made from; a hidden control, which the host does not paint, is drawn scaled only.
 TEST_F(ColourSchemeTest, WhatIsDrawnInASystemColourFollowsTheScheme) {
+  enum class Case { BoxKept, BoxDropped, Hidden };
   for (const Reproduction& reproduction : kReproductions) {
-    for (const Route route : {Route::Kept, Route::Direct}) {
-      for (const bool boxDropped : {false, true}) {
-        const std::string what = std::string(reproduction.name) + (route == Route::Kept ? ", kept" : ", direct") +
-                                 (boxDropped ? ", box dropped" : "");
-        HostedControl& control = Make(reproduction);
-        const auto before = Paint(control, route);
-        if (boxDropped) control.Cardel()->put_FrontColor(RGB(230, 225, 211));
-        const auto beforeAgain = Paint(control, route);
-        std::unique_ptr<DibSurface> after, fresh;
-        {
-          const SchemeChange change(kSchemeIndex, Opposite(GetSysColor(kSchemeIndex)));
-          after = Paint(control, route);
-          HostedControl& made = Make(reproduction);
-          if (boxDropped) made.Cardel()->put_FrontColor(RGB(230, 225, 211));
-          fresh = Paint(made, route);
-          form_.Remove(made);
-        }
-        EXPECT_GT(Compare(*beforeAgain, *fresh).pixels, 50u) << what << ": the scheme shows";
-        const Difference changed = Compare(*after, *fresh);
-        EXPECT_LE(changed.worst, 2) << what << ": " << changed.pixels << " pixels differ";
-        const Difference restored = Compare(*Paint(control, route), *beforeAgain);
-        EXPECT_LE(restored.worst, 2) << what << " restored: " << restored.pixels << " pixels differ";
-        form_.Remove(control);
+    for (const Case paintCase : {Case::BoxKept, Case::BoxDropped, Case::Hidden}) {
+      const Route route = paintCase == Case::Hidden ? Route::Direct : Route::Kept;
+      const std::string what = std::string(reproduction.name) +
+                               (paintCase == Case::BoxKept      ? ", box kept"
+                                : paintCase == Case::BoxDropped ? ", box dropped"
+                                                                : ", hidden and drawn scaled");
+      HostedControl& control = Make(reproduction);
+      if (paintCase == Case::Hidden) {
+        ASSERT_HRESULT_SUCCEEDED(
+            control.Query<IOleObject>()->DoVerb(OLEIVERB_HIDE, nullptr, nullptr, 0, nullptr, nullptr));
       }
+      const auto before = Paint(control, route);
+      std::unique_ptr<DibSurface> after, fresh;
+      {
+        const SchemeChange change(kSchemeIndex, Opposite(GetSysColor(kSchemeIndex)));
+        if (paintCase == Case::BoxDropped) control.Cardel()->put_FrontColor(kFrontChanged);
+        after = Paint(control, route);
+        HostedControl& made = Make(reproduction);
+        if (paintCase == Case::BoxDropped) made.Cardel()->put_FrontColor(kFrontChanged);
+        fresh = Paint(made, route);
+        form_.Remove(made);
+      }
+      form_.PumpMessages();
+      EXPECT_GT(Compare(*before, *fresh).pixels, 50u) << what << ": the scheme shows";
+      const Difference changed = Compare(*after, *fresh);
+      EXPECT_LE(changed.worst, 2) << what << ": " << changed.pixels << " pixels differ";
+      const Difference restored = Compare(*Paint(control, route), *before);
+      EXPECT_LE(restored.worst, 2) << what << " restored: " << restored.pixels << " pixels differ";
+      form_.Remove(control);
     }
   }
 }
