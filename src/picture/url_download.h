@@ -40,7 +40,7 @@ DWORD DownloadBindFlags(bool freshCopy) noexcept;
 inline constexpr size_t kPictureTransferLimit = size_t{512} << 20;
 
 // The room for the bytes of a transfer when used bytes have arrived and a read of piece more follows:
-// what arrived and as much again (at least growth), so that each byte is copied a bounded number of
+// what arrived and as much again (at least a megabyte), so that each byte is copied a bounded number of
 // times on average, however long the transfer. An announced length is believed only within that room,
 // where it saves the last copy; a lying announcement reserves nothing the bytes have not earned.
 // Never more than limit and one piece.
@@ -81,6 +81,7 @@ class UrlDownload final : public ole::ComObject<IBindStatusCallback, IHttpNegoti
   UrlDownload(DownloadCallbacks callbacks, size_t limit) noexcept : callbacks_(std::move(callbacks)), limit_(limit) {}
   void* Find(REFIID riid) noexcept override;
   void ReadAvailable(IStream* stream) noexcept;
+  // Room for one more piece; throws std::bad_alloc.
   void MakeRoom();
   void Fail(HRESULT why) noexcept;
   void Finish() noexcept;
