@@ -3,6 +3,7 @@
 // automation interface, whose stored scalar properties are driven by the property catalogue.
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/cardel_interfaces.h"
@@ -170,6 +171,9 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   // Before any paint: the images built from a colour the user's scheme now gives another value are
   // rebuilt, and a composed box showing them is dropped.
   void FollowColourScheme() noexcept;
+  // The resolved colours the picture brush is built from: the tint while colorizing, the shadow's
+  // while the picture casts one; CLR_INVALID for one the brush does not use.
+  std::pair<COLORREF, COLORREF> PictureBrushColours() const noexcept;
   // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size (client,
   // asked once by the caller), then offset by (posX, posY). backdrop is the control's own context
   // while the host has it painted, holding the host's background the acrylic layer blurs; other
@@ -214,8 +218,7 @@ class UcCardel final : public ole::ControlBase, public ole::DualDispatch<_ucCard
   struct BuiltColours {
     COLORREF boxShadow = 0;
     COLORREF captionShadow = 0;
-    COLORREF pictureTint = 0;
-    COLORREF pictureShadow = 0;
+    std::pair<COLORREF, COLORREF> picture;
   } builtFrom_;
   // In this order, so that even without ReleaseAcrylicSurface the bitmap is deselected before it
   // and the context are deleted.

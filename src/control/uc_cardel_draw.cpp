@@ -74,8 +74,7 @@ void UcCardel::FollowColourScheme() noexcept {
     CaptionShadowDirty = true;
     stale = true;
   }
-  if (PictureBrush &&
-      (ResolvedColour(state_.PictureColor) != builtFrom_.pictureTint || shadow != builtFrom_.pictureShadow)) {
+  if (PictureBrush && PictureBrushColours() != builtFrom_.picture) {
     DropPictureLayer();
     stale = true;
   }
