@@ -3,6 +3,7 @@
 // automation interface, whose stored scalar properties are driven by the property catalogue.
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/cardel_interfaces.h"
@@ -179,6 +180,12 @@ class UcCardel final : public ole::ControlBase,
   const LayerSurface* ShadowLayer(const PaintContext& paint);
   // Fails only with Overflow (absurd lengths) or out of memory; the image is then left out.
   HRESULT BuildBoxShadow() noexcept;
+  // Before any paint: the images built from a colour the user's scheme now gives another value are
+  // rebuilt, and a composed box showing them is dropped.
+  void FollowColourScheme() noexcept;
+  // The resolved colours the picture brush is built from: the tint while colorizing, the shadow's
+  // while the picture casts one; CLR_INVALID for one the brush does not use.
+  std::pair<COLORREF, COLORREF> PictureBrushColours() const noexcept;
   // The paint pipeline onto a DC or a caller's Graphics, scaled from the control's own size (client,
   // asked once by the caller), then offset by (posX, posY). backdrop is the control's own context
   // while the host has it painted, holding the host's background the acrylic layer blurs; other
@@ -222,6 +229,13 @@ class UcCardel final : public ole::ControlBase,
   IntRect pictureBox_;  // the box PictureBrush and the retained picture layer were laid out in
   gdip::UniqueBitmap BoxShadowImage;
   gdip::UniqueBitmap CaptionShadowImage;
+  // The colours, as they were resolved, that these images and PictureBrush were built from: a system
+  // colour's value changes with the user's scheme, its code does not.
+  struct BuiltColours {
+    COLORREF boxShadow = 0;
+    COLORREF captionShadow = 0;
+    std::pair<COLORREF, COLORREF> picture;
+  } builtFrom_;
   // In this order, so that even without ReleaseAcrylicSurface the bitmap is deselected before it
   // and the context are deleted.
   UniqueMemoryDc AcrylicDC;

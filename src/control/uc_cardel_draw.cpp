@@ -36,6 +36,7 @@ void UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX, L
     GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBilinear);
   }
   GdipTranslateWorldTransform(graphics, static_cast<REAL>(posX), static_cast<REAL>(posY), MatrixOrderAppend);
+  FollowColourScheme();
   RenderLayers(graphics, MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
                                            state_.BackShadow == VARIANT_TRUE}));
 }
@@ -57,6 +58,24 @@ IntRect ShadowPlace(const PaintContext& paint) {
 }
 
 }  // namespace
+
+void UcCardel::FollowColourScheme() noexcept {
+  const COLORREF shadow = ResolvedColour(state_.ShadowColor);
+  bool stale = false;
+  if (BoxShadowImage && shadow != builtFrom_.boxShadow) {
+    BuildBoxShadow();
+    stale = true;
+  }
+  if (CaptionShadowImage && shadow != builtFrom_.captionShadow) {
+    CaptionShadowDirty = true;
+    stale = true;
+  }
+  if (PictureBrush && PictureBrushColours() != builtFrom_.picture) {
+    DropPictureLayer();
+    stale = true;
+  }
+  if (stale) retained_.DropBox();
+}
 
 void UcCardel::DrawBoxShadow(GpGraphics* graphics, const PaintContext& paint) {
   if (!BoxShadowImage) return;
@@ -118,10 +137,12 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint, Lay
 
   if (state_.CaptionShadow) {
     // Checked here too, so a warm cache costs no copy of the caption's properties.
-    if (CaptionShadowDirty)
+    if (CaptionShadowDirty) {
+      builtFrom_.captionShadow = ResolvedColour(state_.ShadowColor);
       BuildCaptionShadow(CaptionShadowImage, CaptionShadowDirty,
                          {paint.shape.body, ShadowFrom(state_), paint.dpiScale},
                          MakeCaptionInputs(paint.client));
+    }
     if (CaptionShadowImage) {
       const IntRect at = CaptionShadowImageRect(paint.shape.body, metrics);
       GdipDrawImageRectI(graphics, CaptionShadowImage.get(), at.x, at.y, at.width, at.height);

@@ -24,6 +24,7 @@ void UcCardel::EnsurePictureBrush(const PaintContext& paint) {
   in.layout = {state_.PictureGetWidth, state_.PictureGetHeight, state_.PictureSetWidth, state_.PictureSetHeight,
                state_.PictureAlignmentH, state_.PictureAlignmentV, state_.PicturePaddingX, state_.PicturePaddingY,
                paint.dpiScale, paint.shape.body};
+  builtFrom_.picture = PictureBrushColours();
   const uint32_t tint = ToARGB(state_.PictureColor, 100).argb;
   in.effects = {state_.PictureColorize != 0, static_cast<uint8_t>(tint >> 16), static_cast<uint8_t>(tint >> 8),
                 static_cast<uint8_t>(tint), state_.PictureOpacity, state_.PictureContrast,
@@ -32,6 +33,11 @@ void UcCardel::EnsurePictureBrush(const PaintContext& paint) {
   in.shadow = {state_.PictureShadow == VARIANT_TRUE, ShadowFrom(state_)};
   in.canvas = paint.client;
   PictureBrush = BuildPictureBrush(in);
+}
+
+std::pair<COLORREF, COLORREF> UcCardel::PictureBrushColours() const noexcept {
+  return {state_.PictureColorize ? ResolvedColour(state_.PictureColor) : CLR_INVALID,
+          state_.PictureShadow == VARIANT_TRUE ? ResolvedColour(state_.ShadowColor) : CLR_INVALID};
 }
 
 void UcCardel::FillPicture(GpGraphics* graphics, GpPath* path, const PaintContext& paint) {

@@ -8,6 +8,7 @@
 #include "control/uc_cardel.h"
 #include "ole/errors.h"
 #include "picture/picture_object.h"
+#include "render/colour.h"
 
 using Microsoft::WRL::ComPtr;
 using ole::RuntimeError;
@@ -94,6 +95,7 @@ HRESULT UcCardel::BuildBoxShadow() noexcept {
   // The stretched layer is redrawn from the new image; its surface is kept for that.
   retained_.shadowAt = {};
   CaptionShadowDirty = true;
+  builtFrom_.boxShadow = ResolvedColour(state_.ShadowColor);
   return Guard([&] {
     BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));
     return S_OK;

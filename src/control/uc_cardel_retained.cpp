@@ -38,13 +38,9 @@ std::span<T> PixelsOf(const LayerSurface& surface) noexcept {
 
 void UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) {
   const bool acrylic = state_.BackAcrylicBlur != 0;
-  // The user changed the colour scheme: everything drawn in a system colour is redrawn.
-  if (retained_.box && retained_.scheme != SystemColourScheme()) {
-    retained_.Release();
-    DropPictureLayer();
-    CaptionShadowDirty = true;
-    BuildBoxShadow();
-  }
+  FollowColourScheme();
+  // The user changed the colour scheme: the box is composed again in the colours it now has.
+  if (retained_.box && retained_.scheme != SystemColourScheme()) retained_.DropBox();
   // A warm paint works nothing out: the layout is only needed to build.
   // With acrylic, what lies under it is the shadow layer when there is one, else a layer of its own.
   if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !retained_.box->HasSize(client) ||

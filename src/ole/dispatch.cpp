@@ -168,13 +168,27 @@ bool IsMissing(const VARIANTARG& argument) {
 // receives, and the types DispCallFunc pushes.
 struct CallFrame {
   static constexpr UINT kMax = 16;
+  // An array the caller passed by value and the member receives in its place: the caller's, locked for
+  // the call, unless the member put another there, which is then the call's to free.
+  struct LentArray {
+    SAFEARRAY* caller = nullptr;
+    SAFEARRAY* passed = nullptr;
+  };
   cardel::Variant values[kMax];
   VARIANTARG references[kMax];
   VARIANTARG* pointers[kMax];
   VARTYPE types[kMax];
+  LentArray lent[kMax];
   CallFrame() = default;
   CallFrame(const CallFrame&) = delete;
   CallFrame& operator=(const CallFrame&) = delete;
+  ~CallFrame() {
+    for (LentArray& array : lent) {
+      if (!array.caller) continue;
+      SafeArrayUnlock(array.caller);
+      if (array.passed != array.caller) SafeArrayDestroy(array.passed);
+    }
+  }
   void PassValue(UINT i, VARTYPE vt) {
     types[i] = vt;
     pointers[i] = values[i].get();
@@ -185,11 +199,21 @@ struct CallFrame {
     types[i] = V_VT(&references[i]);
     pointers[i] = &references[i];
   }
+  // False when the array cannot be locked; it is then left as it was.
+  bool Lend(UINT i, VARTYPE vt, SAFEARRAY* array) {
+    if (FAILED(SafeArrayLock(array))) return false;
+    lent[i] = {array, array};
+    PassReference(i, vt, &lent[i].passed);
+    return true;
+  }
 };
 
 // A by-reference parameter receives the caller's own storage only where the caller passed a reference to
-// exactly the declared type, directly or inside a referenced variant (a script's variable). Anything else,
-// a value above all, is converted into a copy of the call's own: the caller's argument is never freed or
+// exactly the declared type, directly or inside a referenced variant (a script's variable). An array of the
+// declared type passed by value is lent, not copied: a picture's bytes run to megabytes, and copying them
+// cost as much as decoding them. Locked for the call, it cannot be freed or resized, and what the member
+// puts in its place is the call's to free; the members taking arrays read them and write nothing into
+// them. Anything else is converted into a copy of the call's own: the caller's argument is never freed or
 // replaced, whatever the member does with its parameter.
 HRESULT BindReference(CallFrame& frame, UINT i, VARTYPE wanted, VARIANTARG& argument) {
   if (V_VT(&argument) == (VT_BYREF | wanted)) {
@@ -207,6 +231,9 @@ HRESULT BindReference(CallFrame& frame, UINT i, VARTYPE wanted, VARIANTARG& argu
       return S_OK;
     }
   }
+  if (V_VT(&argument) == wanted && (wanted & VT_ARRAY) && V_ARRAY(&argument) &&
+      frame.Lend(i, wanted, V_ARRAY(&argument)))
+    return S_OK;
   if (FAILED(VariantChangeType(frame.values[i].get(), &argument, 0, wanted))) return DISP_E_TYPEMISMATCH;
   frame.PassReference(i, wanted, &V_I4(frame.values[i].get()));
   return S_OK;

@@ -1,7 +1,7 @@
 #include "picture/url_download.h"
 
+#include <algorithm>
 #include <cstring>
-#include <exception>
 #include <new>
 #include <utility>
 
@@ -12,6 +12,8 @@ namespace {
 
 // Read in large pieces: a picture of a few megabytes then costs a few dozen reads, not thousands.
 constexpr size_t kReadPiece = 64 * 1024;
+// The first room, and the least any growth adds: a small picture takes one block, a big one a few.
+constexpr size_t kLeastGrowth = 1024 * 1024;
 constexpr DWORD kFirstFailingHttpStatus = 400;
 
 }  // namespace
@@ -20,8 +22,16 @@ DWORD DownloadBindFlags(bool freshCopy) noexcept {
   return BINDF_ASYNCHRONOUS | BINDF_ASYNCSTORAGE | BINDF_PULLDATA | (freshCopy ? DWORD{BINDF_GETNEWESTVERSION} : 0u);
 }
 
-ComPtr<UrlDownload> UrlDownload::Make(DownloadCallbacks callbacks) noexcept {
-  return ole::MakeComObject<UrlDownload>(std::move(callbacks));
+size_t DownloadRoom(size_t used, size_t piece, uint64_t announced, size_t limit) noexcept {
+  const uint64_t needed = uint64_t{used} + piece;
+  uint64_t room = uint64_t{used} + std::max(used, kLeastGrowth);
+  if (announced != 0 && announced + piece >= needed && announced + piece < room) room = announced + piece;
+  room = std::min({std::max(room, needed), uint64_t{limit} + piece});
+  return static_cast<size_t>(room);
+}
+
+ComPtr<UrlDownload> UrlDownload::Make(DownloadCallbacks callbacks, size_t limit) noexcept {
+  return ole::MakeComObject<UrlDownload>(std::move(callbacks), limit);
 }
 
 void* UrlDownload::Find(REFIID riid) noexcept {
@@ -54,13 +64,24 @@ HRESULT UrlDownload::Start(const wchar_t* url, bool freshCopy) noexcept {
 
 void UrlDownload::Detach() noexcept {
   callbacks_ = {};
+  detached_ = true;
   // Aborting may stop the binding at once, which lets go of binding_.
+  if (const ComPtr<IBinding> binding = binding_) binding->Abort();
+  // The system may hold this object long after its owner has gone; the bytes go now. A read in
+  // progress lets them go when it returns.
+  if (!reading_) bytes_ = {};
+}
+
+void UrlDownload::Fail(HRESULT why) noexcept {
+  if (SUCCEEDED(result_)) result_ = why;
   if (const ComPtr<IBinding> binding = binding_) binding->Abort();
 }
 
 void UrlDownload::Finish() noexcept {
+  const bool succeeded = SUCCEEDED(result_) && httpStatus_ < kFirstFailingHttpStatus;
+  if (!succeeded) bytes_ = {};
   const auto done = std::exchange(callbacks_, {}).done;
-  if (done) done(*this, SUCCEEDED(result_) && httpStatus_ < kFirstFailingHttpStatus);
+  if (done) done(*this, succeeded);
 }
 
 STDMETHODIMP UrlDownload::OnStartBinding(DWORD, IBinding* binding) noexcept {
@@ -77,6 +98,9 @@ STDMETHODIMP UrlDownload::OnProgress(ULONG progress, ULONG progressMax, ULONG st
       status != BINDSTATUS_ENDDOWNLOADDATA)
     return S_OK;
   counts_ = {progress, progressMax};
+  // A picture announced bigger than any picture is not waited for.
+  if (progressMax > limit_) Fail(E_OUTOFMEMORY);
+  if (FAILED(result_)) return S_OK;
   // A copy: the owner may detach from inside its own callback.
   if (const auto notify = callbacks_.progress) notify(*this);
   return S_OK;
@@ -107,34 +131,40 @@ STDMETHODIMP UrlDownload::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM* m
 }
 
 // Pulled data must be read until the stream has no more for now, or no further notification comes.
+// Once the transfer has failed or its owner has gone, what still arrives is read and dropped.
 void UrlDownload::ReadAvailable(IStream* stream) noexcept {
-  ReserveAnnounced();
+  if (detached_ || FAILED(result_)) {
+    uint8_t discard[4096];
+    for (ULONG got = 0; stream->Read(discard, sizeof discard, &got) == S_OK && got;) {
+    }
+    return;
+  }
+  reading_ = true;
   try {
     for (;;) {
       const size_t used = bytes_.size();
+      MakeRoom();
       bytes_.resize(used + kReadPiece);
       ULONG got = 0;
       const HRESULT hr = stream->Read(bytes_.data() + used, kReadPiece, &got);
       bytes_.resize(used + got);
-      if (hr != S_OK || got == 0) return;
+      if (bytes_.size() > limit_) {
+        Fail(E_OUTOFMEMORY);
+        break;
+      }
+      if (detached_ || hr != S_OK || got == 0) break;
     }
   } catch (const std::bad_alloc&) {
-    result_ = E_OUTOFMEMORY;
-    if (const ComPtr<IBinding> binding = binding_) binding->Abort();
+    Fail(E_OUTOFMEMORY);
   }
+  reading_ = false;
+  if (detached_ || FAILED(result_)) bytes_ = {};
 }
 
-// Room for the announced length and the last read's piece saves copying the bytes each time they
-// outgrow their buffer. An announcement too big to reserve is not believed: the bytes then grow as
-// they arrive, and only running out of memory for them ends the transfer.
-void UrlDownload::ReserveAnnounced() noexcept {
-  const uint64_t wanted = uint64_t{counts_.bytesMax} + kReadPiece;
-  if (counts_.bytesMax == 0 || wanted <= bytes_.capacity() || wanted > bytes_.max_size()) return;
-  try {
-    bytes_.reserve(static_cast<size_t>(wanted));
-  } catch (const std::exception&) {
-    // Left to grow as the bytes arrive.
-  }
+void UrlDownload::MakeRoom() {
+  const size_t used = bytes_.size();
+  if (bytes_.capacity() - used >= kReadPiece) return;
+  bytes_.reserve(DownloadRoom(used, kReadPiece, counts_.bytesMax, limit_));
 }
 
 STDMETHODIMP UrlDownload::OnObjectAvailable(REFIID, IUnknown*) noexcept { return S_OK; }

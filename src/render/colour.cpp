@@ -17,10 +17,12 @@ ArgbResult ComposeARGB(COLORREF rgb, int32_t opacity) {
   return {static_cast<uint32_t>(*alpha) << 24 | red << 16 | green << 8 | blue, std::nullopt};
 }
 
-ArgbResult ToARGB(OLE_COLOR colour, int32_t opacity) {
+COLORREF ResolvedColour(OLE_COLOR colour) noexcept {
   COLORREF rgb = colour;
   if (FAILED(OleTranslateColor(colour, nullptr, &rgb))) rgb = colour;
-  return ComposeARGB(rgb, opacity);
+  return rgb;
 }
+
+ArgbResult ToARGB(OLE_COLOR colour, int32_t opacity) { return ComposeARGB(ResolvedColour(colour), opacity); }
 
 }  // namespace cardel

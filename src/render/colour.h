@@ -21,6 +21,10 @@ struct ArgbResult {
 // above 100 cannot be an alpha byte, so it is Overflow.
 ArgbResult ComposeARGB(COLORREF rgb, int32_t opacity);
 
+// The RGB a colour stands for now: a system colour (0x80000000 | index) as the user's scheme has it.
+// A colour the platform cannot translate is used as it was given.
+COLORREF ResolvedColour(OLE_COLOR colour) noexcept;
+
 // As above after resolving a system colour (0x80000000 | index) to its current RGB. A colour
 // the platform cannot translate is used as it was given.
 ArgbResult ToARGB(OLE_COLOR colour, int32_t opacity);

@@ -1,6 +1,6 @@
 // PictureFromURL against a server of the test's own on 127.0.0.1 and against a file: progress and
 // the ring, the bytes taken in, failures, the cache option, cancelling, a control that goes away
-// while its transfer runs, and the speed of a big transfer.
+// while its transfer runs, a big transfer, and sources that lie about their length or never end.
 #include <windows.h>
 #include <urlmon.h>
 
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -16,6 +17,8 @@
 #include "container.h"
 #include "library.h"
 #include "loopback_server.h"
+#include "picture/url_download.h"
+#include "process_memory.h"
 #include "test_hooks_door.h"
 #include "recorders.h"
 #include "test_pictures.h"
@@ -31,6 +34,9 @@ constexpr DISPID kPictureFromUrl = 0x6003007C;
 // Long enough for "/slow.png" to have ended, had it not been stopped.
 constexpr auto kSlowTransfer = 1200ms;
 const std::vector<bool> kNoArc(10, false);
+constexpr long long kMegabyte = 1 << 20;
+// What urlmon, the sockets and the heap may take besides the bytes a transfer holds.
+constexpr long long kOverhead = 16 * kMegabyte;
 
 // No pixel of these is blue-dominated, so a picture under the ring is not taken for the arc.
 std::vector<uint8_t> Picture(uint32_t argb) {
@@ -310,6 +316,108 @@ TEST_F(DownloadTest, ABigPictureArrivesWhole) {
   cardel_->get_PictureGetHeight(&height);
   EXPECT_EQ(width, 850);
   EXPECT_EQ(height, 850);
+}
+
+// Progress events heard until the transfer ends, and the memory committed at them.
+struct TransferWatch {
+  explicit TransferWatch(EventRecorder& events) : before(CommittedPrivateBytes()) {
+    events.SetHandler([this](DISPID id, DISPPARAMS* params) {
+      if (id != event_id::PictureDownloadProgress) return;
+      read = *V_I4REF(&EventArg(*params, 1));
+      // Walking the address space costs: a sample each few megabytes.
+      if (read < nextSample) return;
+      nextSample = read + 4 * kMegabyte;
+      worstExcess = std::max(worstExcess, CommittedPrivateBytes() - before - 2LL * read);
+    });
+  }
+  const long long before;
+  LONG read = 0;
+  long long nextSample = 0;
+  // Above twice what arrived: the bytes, and room for as much again.
+  long long worstExcess = LLONG_MIN;
+};
+
+// 400 MB announced, 4 kB every 10 ms sent: what arrived is all the transfer holds, and letting go of the
+// control lets go of it, though the system may hold the transfer a while longer.
+TEST_F(DownloadTest, AnAnnouncedLengthReservesNothingThatHasNotArrived) {
+  LoopbackServer liar({{"/claims.png", {std::vector<uint8_t>(4096, 'x'), "image/png", true, 10ms, 4096, 1000, 400000000}}});
+  TransferWatch watch(events_);
+  ASSERT_EQ(FromUrl(cardel_.Get(), liar.Url("/claims.png")), VARIANT_TRUE);
+  for (auto end = std::chrono::steady_clock::now() + 30s; watch.read < 32 * 1024 && std::chrono::steady_clock::now() < end;)
+    box_.PumpFor(10ms);
+  ASSERT_GE(watch.read, 32 * 1024);
+  EXPECT_LT(CommittedPrivateBytes() - watch.before, kOverhead) << "after " << watch.read << " bytes";
+  box_.Remove(*control_);
+  cardel_.Reset();
+  box_.PumpFor(50ms);
+  EXPECT_LT(CommittedPrivateBytes() - watch.before, kOverhead) << "released";
+}
+
+// A body without end, sent as fast as it goes: the bytes held stay near what arrived while the picture
+// shown stays, and letting go of the control mid-way gives them back.
+TEST_F(DownloadTest, ABodyWithoutEndHoldsWhatArrivedUntilReleased) {
+  std::vector<uint8_t> piece(64 * 1024);
+  for (size_t i = 0; i < piece.size(); ++i) piece[i] = static_cast<uint8_t>(i * 7 + i / 251);
+  // Up to 375 MB, far more than the test waits for: the body must not end while it is watched.
+  LoopbackServer server({{"/endless.png", {piece, "image/png", false, 0ms, 0, 6000}}});
+  ASSERT_EQ(FromUrl(cardel_.Get(), server_.Url("/a.png")), VARIANT_TRUE);
+  ASSERT_EQ(Outcome(), event_id::PictureDownloadComplete);
+  events_.Clear();
+  TransferWatch watch(events_);
+  ASSERT_EQ(FromUrl(cardel_.Get(), server.Url("/endless.png")), VARIANT_TRUE);
+  for (auto end = std::chrono::steady_clock::now() + 60s;
+       watch.read < 24 * kMegabyte && std::chrono::steady_clock::now() < end;)
+    box_.PumpFor(10ms);
+  ASSERT_GE(watch.read, 24 * kMegabyte);
+  EXPECT_LT(watch.worstExcess, kOverhead);
+  EXPECT_EQ(Stream(), png_);
+  EXPECT_EQ(events_.Count(event_id::PictureDownloadComplete) + events_.Count(event_id::PictureDownloadError), 0u);
+  box_.Remove(*control_);
+  cardel_.Reset();
+  box_.PumpFor(50ms);
+  EXPECT_LT(CommittedPrivateBytes() - watch.before, kOverhead) << "released after " << watch.read << " bytes";
+}
+
+// More than any picture announced: the transfer ends at once as a failure, and the picture shown stays.
+TEST_F(DownloadTest, AnAnnouncementBeyondAnyPictureFailsAndKeepsThePicture) {
+  LoopbackServer liar(
+      {{"/huge.png", {std::vector<uint8_t>(4096, 'x'), "image/png", true, 10ms, 4096, 1000, kPictureTransferLimit + 1}}});
+  ASSERT_EQ(FromUrl(cardel_.Get(), server_.Url("/a.png")), VARIANT_TRUE);
+  ASSERT_EQ(Outcome(), event_id::PictureDownloadComplete);
+  events_.Clear();
+  ASSERT_EQ(FromUrl(cardel_.Get(), liar.Url("/huge.png")), VARIANT_TRUE);
+  EXPECT_EQ(Outcome(), event_id::PictureDownloadError);
+  EXPECT_EQ(Stream(), png_);
+  EXPECT_EQ(ArcTenths(box_.Capture(kRect)), kNoArc);
+}
+
+// The transfer itself, with a limit a test can reach: more bytes than that, or an announcement of more,
+// abort it as a failure that holds no bytes.
+TEST_F(DownloadTest, ATransferBeyondItsLimitIsAbortedAsAFailure) {
+  const std::vector<uint8_t> piece(64 * 1024, 'x');
+  LoopbackServer server({{"/endless.png", {piece, "image/png", false, 0ms, 0, 400}},
+                         {"/claims.png", {piece, "image/png", true, 0ms, 0, 400, 400000000}}});
+  constexpr size_t kLimit = 2 << 20;
+  for (const char* path : {"/endless.png", "/claims.png"}) {
+    int ended = 0;
+    bool succeeded = true;
+    uint32_t read = 0;
+    ComPtr<UrlDownload> transfer = UrlDownload::Make(
+        {[&](UrlDownload& t) { read = t.Counts().bytesRead; },
+         [&](UrlDownload& t, bool ok) {
+           ++ended;
+           succeeded = ok;
+           EXPECT_TRUE(t.Bytes().empty()) << path;
+         }},
+        kLimit);
+    ASSERT_EQ(transfer->Start(server.Url(path).c_str(), true), S_OK);
+    for (auto end = std::chrono::steady_clock::now() + 30s; !ended && std::chrono::steady_clock::now() < end;)
+      box_.PumpFor(10ms);
+    EXPECT_EQ(ended, 1) << path;
+    EXPECT_FALSE(succeeded) << path;
+    // Announced beyond the limit, the transfer ends before its owner hears of any progress.
+    EXPECT_EQ(read == 0, std::string(path) == "/claims.png") << path;
+  }
 }
 
 }  // namespace

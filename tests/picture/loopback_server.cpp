@@ -6,6 +6,8 @@ namespace cardel::testhost {
 namespace {
 
 constexpr DWORD kSocketTimeoutMs = 5000;
+// However long a route's body, no answer goes on longer than this.
+constexpr auto kLongestAnswer = std::chrono::seconds(60);
 
 bool SendAll(SOCKET s, const void* data, size_t size) {
   for (auto* at = static_cast<const char*>(data); size > 0;) {
@@ -80,14 +82,22 @@ void LoopbackServer::Answer(SOCKET connection) {
   const Route route = known ? found->second : Route{{'g', 'o', 'n', 'e'}, "text/html"};
   std::string head = known ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n";
   head += "Content-Type: " + route.contentType + "\r\nConnection: close\r\n";
-  if (route.announceLength) head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n";
+  const uint64_t length = route.claimedLength ? route.claimedLength : uint64_t{route.body.size()} * route.repeat;
+  if (route.announceLength) head += "Content-Length: " + std::to_string(length) + "\r\n";
   head += "\r\n";
   bool open = SendAll(connection, head.data(), head.size());
-  const size_t piece = route.pause.count() ? route.body.size() / 4 + 1 : route.body.size();
-  for (size_t at = 0; open && at < route.body.size(); at += piece) {
-    open = SendAll(connection, route.body.data() + at, std::min(piece, route.body.size() - at));
-    std::unique_lock lock(mutex_);
-    open = open && !stopped_.wait_for(lock, route.pause, [this] { return stopping_; });
+  const size_t piece = route.piece          ? route.piece
+                       : route.pause.count() ? route.body.size() / 4 + 1
+                                             : std::max<size_t>(route.body.size(), 1);
+  const auto deadline = std::chrono::steady_clock::now() + kLongestAnswer;
+  for (size_t round = 0; open && round < route.repeat; ++round) {
+    for (size_t at = 0; open && at < route.body.size(); at += piece) {
+      const size_t count = std::min(piece, route.body.size() - at);
+      open = SendAll(connection, route.body.data() + at, count);
+      std::unique_lock lock(mutex_);
+      open = open && !stopped_.wait_for(lock, route.pause, [this] { return stopping_; }) &&
+             std::chrono::steady_clock::now() < deadline;
+    }
   }
   shutdown(connection, SD_SEND);
   closesocket(connection);

@@ -21,6 +21,12 @@ struct Route {
   bool announceLength = true;
   // Not zero: the body goes in four pieces with this pause after each, to keep a transfer running.
   std::chrono::milliseconds pause{0};
+  // Not zero: the size of those pieces instead.
+  size_t piece = 0;
+  // The body is sent this many times over: a body without end, as far as a test waits.
+  size_t repeat = 1;
+  // Not zero: the length announced, whatever is sent.
+  uint64_t claimedLength = 0;
 };
 
 class LoopbackServer {
