@@ -17,6 +17,11 @@ int64_t RetainedPixels(SIZE client, bool acrylic) noexcept {
   return acrylic ? area * 7 + area / 4 : area * 3;
 }
 
+int64_t ClaimedBytes(SIZE client, bool acrylic, int shadowImages) noexcept {
+  const int64_t area = client.cx > 0 && client.cy > 0 ? int64_t{client.cx} * client.cy : 0;
+  return (RetainedPixels(client, acrylic) + area * shadowImages) * 4;
+}
+
 bool MayRetainLayers(SIZE client, bool acrylic) noexcept {
   const int64_t pixels = RetainedPixels(client, acrylic);
   return pixels > 0 && pixels <= kRetainedPixelBudget;

@@ -27,6 +27,10 @@ inline constexpr int64_t kRetainedPixelBudget = 16LL * 1024 * 1024;
 // scratch and the blend.
 int64_t RetainedPixels(SIZE client, bool acrylic) noexcept;
 
+// What a control of this client size claims from the process's budget: its retained pixels, and the
+// blurred shadow images (box, caption) it keeps to build them from, each at most the client's size.
+int64_t ClaimedBytes(SIZE client, bool acrylic, int shadowImages) noexcept;
+
 // Whether one control of this client size may keep its layers at all, whatever else the process keeps.
 bool MayRetainLayers(SIZE client, bool acrylic) noexcept;
 

@@ -183,6 +183,8 @@ class UcCardel final : public ole::ControlBase,
   // Before any paint: the images built from a colour the user's scheme now gives another value are
   // rebuilt, and a composed box showing them is dropped.
   void FollowColourScheme() noexcept;
+  // Builds the box shadow again when the process's budget took it while the control was not painted.
+  void RestoreGivenUpShadow() noexcept;
   // The resolved colours the picture brush is built from: the tint while colorizing, the shadow's
   // while the picture casts one; CLR_INVALID for one the brush does not use.
   std::pair<COLORREF, COLORREF> PictureBrushColours() const noexcept;
@@ -244,6 +246,7 @@ class UcCardel final : public ole::ControlBase,
   RetainedLayers retained_;
   // The layers' share of the process's budget; the layers go when another control needs the room.
   BudgetClaim retainedClaim_{RetainedBudget::OfProcess(), &UcCardel::GiveUpLayers, this};
+  bool boxShadowGivenUp_ = false;
   bool paintAfresh_ = false;  // a test compares the kept layers with a paint drawn afresh
   // After the fonts, so they stop calling before the fonts go.
   ole::FontWatch fontWatch_;

@@ -36,6 +36,7 @@ void UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX, L
     GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBilinear);
   }
   GdipTranslateWorldTransform(graphics, static_cast<REAL>(posX), static_cast<REAL>(posY), MatrixOrderAppend);
+  RestoreGivenUpShadow();
   FollowColourScheme();
   RenderLayers(graphics, MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
                                            state_.BackShadow == VARIANT_TRUE}));

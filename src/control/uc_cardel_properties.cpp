@@ -92,6 +92,7 @@ HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
 
 HRESULT UcCardel::BuildBoxShadow() noexcept {
   BoxShadowImage.reset();
+  boxShadowGivenUp_ = false;
   // The stretched layer is redrawn from the new image; its surface is kept for that.
   retained_.shadowAt = {};
   CaptionShadowDirty = true;

@@ -38,6 +38,7 @@ std::span<T> PixelsOf(const LayerSurface& surface) noexcept {
 
 void UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) {
   const bool acrylic = state_.BackAcrylicBlur != 0;
+  RestoreGivenUpShadow();
   FollowColourScheme();
   // The user changed the colour scheme: the box is composed again in the colours it now has.
   if (retained_.box && retained_.scheme != SystemColourScheme()) retained_.DropBox();
@@ -150,12 +151,30 @@ void UcCardel::OnHide() noexcept {
 
 bool UcCardel::KeepsLayers(SIZE client) noexcept {
   const bool acrylic = state_.BackAcrylicBlur != 0;
-  if (MayRetainLayers(client, acrylic) && retainedClaim_.Claim(RetainedPixels(client, acrylic) * 4)) return true;
+  const int shadowImages = (state_.BackShadow == VARIANT_TRUE) + (state_.CaptionShadow && !caption_.empty());
+  if (MayRetainLayers(client, acrylic) && retainedClaim_.Claim(ClaimedBytes(client, acrylic, shadowImages)))
+    return true;
   retainedClaim_.Leave();
   retained_.Release();
   return false;
 }
 
-void UcCardel::GiveUpLayers(void* control) noexcept { static_cast<UcCardel*>(control)->retained_.Release(); }
+// The images the layers are built from go too: a large control's blurred shadows weigh as much as two
+// of its layers. They come back at its next paint.
+void UcCardel::GiveUpLayers(void* control) noexcept {
+  auto* self = static_cast<UcCardel*>(control);
+  self->retained_.Release();
+  self->DropPictureLayer();
+  self->CaptionShadowImage.reset();
+  self->CaptionShadowDirty = true;
+  if (self->BoxShadowImage) {
+    self->BoxShadowImage.reset();
+    self->boxShadowGivenUp_ = true;
+  }
+}
+
+void UcCardel::RestoreGivenUpShadow() noexcept {
+  if (boxShadowGivenUp_) BuildBoxShadow();
+}
 
 }  // namespace cardel

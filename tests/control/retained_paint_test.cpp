@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/gdiplus_session.h"
@@ -474,6 +475,43 @@ TEST_F(RetainedPaintTest, ManyLargeControlsShareTheProcesssBudget) {
   form_.RemoveAll();
   Place({120, 40});
   EXPECT_LE(kept(*control_), RetainedPixels({120, 40}, false) * 4) << "controls that left gave their room back";
+}
+
+// A control the budget passes over gives up the blurred shadows its layers are built from too, and
+// builds them again as they were when it is painted. At a sixth of full HD's sides, with a thirty-sixth of
+// the 32-bit budget, twenty such controls fit in a thirty-sixth of what twenty full-HD ones may commit.
+TEST_F(RetainedPaintTest, ControlsPassedOverGiveUpTheirShadowsAndBuildThemAgain) {
+  constexpr SIZE kSixth{320, 180};
+  constexpr int kControls = 20;
+  Place({120, 40});
+  const RetainedBudgetOf budget(control_->Unknown(), 192LL * 1024 * 1024 / 36);
+  const RECTL bounds{0, 0, kSixth.cx, kSixth.cy};
+  const auto draw = [&](HostedControl& control, const DibSurface& target) {
+    ASSERT_HRESULT_SUCCEEDED(control.Query<IViewObject>()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr,
+                                                                target.Dc(), &bounds, nullptr, nullptr, 0));
+  };
+  const DibSurface target(kSixth.cx, kSixth.cy);
+  const long long before = CommittedBytes();
+  std::vector<HostedControl*> controls;
+  for (int i = 0; i < kControls; ++i) {
+    HostedControl& control = form_.Add({0, 0, kSixth.cx, kSixth.cy});
+    const ComPtr<_ucCardel> cardel = control.Cardel();
+    cardel->put_Redraw(VARIANT_FALSE);
+    for (const Configuration& configuration : kConfigurations) {
+      if (std::string_view(configuration.name) != "picture with effects") configuration.add(*this, cardel.Get());
+    }
+    draw(control, target);
+    controls.push_back(&control);
+  }
+  const long long grown = CommittedBytes() - before;
+  EXPECT_LT(grown, 500LL * 1024 * 1024 / 36) << grown / 1024 << " kB committed by the controls";
+
+  const DibSurface kept(kSixth.cx, kSixth.cy), restored(kSixth.cx, kSixth.cy);
+  draw(*controls.back(), kept);
+  draw(*controls.front(), restored);
+  EXPECT_EQ(Compare(restored, kept).worst, 0) << "shadows given up come back as they were";
+  controls.clear();
+  form_.RemoveAll();
 }
 
 }  // namespace
