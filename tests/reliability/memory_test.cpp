@@ -75,5 +75,30 @@ TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
   }
 }
 
+// A container's paint through IViewObject hears an OLE code, with no automation error object left behind.
+TEST(MemoryTest, AContainersPaintThatRunsOutIsEOutOfMemory) {
+  Library library;
+  Container form(library, {400, 300});
+  HostedControl& control = form.Add(kRect);
+  const ComPtr<_ucCardel> cardel = control.Cardel();
+  ASSERT_HRESULT_SUCCEEDED(cardel->put_CaptionShadow(VARIANT_TRUE));
+  ASSERT_HRESULT_SUCCEEDED(cardel->put_ShadowSize(4));
+  const DibSurface canvas(kRect.right, kRect.bottom);
+  const RECTL bounds{0, 0, kRect.right - kRect.left, kRect.bottom - kRect.top};
+  const auto paint = [&] {
+    return control.Query<IViewObject>()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds,
+                                              nullptr, nullptr, 0);
+  };
+  {
+    const RefusedAllocations refused(cardel.Get());
+    ASSERT_TRUE(refused.On());
+    SetErrorInfo(0, nullptr);
+    SetCaption(cardel.Get(), L"Paint");
+    EXPECT_EQ(paint(), E_OUTOFMEMORY);
+    EXPECT_EQ(ErrorDescription(), L"");
+  }
+  EXPECT_EQ(paint(), S_OK) << "memory is back";
+}
+
 }  // namespace
 }  // namespace cardel::testhost
