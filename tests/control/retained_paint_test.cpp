@@ -21,12 +21,14 @@
 #include "control/retained_layers.h"
 #include "dib_surface.h"
 #include "library.h"
+#include "process_memory.h"
 #include "test_hooks_door.h"
 #include "test_pictures.h"
 
 namespace cardel::controltest {
 namespace {
 
+using testhost::CommittedPrivateBytes;
 using testhost::ComPtr;
 using testhost::Container;
 using testhost::DibSurface;
@@ -75,17 +77,6 @@ void ExpectSamePixels(const DibSurface& retained, const DibSurface& fresh, const
   const Difference d = Compare(retained, fresh);
   EXPECT_LE(d.worst, 2) << what;
   EXPECT_LE(d.overOne * 100, d.pixels) << what << ": " << d.overOne << " pixels two levels off";
-}
-
-// The process's committed private memory: where surfaces of this size live, and go back when freed.
-long long CommittedPrivateBytes() {
-  long long total = 0;
-  MEMORY_BASIC_INFORMATION info{};
-  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
-       at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
-    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += static_cast<long long>(info.RegionSize);
-  }
-  return total;
 }
 
 class RetainedPaintTest : public ::testing::Test {

@@ -44,13 +44,20 @@ HRESULT FromStream(_ucCardel& cardel, const std::vector<uint8_t>& bytes) {
   return cardel.PictureFromStream(&array, &loaded);
 }
 
-TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
+// A control whose next paint builds buffers of its own size: a caption shadow.
+class MemoryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_HRESULT_SUCCEEDED(cardel->put_CaptionShadow(VARIANT_TRUE));
+    ASSERT_HRESULT_SUCCEEDED(cardel->put_ShadowSize(4));
+  }
   Library library;
-  Container form(library, {400, 300});
+  Container form{library, {400, 300}};
   HostedControl& control = form.Add(kRect);
   const ComPtr<_ucCardel> cardel = control.Cardel();
-  ASSERT_HRESULT_SUCCEEDED(cardel->put_CaptionShadow(VARIANT_TRUE));
-  ASSERT_HRESULT_SUCCEEDED(cardel->put_ShadowSize(4));
+};
+
+TEST_F(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
 
   const struct {
     const char* name;
@@ -76,13 +83,7 @@ TEST(MemoryTest, RunningOutIsErrorSevenAndTheControlWorksOn) {
 }
 
 // A container's paint through IViewObject hears an OLE code, with no automation error object left behind.
-TEST(MemoryTest, AContainersPaintThatRunsOutIsEOutOfMemory) {
-  Library library;
-  Container form(library, {400, 300});
-  HostedControl& control = form.Add(kRect);
-  const ComPtr<_ucCardel> cardel = control.Cardel();
-  ASSERT_HRESULT_SUCCEEDED(cardel->put_CaptionShadow(VARIANT_TRUE));
-  ASSERT_HRESULT_SUCCEEDED(cardel->put_ShadowSize(4));
+TEST_F(MemoryTest, AContainersPaintThatRunsOutIsEOutOfMemory) {
   const DibSurface canvas(kRect.right, kRect.bottom);
   const RECTL bounds{0, 0, kRect.right - kRect.left, kRect.bottom - kRect.top};
   const auto paint = [&] {
