@@ -69,20 +69,20 @@ HRESULT UcCardel::PutScalar(Prop prop, int32_t value) noexcept {
 }
 
 HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
-  if (effects & kAccessibleState) NotifyAccessible(EVENT_OBJECT_STATECHANGE);
-  if (effects & kAccessibleName) NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
-  if (effects & kHandPointer) ApplyHandPointer();
-  if (effects & kNotify) NotifyPropertyChanged(dispid);
-  if (effects & kAcrylic) state_.BackAcrylicBlur ? PrepareAcrylicSurface() : ReleaseAcrylicSurface();
-  if (effects & kBoxShadow) {
+  if (effects & kNotifyAccessibleState) NotifyAccessible(EVENT_OBJECT_STATECHANGE);
+  if (effects & kNotifyAccessibleName) NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
+  if (effects & kApplyHandPointer) ApplyHandPointer();
+  if (effects & kNotifyChange) NotifyPropertyChanged(dispid);
+  if (effects & kSwitchAcrylicSurface) state_.BackAcrylicBlur ? PrepareAcrylicSurface() : ReleaseAcrylicSurface();
+  if (effects & kRebuildBoxShadow) {
     HRESULT hr = BuildBoxShadow();
     if (FAILED(hr)) return hr;
   }
-  if (effects & kPictureBrush) DropPictureLayer();
-  if ((effects & kPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) DropPictureLayer();
-  if (effects & kCaptionShadow) CaptionShadowImage.reset();
-  if (effects & kCaptionDirty) CaptionShadowDirty = true;
-  if ((effects & kAutoSize) && state_.AutoSize) {
+  if (effects & kDropPictureBrush) DropPictureLayer();
+  if ((effects & kDropPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) DropPictureLayer();
+  if (effects & kDisposeCaptionShadow) CaptionShadowImage.reset();
+  if (effects & kMarkCaptionShadowDirty) CaptionShadowDirty = true;
+  if ((effects & kApplyAutoSize) && state_.AutoSize) {
     HRESULT hr = ApplyAutoSize();
     if (FAILED(hr)) return hr;
   }
@@ -125,12 +125,12 @@ STDMETHODIMP UcCardel::put_Caption(BSTR* value) noexcept {
       });
       FAILED(hr))
     return hr;
-  ApplyEffects(kAccessibleName | kNotify, dispids::Caption);
+  ApplyEffects(kNotifyAccessibleName | kNotifyChange, dispids::Caption);
   if (state_.AutoSize) {
     HRESULT hr = PutScalar(Prop::AutoSize, VARIANT_TRUE);
     if (FAILED(hr)) return hr;
   }
-  ApplyEffects(kCaptionDirty | kRepaint, DISPID_UNKNOWN);
+  ApplyEffects(kMarkCaptionShadowDirty | kRepaint, DISPID_UNKNOWN);
   return S_OK;
 }
 
@@ -163,7 +163,7 @@ HRESULT UcCardel::CopyFontInto(IFontDisp* source, ComPtr<IFont>& target, DISPID 
     target->put_Charset(charset);
   }
   if (FAILED(hr)) return ole::RaiseError(hr, L"The font could not be read", IID__ucCardel);
-  if (dispid != DISPID_UNKNOWN) ApplyEffects(kNotify | kCaptionDirty | kRepaint, dispid);
+  if (dispid != DISPID_UNKNOWN) ApplyEffects(kNotifyChange | kMarkCaptionShadowDirty | kRepaint, dispid);
   return S_OK;
 }
 
@@ -206,7 +206,7 @@ STDMETHODIMP UcCardel::put_IconCharCode(BSTR value) noexcept {
       FAILED(hr))
     return hr;
   state_.IconCharCode = parsed.code;
-  ApplyEffects(kNotify | kCaptionDirty | kRepaint, dispids::IconCharCode);
+  ApplyEffects(kNotifyChange | kMarkCaptionShadowDirty | kRepaint, dispids::IconCharCode);
   return S_OK;
 }
 
@@ -219,7 +219,7 @@ STDMETHODIMP UcCardel::get_MouseIcon(IPictureDisp** value) noexcept {
 STDMETHODIMP UcCardel::putref_MouseIcon(IPictureDisp* value) noexcept {
   if (IsBrokenIconPicture(value)) return Error(RuntimeError::InvalidPicture);
   MouseIcon() = value;
-  ApplyEffects(kNotify, dispids::MouseIcon);
+  ApplyEffects(kNotifyChange, dispids::MouseIcon);
   return S_OK;
 }
 
