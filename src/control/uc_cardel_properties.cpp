@@ -19,13 +19,13 @@ namespace {
 bool FitsInt16(int32_t v) { return v >= -32768 && v <= 32767; }
 
 // The read-only state: a value out, nothing else.
-HRESULT Report(LONG* out, int32_t value) noexcept {
+HRESULT HandOut(LONG* out, int32_t value) noexcept {
   if (!out) return E_POINTER;
   *out = value;
   return S_OK;
 }
 
-HRESULT Report(VARIANT_BOOL* out, bool value) noexcept {
+HRESULT HandOut(VARIANT_BOOL* out, bool value) noexcept {
   if (!out) return E_POINTER;
   *out = value ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
@@ -80,34 +80,34 @@ HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
   }
   if (effects & kDropPictureBrush) DropPictureLayer();
   if ((effects & kDropPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) DropPictureLayer();
-  if (effects & kDisposeCaptionShadow) CaptionShadowImage.reset();
-  if (effects & kMarkCaptionShadowDirty) CaptionShadowDirty = true;
+  if (effects & kDisposeCaptionShadow) captionShadowImage_.reset();
+  if (effects & kMarkCaptionShadowDirty) captionShadowDirty_ = true;
   if ((effects & kApplyAutoSize) && state_.AutoSize) {
     HRESULT hr = ApplyAutoSize();
     if (FAILED(hr)) return hr;
   }
-  if (effects & kRepaint) LookChanged();
+  if (effects & kRepaint) DropBoxAndRepaint();
   return S_OK;
 }
 
 HRESULT UcCardel::BuildBoxShadow() noexcept {
-  BoxShadowImage.reset();
+  boxShadowImage_.reset();
   boxShadowGivenUp_ = false;
   // The stretched layer is redrawn from the new image; its surface is kept for that.
   retained_.shadowAt = {};
-  CaptionShadowDirty = true;
+  captionShadowDirty_ = true;
   builtFrom_.boxShadow = ResolvedColour(state_.ShadowColor);
   return Guard([&] {
-    BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));
+    boxShadowImage_ = RenderBoxShadow(BoxShadowInputFrom(state_, dpiScale_, ClientSize()));
     return S_OK;
   });
 }
 
-STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept { return Report(value, state_.PictureGetHeight); }
-STDMETHODIMP UcCardel::get_PictureGetWidth(LONG* value) noexcept { return Report(value, state_.PictureGetWidth); }
-STDMETHODIMP UcCardel::get_PictureExist(VARIANT_BOOL* value) noexcept { return Report(value, state_.PictureExist); }
-STDMETHODIMP UcCardel::get_IsMouseOver(VARIANT_BOOL* value) noexcept { return Report(value, state_.IsMouseOver); }
-STDMETHODIMP UcCardel::get_IsMouseEnter(VARIANT_BOOL* value) noexcept { return Report(value, state_.IsMouseEnter); }
+STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept { return HandOut(value, state_.PictureGetHeight); }
+STDMETHODIMP UcCardel::get_PictureGetWidth(LONG* value) noexcept { return HandOut(value, state_.PictureGetWidth); }
+STDMETHODIMP UcCardel::get_PictureExist(VARIANT_BOOL* value) noexcept { return HandOut(value, state_.PictureExist); }
+STDMETHODIMP UcCardel::get_IsMouseOver(VARIANT_BOOL* value) noexcept { return HandOut(value, state_.IsMouseOver); }
+STDMETHODIMP UcCardel::get_IsMouseEnter(VARIANT_BOOL* value) noexcept { return HandOut(value, state_.IsMouseEnter); }
 
 STDMETHODIMP UcCardel::get_Caption(BSTR* value) noexcept {
   if (!value) return E_POINTER;
