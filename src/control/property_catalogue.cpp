@@ -10,11 +10,9 @@
 namespace cardel {
 namespace {
 
-// The terms of the rows' start values, clamps and effects.
+// The terms of the rows' start values and clamps.
 constexpr std::optional<int32_t> none;
 constexpr int32_t kTrue = -1;
-constexpr uint16_t N = kNotify, R = kRepaint, BS = kBoxShadow, PB = kPictureBrush, PBs = kPictureBrushIfShadow,
-                   CS = kCaptionShadow, CD = kCaptionDirty;
 
 struct StartValue {
   constexpr StartValue(std::optional<int32_t> v) : initial(v) {}

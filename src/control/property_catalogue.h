@@ -25,17 +25,17 @@ enum class Prop : uint8_t {
 
 // What a setter does after storing, in this order.
 enum Effect : uint16_t {
-  kAccessibleState = 1 << 0,       // tell assistive technology the control's state changed
-  kAccessibleName = 1 << 1,        // ... or its name
-  kHandPointer = 1 << 2,           // take the hand pointer, or give it back
-  kNotify = 1 << 3,
-  kAcrylic = 1 << 4,               // prepare or release the acrylic surface with the new value
-  kBoxShadow = 1 << 5,             // BuildBoxShadow, which also drops the retained stretched shadow
-  kPictureBrush = 1 << 6,          // drop the picture brush and the retained picture layer
-  kPictureBrushIfShadow = 1 << 7,  // drop them only while PictureShadow is exactly True
-  kCaptionShadow = 1 << 8,         // dispose the caption shadow image
-  kCaptionDirty = 1 << 9,          // the caption shadow must be rebuilt
-  kAutoSize = 1 << 10,             // size the control to its content
+  kNotifyAccessibleState = 1 << 0,     // tell assistive technology the control's state changed
+  kNotifyAccessibleName = 1 << 1,      // ... or its name
+  kApplyHandPointer = 1 << 2,          // take the hand pointer, or give it back
+  kNotifyChange = 1 << 3,              // tell the host the property changed
+  kSwitchAcrylicSurface = 1 << 4,      // prepare or release the acrylic surface with the new value
+  kRebuildBoxShadow = 1 << 5,          // BuildBoxShadow, which also drops the retained stretched shadow
+  kDropPictureBrush = 1 << 6,          // drop the picture brush and the retained picture layer
+  kDropPictureBrushIfShadow = 1 << 7,  // drop them only while PictureShadow is exactly True
+  kDisposeCaptionShadow = 1 << 8,      // dispose the caption shadow image
+  kMarkCaptionShadowDirty = 1 << 9,    // the caption shadow must be rebuilt
+  kApplyAutoSize = 1 << 10,            // size the control to its content
   // What the control shows changed: drop the retained composed box, and repaint unless Redraw is False.
   kRepaint = 1 << 11,
 };

@@ -48,7 +48,7 @@ UcCardel::UcCardel(IUnknown* outer) noexcept
     : ControlBase(kUcCardelClass, outer),
       font_(NewStandardFont()),
       iconFont_(NewStandardFont()),
-      DpiScale(static_cast<float>(cardel::GetWindowsDPI())) {
+      dpiScale_(static_cast<float>(cardel::GetWindowsDPI())) {
   for (const PropertyInfo& info : PropertyCatalogue())
     if (info.created) StoreMember(info, *info.created);
   fontWatch_.Watch(font_.Get(), &UcCardel::FontChanged, this);
@@ -62,11 +62,11 @@ UcCardel::~UcCardel() {
   iconFontWatch_.Stop();
   retainedClaim_.Leave();
   retained_.Release();
-  PictureBrush.reset();
-  PictureImage.reset();
-  BoxShadowImage.reset();
-  CaptionShadowImage.reset();
-  input::ReplaceHeldCursor(HandCursor, {});
+  pictureBrush_.reset();
+  pictureImage_.reset();
+  boxShadowImage_.reset();
+  captionShadowImage_.reset();
+  input::ReplaceHeldCursor(handCursor_, {});
   if (dropTarget_) dropTarget_->Detach();
   ReleaseAcrylicSurface();
 }
@@ -86,7 +86,7 @@ HRESULT UcCardel::Error(ole::RuntimeError e) const noexcept { return ole::RaiseE
 // Answers InitNew, an OLE call: a name that cannot be copied for want of memory is E_OUTOFMEMORY.
 HRESULT UcCardel::OnInitProperties() noexcept {
   retained_.Release();
-  FontCollection = reinterpret_cast<intptr_t>(PublishedFontCollection());
+  fontCollection_ = PublishedFontCollection();
   for (const PropertyInfo& info : PropertyCatalogue()) {
     if (info.initial) StoreMember(info, *info.initial);
   }

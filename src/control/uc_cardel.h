@@ -51,11 +51,10 @@ struct BoxScale {
   STDMETHODIMP get_##Name(Type* value) noexcept override { return GetScalar(Prop::Name, value); } \
   STDMETHODIMP put_##Name(Type value) noexcept override { return PutScalar(Prop::Name, static_cast<int32_t>(value)); }
 
-// Naming: the stored properties and the control's named state (PictureData, CaptionShadowDirty, HitSeen,
-// tmrMOUSEOVER...) are capitalised words run together, the properties exactly as published, misspellings
-// included (CallOutPosicion, CaptionTriming); the implementation's own helpers are lower camel case with a
-// trailing underscore. Flags are bool inside; VARIANT_BOOL appears only where the published interface
-// passes one, and in the stored properties, which report back exactly what a host set.
+// Naming: the stored properties keep their published spelling, misspellings included (CallOutPosicion,
+// CaptionTriming); everything else the control holds is lower camel case with a trailing underscore. Flags are
+// bool inside; VARIANT_BOOL appears only where the published interface passes one, and in the stored
+// properties, which report back exactly what a host set.
 class UcCardel final : public ole::ControlBase,
                        public ole::DualDispatch<_ucCardel, &IID__ucCardel>,
                        public ICardelTestHooks {
@@ -160,7 +159,7 @@ class UcCardel final : public ole::ControlBase,
   HRESULT WriteSavedRow(IPropertyBag* bag, const SavedProperty& row);
   // A loaded value goes straight into its member: no clamp, no notification.
   HRESULT StoreLoadedScalar(Prop prop, int32_t value);
-  // Decodes PictureData, keeping it only when it is a picture.
+  // Decodes pictureData_, keeping it only when it is a picture.
   HRESULT LoadPictureData() noexcept;
   // Keeps bytes that decode as the picture, or removes the picture; then tells the host and repaints.
   void TakePicture(std::vector<uint8_t> bytes) noexcept;
@@ -208,7 +207,7 @@ class UcCardel final : public ole::ControlBase,
   // With acrylic: blurs the fresh capture and blends it between the retained layers into retained_.blend.
   bool ComposeAcrylicPaint(HDC backdrop, SIZE client);
   // What the control shows changed: drop the composed box, and repaint unless Redraw is False.
-  void LookChanged() noexcept;
+  void DropBoxAndRepaint() noexcept;
   static void FontChanged(void* control) noexcept;
   static void GiveUpLayers(void* control) noexcept;
   // The caption and icon properties as DrawCaption reads them, for a control of the given size.
@@ -220,18 +219,18 @@ class UcCardel final : public ole::ControlBase,
   gdip::Session gdiplus_;
   CardelState state_;
   std::vector<uint8_t> caption_;  // UTF-16LE bytes, exactly as set
-  std::vector<uint8_t> PictureData;  // the picture file's bytes exactly as loaded
+  std::vector<uint8_t> pictureData_;  // the picture file's bytes exactly as loaded
   Microsoft::WRL::ComPtr<IFont> font_;
   Microsoft::WRL::ComPtr<IFont> iconFont_;
-  intptr_t FontCollection = 0;
-  float DpiScale = 1.0f;
-  bool CaptionShadowDirty = false;
-  gdip::UniqueImage PictureImage;  // PictureData decoded, reading from its buffer
-  gdip::UniqueBrush PictureBrush;
-  IntRect pictureBox_;  // the box PictureBrush and the retained picture layer were laid out in
-  gdip::UniqueBitmap BoxShadowImage;
-  gdip::UniqueBitmap CaptionShadowImage;
-  // The colours, as they were resolved, that these images and PictureBrush were built from: a system
+  Gdiplus::GpFontCollection* fontCollection_ = nullptr;  // one the process published, if any; not ours to delete
+  float dpiScale_ = 1.0f;
+  bool captionShadowDirty_ = false;
+  gdip::UniqueImage pictureImage_;  // pictureData_ decoded, reading from its buffer
+  gdip::UniqueBrush pictureBrush_;
+  IntRect pictureBox_;  // the box pictureBrush_ and the retained picture layer were laid out in
+  gdip::UniqueBitmap boxShadowImage_;
+  gdip::UniqueBitmap captionShadowImage_;
+  // The colours, as they were resolved, that these images and pictureBrush_ were built from: a system
   // colour's value changes with the user's scheme, its code does not.
   struct BuiltColours {
     COLORREF boxShadow = 0;
@@ -240,9 +239,9 @@ class UcCardel final : public ole::ControlBase,
   } builtFrom_;
   // In this order, so that even without ReleaseAcrylicSurface the bitmap is deselected before it
   // and the context are deleted.
-  UniqueMemoryDc AcrylicDC;
-  UniqueBitmap AcrylicBitmap;
-  std::optional<SelectedObject> AcrylicOldBitmap;
+  UniqueMemoryDc acrylicDc_;
+  UniqueBitmap acrylicBitmap_;
+  std::optional<SelectedObject> acrylicOldBitmap_;
   RetainedLayers retained_;
   // The layers' share of the process's budget; the layers go when another control needs the room.
   BudgetClaim retainedClaim_{RetainedBudget::OfProcess(), &UcCardel::GiveUpLayers, this};
@@ -285,12 +284,15 @@ class UcCardel final : public ole::ControlBase,
   void RegisterOwnDropTarget() noexcept;
   bool OnDrag(input::DragNotice& notice) noexcept;
 
-  bool HitSeen = false;
-  input::EnterOrigin Enter;
-  input::PollTimer tmrMOUSEOVER{[this] { tmrMOUSEOVER_Timer(); }};
+  // Whether a host hit query reached the control since the last hover tick.
+  bool hitSinceTick_ = false;
+  // Where the control was when the pointer entered it.
+  input::EnterOrigin enterOrigin_;
+  // Polls while the pointer is in, through the published tick method.
+  input::PollTimer hoverPoll_{[this] { tmrMOUSEOVER_Timer(); }};
   input::PollPace pollPace_;
   std::optional<POINT> tickCursor_;
-  UniqueCursor HandCursor;
+  UniqueCursor handCursor_;
   Microsoft::WRL::ComPtr<input::DropTarget> dropTarget_;
   input::DropRegistration dropRegistration_;
   // A left press on the control that a release may turn into a click.
@@ -314,11 +316,12 @@ class UcCardel final : public ole::ControlBase,
   void PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const PaintContext& paint) const;
   void PaintHotLine(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* outline, const PaintContext& paint) const;
 
-  bool DownloadDrawProgress = false;
+  bool drawDownloadRing_ = false;  // PictureFromURL's DrawProgress
   // The transfer whose counts the ring shows, held from its first progress until it ends.
-  Microsoft::WRL::ComPtr<UrlDownload> DownloadProperty;
-  Microsoft::WRL::ComPtr<UrlDownload> download_;
-  int32_t SpinnerAngle = 0;
+  Microsoft::WRL::ComPtr<UrlDownload> ringTransfer_;
+  // The transfer under way, the one named "URL", held from its start until it ends or is cancelled.
+  Microsoft::WRL::ComPtr<UrlDownload> urlTransfer_;
+  int32_t spinnerAngle_ = 0;
   ProgressPace ringPace_;
   input::PollTimer ringWait_{[this] { RingWaitEnded(); }};
 };

@@ -7,15 +7,15 @@ namespace cardel {
 
 void UcCardel::PrepareAcrylicSurface() noexcept {
   ReleaseAcrylicSurface();
-  AcrylicDC.reset(CreateCompatibleDC(nullptr));
-  AcrylicBitmap = CreateAcrylicBitmap(ClientSize());
-  if (AcrylicDC && AcrylicBitmap) AcrylicOldBitmap.emplace(AcrylicDC.get(), AcrylicBitmap.get());
+  acrylicDc_.reset(CreateCompatibleDC(nullptr));
+  acrylicBitmap_ = CreateAcrylicBitmap(ClientSize());
+  if (acrylicDc_ && acrylicBitmap_) acrylicOldBitmap_.emplace(acrylicDc_.get(), acrylicBitmap_.get());
 }
 
 void UcCardel::ReleaseAcrylicSurface() noexcept {
-  AcrylicOldBitmap.reset();
-  AcrylicBitmap.reset();
-  AcrylicDC.reset();
+  acrylicOldBitmap_.reset();
+  acrylicBitmap_.reset();
+  acrylicDc_.reset();
 }
 
 }  // namespace cardel

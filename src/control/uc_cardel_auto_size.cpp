@@ -34,7 +34,7 @@ HRESULT UcCardel::ApplyAutoSize() noexcept {
         const AutoSizeRoom room =
             ScaledRoom({state_.CaptionPaddingX, state_.CaptionPaddingY, state_.BorderWidth, state_.BackShadow != 0,
                         state_.ShadowSize, state_.CallOut != 0, state_.CallOutPosicion, state_.CallOutLen},
-                       DpiScale);
+                       dpiScale_);
         // GDI+ measures text alike on any surface; a 1 x 1 one is there even for a control too small
         // or too large to have a bitmap of its own size.
         gdip::UniqueBitmap surface;

@@ -35,8 +35,8 @@ CaptionInputs UcCardel::MakeCaptionInputs(SIZE client) const {
   inputs.IconPaddingX = state_.IconPaddingX;
   inputs.IconPaddingY = state_.IconPaddingY;
   inputs.ShadowArgb = CheckedArgb(state_.ShadowColor, state_.ShadowColorOpacity);
-  inputs.DpiScale = DpiScale;
-  inputs.FontCollection = reinterpret_cast<Gdiplus::GpFontCollection*>(FontCollection);
+  inputs.DpiScale = dpiScale_;
+  inputs.FontCollection = fontCollection_;
   inputs.ControlSize = client;
   return inputs;
 }

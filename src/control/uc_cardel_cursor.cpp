@@ -20,7 +20,7 @@ HRESULT UcCardel::ApplyMousePointer(LPARAM lParam, LRESULT* result) noexcept {
 STDMETHODIMP UcCardel::GetSystemHandCursor(IPictureDisp** Result) noexcept {
   if (!Result) return E_POINTER;
   *Result = nullptr;
-  input::ReplaceHeldCursor(HandCursor, input::LoadHandCursor());
+  input::ReplaceHeldCursor(handCursor_, input::LoadHandCursor());
   return input::NewHandCursorPicture(Result);
 }
 
@@ -35,7 +35,7 @@ void UcCardel::ApplyHandPointer() noexcept {
       MouseIcon() = hand;
     }
   } else {
-    input::ReplaceHeldCursor(HandCursor, {});
+    input::ReplaceHeldCursor(handCursor_, {});
     HostHeld().MousePointer = input::kDefaultPointer;
     input::ReleasePointerPicture(MouseIcon());
   }

@@ -13,16 +13,16 @@ namespace cardel {
 STDMETHODIMP UcCardel::PictureFromURL(BSTR sUrl, VARIANT_BOOL UseCache, VARIANT_BOOL DrawProgress,
                                       VARIANT_BOOL* Result) noexcept {
   if (!Result) return E_POINTER;
-  DownloadDrawProgress = DrawProgress != VARIANT_FALSE;
-  if (CancelDownload()) LookChanged();
+  drawDownloadRing_ = DrawProgress != VARIANT_FALSE;
+  if (CancelDownload()) DropBoxAndRepaint();
   ole::ClearError();
   HRESULT hr = E_OUTOFMEMORY;
   if (const ComPtr<UrlDownload> transfer = UrlDownload::Make(
           {[this](UrlDownload& t) { DownloadProgressed(t); },
            [this](UrlDownload& t, bool succeeded) { DownloadFinished(t, succeeded); }})) {
-    download_ = transfer;
+    urlTransfer_ = transfer;
     hr = transfer->Start(sUrl ? sUrl : L"", UseCache == VARIANT_FALSE);
-    if (FAILED(hr) && download_ == transfer) download_.Reset();
+    if (FAILED(hr) && urlTransfer_ == transfer) urlTransfer_.Reset();
   }
   *Result = SUCCEEDED(hr) ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
@@ -32,17 +32,17 @@ STDMETHODIMP UcCardel::PictureFromURL(BSTR sUrl, VARIANT_BOOL UseCache, VARIANT_
 STDMETHODIMP UcCardel::Close(DWORD saveOption) noexcept {
   CancelDownload();
   // A closed control has no place on screen for the pointer to be over.
-  tmrMOUSEOVER.SetInterval(0);
+  hoverPoll_.SetInterval(0);
   state_.IsMouseEnter = false;
   state_.IsMouseOver = false;
   return ControlBase::Close(saveOption);
 }
 
 bool UcCardel::CancelDownload() noexcept {
-  if (const ComPtr<UrlDownload> pending = std::move(download_)) pending->Detach();
+  if (const ComPtr<UrlDownload> pending = std::move(urlTransfer_)) pending->Detach();
   // The cancelled transfer's counts would otherwise stand for the next one's.
-  const bool shown = StopRingWait() || DownloadProperty != nullptr;
-  DownloadProperty.Reset();
+  const bool shown = StopRingWait() || ringTransfer_ != nullptr;
+  ringTransfer_.Reset();
   return shown;
 }
 
@@ -53,12 +53,12 @@ bool UcCardel::CancelDownload() noexcept {
 void UcCardel::DownloadProgressed(UrlDownload& transfer) noexcept {
   const ComPtr<IUnknown> keepAlive(Outer());
   const DownloadCounts counts = transfer.Counts();
-  if (DownloadDrawProgress) {
+  if (drawDownloadRing_) {
     if (counts.bytesRead == counts.bytesMax) {
-      DownloadProperty.Reset();
+      ringTransfer_.Reset();
     } else {
-      if (!DownloadProperty) DownloadProperty = &transfer;
-      if (counts.bytesMax == 0) SpinnerAngle = AdvanceSpinner(SpinnerAngle);
+      if (!ringTransfer_) ringTransfer_ = &transfer;
+      if (counts.bytesMax == 0) spinnerAngle_ = AdvanceSpinner(spinnerAngle_);
     }
     // The kept box no longer shows the ring; showing it is paced.
     retained_.DropBox();
@@ -76,14 +76,14 @@ void UcCardel::DownloadProgressed(UrlDownload& transfer) noexcept {
 
 void UcCardel::DownloadFinished(UrlDownload& transfer, bool succeeded) noexcept {
   const ComPtr<IUnknown> keepAlive(Outer());
-  if (download_.Get() == &transfer) download_.Reset();
+  if (urlTransfer_.Get() == &transfer) urlTransfer_.Reset();
   // Let go before the new picture is painted, and on failure too, so no ring is left on screen.
-  const bool shown = StopRingWait() || DownloadProperty != nullptr;
-  DownloadProperty.Reset();
+  const bool shown = StopRingWait() || ringTransfer_ != nullptr;
+  ringTransfer_.Reset();
   if (succeeded)
     TakePicture(std::move(transfer.Bytes()));
   else if (shown)
-    LookChanged();
+    DropBoxAndRepaint();
   FireEvent(succeeded && state_.PictureExist ? events::PictureDownloadComplete : events::PictureDownloadError, {});
 }
 
@@ -113,13 +113,13 @@ bool UcCardel::StopRingWait() noexcept {
 
 // Counts that reached their end draw nothing: the record goes at the next progress or the finish.
 void UcCardel::PaintDownloadProgress(Gdiplus::GpGraphics* graphics, const PaintContext& paint) const {
-  const DownloadCounts counts = DownloadProperty->Counts();
+  const DownloadCounts counts = ringTransfer_->Counts();
   if (counts.bytesRead == counts.bytesMax) return;
   const IntRect box = DownloadRingBox({paint.width(), paint.height(), state_.PictureSetWidth, state_.PictureSetHeight,
                                        state_.PictureAlignmentH, state_.PictureAlignmentV, state_.PicturePaddingX,
                                        state_.PicturePaddingY, paint.dpiScale},
                                       paint.shape.body);
-  DrawDownloadProgress(graphics, box, ProgressArc(counts.bytesRead, counts.bytesMax, SpinnerAngle), paint.dpiScale);
+  DrawDownloadProgress(graphics, box, ProgressArc(counts.bytesRead, counts.bytesMax, spinnerAngle_), paint.dpiScale);
 }
 
 }  // namespace cardel

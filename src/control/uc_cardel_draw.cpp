@@ -22,7 +22,7 @@ namespace cardel {
 void UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX, LONG posY, BoxScale scale,
                          HDC backdrop) {
   // Before anything of the box is drawn, the control's own context holds only the host's background.
-  if (state_.BackAcrylicBlur && backdrop && AcrylicDC) CaptureAcrylic(AcrylicDC.get(), backdrop, client);
+  if (state_.BackAcrylicBlur && backdrop && acrylicDc_) CaptureAcrylic(acrylicDc_.get(), backdrop, client);
   gdip::UniqueGraphics own;
   if (!graphics) {
     GdipCreateFromHDC(dc, own.put());
@@ -38,7 +38,7 @@ void UcCardel::RenderBox(HDC dc, GpGraphics* graphics, SIZE client, LONG posX, L
   GdipTranslateWorldTransform(graphics, static_cast<REAL>(posX), static_cast<REAL>(posY), MatrixOrderAppend);
   RestoreGivenUpShadow();
   FollowColourScheme();
-  RenderLayers(graphics, MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
+  RenderLayers(graphics, MakePaintContext({client, OutlineInputFrom(state_, dpiScale_), ShadowFrom(state_),
                                            state_.BackShadow == VARIANT_TRUE}));
 }
 
@@ -63,15 +63,15 @@ IntRect ShadowPlace(const PaintContext& paint) {
 void UcCardel::FollowColourScheme() noexcept {
   const COLORREF shadow = ResolvedColour(state_.ShadowColor);
   bool stale = false;
-  if (BoxShadowImage && shadow != builtFrom_.boxShadow) {
+  if (boxShadowImage_ && shadow != builtFrom_.boxShadow) {
     BuildBoxShadow();
     stale = true;
   }
-  if (CaptionShadowImage && shadow != builtFrom_.captionShadow) {
-    CaptionShadowDirty = true;
+  if (captionShadowImage_ && shadow != builtFrom_.captionShadow) {
+    captionShadowDirty_ = true;
     stale = true;
   }
-  if (PictureBrush && PictureBrushColours() != builtFrom_.picture) {
+  if (pictureBrush_ && PictureBrushColours() != builtFrom_.picture) {
     DropPictureLayer();
     stale = true;
   }
@@ -79,15 +79,15 @@ void UcCardel::FollowColourScheme() noexcept {
 }
 
 void UcCardel::DrawBoxShadow(GpGraphics* graphics, const PaintContext& paint) {
-  if (!BoxShadowImage) return;
+  if (!boxShadowImage_) return;
   const IntRect at = ShadowPlace(paint);
-  GdipDrawImageRectI(graphics, BoxShadowImage.get(), at.x, at.y, at.width, at.height);
+  GdipDrawImageRectI(graphics, boxShadowImage_.get(), at.x, at.y, at.width, at.height);
 }
 
 // Stretching the image is most of the layer's cost: it is stretched once, into a layer of the control's
 // size at the place it is drawn, since where a stretch lands changes how it samples.
 const LayerSurface* UcCardel::ShadowLayer(const PaintContext& paint) {
-  if (!BoxShadowImage) return nullptr;
+  if (!boxShadowImage_) return nullptr;
   const IntRect at = ShadowPlace(paint);
   if (at.width <= 0 || at.height <= 0) return nullptr;
   const SIZE size = paint.client;
@@ -97,7 +97,7 @@ const LayerSurface* UcCardel::ShadowLayer(const PaintContext& paint) {
   gdip::UniqueGraphics into;
   if (stretched) into = stretched->Graphics();
   if (!into) return nullptr;
-  GdipDrawImageRectI(into.get(), BoxShadowImage.get(), at.x, at.y, at.width, at.height);
+  GdipDrawImageRectI(into.get(), boxShadowImage_.get(), at.x, at.y, at.width, at.height);
   into.reset();
   retained_.shadow = std::move(stretched);
   retained_.shadowAt = at;
@@ -112,7 +112,7 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint, Lay
   gdip::UniquePath path = CreateOutlinePath(paint.shape);
   if (!path) return;
 
-  if (pass.underAcrylic && state_.BackAcrylicBlur) FillAcrylic(graphics, path.get(), AcrylicBitmap.get());
+  if (pass.underAcrylic && state_.BackAcrylicBlur) FillAcrylic(graphics, path.get(), acrylicBitmap_.get());
   if (!pass.aboveAcrylic) return;
 
   BackgroundFill fill;
@@ -134,19 +134,19 @@ void UcCardel::RenderLayers(GpGraphics* graphics, const PaintContext& paint, Lay
       FillPicture(graphics, path.get(), paint);
   }
 
-  if (DownloadProperty) PaintDownloadProgress(graphics, paint);
+  if (ringTransfer_) PaintDownloadProgress(graphics, paint);
 
   if (state_.CaptionShadow) {
     // Checked here too, so a warm cache costs no copy of the caption's properties.
-    if (CaptionShadowDirty) {
+    if (captionShadowDirty_) {
       builtFrom_.captionShadow = ResolvedColour(state_.ShadowColor);
-      BuildCaptionShadow(CaptionShadowImage, CaptionShadowDirty,
+      BuildCaptionShadow(captionShadowImage_, captionShadowDirty_,
                          {paint.shape.body, ShadowFrom(state_), paint.dpiScale},
                          MakeCaptionInputs(paint.client));
     }
-    if (CaptionShadowImage) {
+    if (captionShadowImage_) {
       const IntRect at = CaptionShadowImageRect(paint.shape.body, metrics);
-      GdipDrawImageRectI(graphics, CaptionShadowImage.get(), at.x, at.y, at.width, at.height);
+      GdipDrawImageRectI(graphics, captionShadowImage_.get(), at.x, at.y, at.width, at.height);
     }
   }
 

@@ -1,5 +1,5 @@
 // Hover tracking. A windowless control hears when the pointer is over it but never when it goes,
-// so after entering it polls: each tick asks the host to hit-test the pointer again (HitSeen tells
+// so after entering it polls: each tick asks the host to hit-test the pointer again (hitSinceTick_ tells
 // whether it reached the control) and checks the pointer against where the control now is.
 #include "control/cardel_events.h"
 #include "control/uc_cardel.h"
@@ -20,7 +20,7 @@ POINT UcCardel::CursorPosition() const noexcept {
 
 // Input from the host, not the echo of a tick: the pointer is moving, so poll at full pace.
 void UcCardel::NoteHostInput() noexcept {
-  if (!tickCursor_ && state_.IsMouseEnter) tmrMOUSEOVER.SetInterval(pollPace_.AfterInput());
+  if (!tickCursor_ && state_.IsMouseEnter) hoverPoll_.SetInterval(pollPace_.AfterInput());
 }
 
 // The host reports the pointer over the control, by a hit query or a move: the first report starts
@@ -34,13 +34,13 @@ HRESULT UcCardel::HoverSeen(double x, double y, bool overOnEnter, HWND* under) n
     ScreenToClient(ContainerWindow(), &cursor);
     const auto corner = input::CornerFromPointer(cursor, x, y);
     if (!corner) return Error(RuntimeError::Overflow);
-    Enter = input::EnterOrigin{corner->x, corner->y, PositionRect().left, PositionRect().top};
+    enterOrigin_ = input::EnterOrigin{corner->x, corner->y, PositionRect().left, PositionRect().top};
     state_.IsMouseEnter = true;
-    tmrMOUSEOVER.SetInterval(pollPace_.AfterInput());
+    hoverPoll_.SetInterval(pollPace_.AfterInput());
     FireEvent(events::MouseEnter, {});
     if (overOnEnter) FireEvent(events::MouseOver, {});
   }
-  HitSeen = true;
+  hitSinceTick_ = true;
   return S_OK;
 }
 
@@ -78,11 +78,11 @@ STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept {
   POINT pointer = screen;
   ScreenToClient(ContainerWindow(), &pointer);
   const POINT position{PositionRect().left, PositionRect().top};
-  const auto rect = input::TrackedRect(Enter, position, ClientSize());
+  const auto rect = input::TrackedRect(enterOrigin_, position, ClientSize());
   if (!rect) return Error(RuntimeError::Overflow);
 
-  HitSeen = false;
-  // The host hit-tests the point on receipt, which sets HitSeen again if the control is reachable.
+  hitSinceTick_ = false;
+  // The host hit-tests the point on receipt, which sets hitSinceTick_ again if the control is reachable.
   const HWND host = HostWindow();
   POINT inHost = screen;
   ScreenToClient(host, &inHost);
@@ -91,16 +91,16 @@ STDMETHODIMP UcCardel::tmrMOUSEOVER_Timer() noexcept {
   SendMessageA(host, WM_MOUSEMOVE, 0, MAKELPARAM(inHost.x, inHost.y));
   tickCursor_.reset();
   if (Deactivations() != deactivations) return S_OK;
-  if (!HitSeen && state_.IsMouseOver) {
+  if (!hitSinceTick_ && state_.IsMouseOver) {
     state_.IsMouseOver = false;
     FireEvent(events::MouseOut, {});
   }
   if (!input::Inside(*rect, pointer)) {
     state_.IsMouseEnter = false;
-    tmrMOUSEOVER.SetInterval(0);
+    hoverPoll_.SetInterval(0);
     FireEvent(events::MouseLeave, {});
-  } else if (tmrMOUSEOVER.Interval() != 0) {
-    tmrMOUSEOVER.SetInterval(pollPace_.AfterTick(screen, position));
+  } else if (hoverPoll_.Interval() != 0) {
+    hoverPoll_.SetInterval(pollPace_.AfterTick(screen, position));
   }
   return S_OK;
 }

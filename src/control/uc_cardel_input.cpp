@@ -73,7 +73,7 @@ HRESULT UcCardel::ForwardMouse(UINT msg, WPARAM wParam, LPARAM lParam) noexcept 
   int16_t button = input::ButtonOfMessage(msg);
   switch (msg) {
     case WM_MOUSEMOVE:
-      if (HandCursor) SetCursor(HandCursor.get());
+      if (handCursor_) SetCursor(handCursor_.get());
       button = input::ButtonsHeld(keys);
       FireMouseEvent(events::MouseMove, button, shift, x, y);
       MouseMoveHoverUpdate(button, x, y);
@@ -93,7 +93,7 @@ HRESULT UcCardel::ForwardMouse(UINT msg, WPARAM wParam, LPARAM lParam) noexcept 
       if (!IsUIActive()) Activate(OLEIVERB_UIACTIVATE, nullptr);
       CaptureMouse(true);
       if (msg == WM_LBUTTONDOWN) leftPressed_ = true;
-      if (HandCursor) SetCursor(HandCursor.get());
+      if (handCursor_) SetCursor(handCursor_.get());
       FireMouseEvent(events::MouseDown, button, shift, x, y);
       return S_OK;
     default: {

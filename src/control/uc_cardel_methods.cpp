@@ -13,7 +13,7 @@ using ole::RuntimeError;
 namespace cardel {
 namespace {
 
-HDC DcFrom(LONG handle) noexcept { return reinterpret_cast<HDC>(static_cast<intptr_t>(handle)); }
+HDC DcFromHandle(LONG handle) noexcept { return reinterpret_cast<HDC>(static_cast<intptr_t>(handle)); }
 
 }  // namespace
 
@@ -37,9 +37,9 @@ STDMETHODIMP UcCardel::DrawText(LONG hDC, BSTR Text, LONG X, LONG Y, LONG Width,
   request.hAlign = HAlign ? *HAlign : cLeft;
   request.vAlign = VAlign ? *VAlign : cTop;
   request.wordWrap = bWordWrap && *bWordWrap;
-  const HDC dc = DcFrom(hDC);
+  const HDC dc = DcFromHandle(hDC);
   return Guard([&] {
-    const MethodResult<int32_t> drawn = DrawTextOn(dc, request, DpiScale, GetDeviceCaps(dc, LOGPIXELSY));
+    const MethodResult<int32_t> drawn = DrawTextOn(dc, request, dpiScale_, GetDeviceCaps(dc, LOGPIXELSY));
     if (drawn.error) return Error(*drawn.error);
     *Result = drawn.value;
     return S_OK;
@@ -52,7 +52,7 @@ STDMETHODIMP UcCardel::DrawLine(LONG hDC, LONG x1, LONG y1, LONG x2, LONG y2, LO
   *Result = VARIANT_FALSE;
   return Guard([&] {
     const MethodResult<bool> drawn =
-        DrawLineOn(DcFrom(hDC), {x1, y1, x2, y2, static_cast<OLE_COLOR>(oColor), Opacity, PenWidth}, DpiScale);
+        DrawLineOn(DcFromHandle(hDC), {x1, y1, x2, y2, static_cast<OLE_COLOR>(oColor), Opacity, PenWidth}, dpiScale_);
     if (drawn.error) return Error(*drawn.error);
     *Result = drawn.value ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
@@ -64,9 +64,9 @@ STDMETHODIMP UcCardel::Polygon(LONG hDC, LONG PenWidth, OLE_COLOR oColor, short 
   if (!Result) return E_POINTER;
   *Result = VARIANT_FALSE;
   return Guard([&] {
-    const MethodResult<std::vector<int32_t>> integers = PolygonIntegers(vPoints ? *vPoints : nullptr, DpiScale);
+    const MethodResult<std::vector<int32_t>> integers = PolygonIntegers(vPoints ? *vPoints : nullptr, dpiScale_);
     if (integers.error) return Error(*integers.error);
-    const MethodResult<bool> drawn = DrawPolygonOn(DcFrom(hDC), PenWidth, oColor, Opacity, integers.value);
+    const MethodResult<bool> drawn = DrawPolygonOn(DcFromHandle(hDC), PenWidth, oColor, Opacity, integers.value);
     if (drawn.error) return Error(*drawn.error);
     *Result = drawn.value ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;

@@ -78,7 +78,7 @@ void SetObject(Variant& v, IUnknown* object) {
 
 HRESULT UcCardel::OnReadProperties(IPropertyBag* bag) noexcept {
   retained_.Release();
-  FontCollection = reinterpret_cast<intptr_t>(PublishedFontCollection());
+  fontCollection_ = PublishedFontCollection();
   if (const HRESULT read = Guard([&] {
         for (const SavedProperty& row : SavedProperties()) {
           HRESULT hr = ReadSavedRow(bag, row);
@@ -90,7 +90,7 @@ HRESULT UcCardel::OnReadProperties(IPropertyBag* bag) noexcept {
       });
       FAILED(read))
     return read;
-  CaptionShadowDirty = true;
+  captionShadowDirty_ = true;
   HRESULT shadow = BuildBoxShadow();
   if (FAILED(shadow)) return shadow;
   if (state_.BackAcrylicBlur) PrepareAcrylicSurface();
@@ -156,8 +156,8 @@ HRESULT UcCardel::ReadSavedRow(IPropertyBag* bag, const SavedProperty& row) {
       // answer for the absent key ends the load, rather than loading as if no picture had been saved.
       HRESULT hr = bag->Read(row.key, value.get(), nullptr);
       if (FAILED(hr)) return hr;
-      PictureImage.reset();  // it reads from the bytes about to be replaced
-      hr = BytesOf(*value, &PictureData);
+      pictureImage_.reset();  // it reads from the bytes about to be replaced
+      hr = BytesOf(*value, &pictureData_);
       return FAILED(hr) ? hr : LoadPictureData();
     }
   }
@@ -223,7 +223,7 @@ HRESULT UcCardel::WriteSavedRow(IPropertyBag* bag, const SavedProperty& row) {
         SetScalar(value, SavedKind::Int16, 0);
         return ole::BagWrite(bag, row.key, *value, nullptr);
       }
-      HRESULT hr = SetBytes(value, PictureData);
+      HRESULT hr = SetBytes(value, pictureData_);
       return SUCCEEDED(hr) ? ole::BagWrite(bag, row.key, *value, nullptr) : hr;
     }
   }

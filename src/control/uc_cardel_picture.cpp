@@ -25,7 +25,7 @@ constexpr DISPID kPictureBytesChanged = DISPID_UNKNOWN;
 
 void UcCardel::TakePicture(std::vector<uint8_t> bytes) noexcept {
   // The decoded image reads from the bytes it came from, so it goes before they do.
-  PictureImage.reset();
+  pictureImage_.reset();
   bool decoded = false;
   gdip::UniqueImage image = LoadImageFromBytes(bytes);
   if (image) {
@@ -38,8 +38,8 @@ void UcCardel::TakePicture(std::vector<uint8_t> bytes) noexcept {
     }
   }
   // Moving the vector keeps its buffer, which the image goes on reading.
-  PictureData = decoded ? std::move(bytes) : std::vector<uint8_t>{};
-  if (decoded) PictureImage = std::move(image);
+  pictureData_ = decoded ? std::move(bytes) : std::vector<uint8_t>{};
+  if (decoded) pictureImage_ = std::move(image);
   state_.PictureExist = decoded;
   PictureChanged();
 }
@@ -48,11 +48,11 @@ void UcCardel::PictureChanged() noexcept {
   DropPictureLayer();
   NotifyPropertyChanged(kPicturePresentChanged);
   NotifyPropertyChanged(kPictureBytesChanged);
-  LookChanged();
+  DropBoxAndRepaint();
 }
 
 HRESULT UcCardel::LoadPictureData() noexcept {
-  TakePicture(std::move(PictureData));
+  TakePicture(std::move(pictureData_));
   return S_OK;
 }
 
@@ -84,17 +84,17 @@ STDMETHODIMP UcCardel::PictureFromStream(SAFEARRAY** bvStream, VARIANT_BOOL* Res
 
 STDMETHODIMP UcCardel::PictureGetStream(SAFEARRAY** Result) noexcept {
   if (!Result) return E_POINTER;
-  *Result = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(PictureData.size()));
+  *Result = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(pictureData_.size()));
   if (!*Result) return Error(RuntimeError::OutOfMemory);
-  if (!PictureData.empty()) memcpy((*Result)->pvData, PictureData.data(), PictureData.size());
+  if (!pictureData_.empty()) memcpy((*Result)->pvData, pictureData_.data(), pictureData_.size());
   return S_OK;
 }
 
 STDMETHODIMP UcCardel::PictureDelete(VARIANT* Result) noexcept {
   if (!Result) return E_POINTER;
   VariantInit(Result);
-  PictureImage.reset();
-  PictureData = std::vector<uint8_t>{};
+  pictureImage_.reset();
+  pictureData_ = std::vector<uint8_t>{};
   state_.PictureExist = false;
   PictureChanged();
   return S_OK;

@@ -16,11 +16,11 @@ namespace cardel {
 void UcCardel::EnsurePictureBrush(const PaintContext& paint) {
   // The picture is laid out in the box, which the shadow's room and the border move without a
   // setter of the picture's own: a brush built for another box is stale.
-  if (PictureBrush && !(pictureBox_ == paint.box)) DropPictureLayer();
-  if (PictureBrush) return;
+  if (pictureBrush_ && !(pictureBox_ == paint.box)) DropPictureLayer();
+  if (pictureBrush_) return;
   pictureBox_ = paint.box;
   PictureBrushInput in;
-  in.image = PictureImage.get();
+  in.image = pictureImage_.get();
   in.layout = {state_.PictureGetWidth, state_.PictureGetHeight, state_.PictureSetWidth, state_.PictureSetHeight,
                state_.PictureAlignmentH, state_.PictureAlignmentV, state_.PicturePaddingX, state_.PicturePaddingY,
                paint.dpiScale, paint.shape.body};
@@ -32,7 +32,7 @@ void UcCardel::EnsurePictureBrush(const PaintContext& paint) {
   in.angle = state_.PictureAngle;
   in.shadow = {state_.PictureShadow == VARIANT_TRUE, ShadowFrom(state_)};
   in.canvas = paint.client;
-  PictureBrush = BuildPictureBrush(in);
+  pictureBrush_ = BuildPictureBrush(in);
 }
 
 std::pair<COLORREF, COLORREF> UcCardel::PictureBrushColours() const noexcept {
@@ -42,14 +42,14 @@ std::pair<COLORREF, COLORREF> UcCardel::PictureBrushColours() const noexcept {
 
 void UcCardel::FillPicture(GpGraphics* graphics, GpPath* path, const PaintContext& paint) {
   EnsurePictureBrush(paint);
-  if (PictureBrush) GdipFillPath(graphics, PictureBrush.get(), path);
+  if (pictureBrush_) GdipFillPath(graphics, pictureBrush_.get(), path);
 }
 
 void UcCardel::DrawPictureLayer(GpGraphics* graphics, GpPath* path, const PaintContext& paint) {
   if (retained_.picture && !(pictureBox_ == paint.box)) DropPictureLayer();
   if (!retained_.picture) {
     EnsurePictureBrush(paint);
-    if (!PictureBrush) return;
+    if (!pictureBrush_) return;
     std::unique_ptr<LayerSurface> layer = LayerSurface::Make(paint.client);
     gdip::UniqueGraphics into;
     if (layer) into = layer->Graphics();
@@ -57,7 +57,7 @@ void UcCardel::DrawPictureLayer(GpGraphics* graphics, GpPath* path, const PaintC
       FillPicture(graphics, path, paint);
       return;
     }
-    GdipFillPath(into.get(), PictureBrush.get(), path);
+    GdipFillPath(into.get(), pictureBrush_.get(), path);
     into.reset();
     retained_.picture = std::move(layer);
     retained_.NoteBuilt(RetainedLayer::Picture);
@@ -66,7 +66,7 @@ void UcCardel::DrawPictureLayer(GpGraphics* graphics, GpPath* path, const PaintC
 }
 
 void UcCardel::DropPictureLayer() noexcept {
-  PictureBrush.reset();
+  pictureBrush_.reset();
   retained_.picture.reset();
 }
 

@@ -19,13 +19,13 @@ namespace {
 bool FitsInt16(int32_t v) { return v >= -32768 && v <= 32767; }
 
 // The read-only state: a value out, nothing else.
-HRESULT Report(LONG* out, int32_t value) noexcept {
+HRESULT HandOut(LONG* out, int32_t value) noexcept {
   if (!out) return E_POINTER;
   *out = value;
   return S_OK;
 }
 
-HRESULT Report(VARIANT_BOOL* out, bool value) noexcept {
+HRESULT HandOut(VARIANT_BOOL* out, bool value) noexcept {
   if (!out) return E_POINTER;
   *out = value ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
@@ -69,45 +69,45 @@ HRESULT UcCardel::PutScalar(Prop prop, int32_t value) noexcept {
 }
 
 HRESULT UcCardel::ApplyEffects(uint16_t effects, DISPID dispid) noexcept {
-  if (effects & kAccessibleState) NotifyAccessible(EVENT_OBJECT_STATECHANGE);
-  if (effects & kAccessibleName) NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
-  if (effects & kHandPointer) ApplyHandPointer();
-  if (effects & kNotify) NotifyPropertyChanged(dispid);
-  if (effects & kAcrylic) state_.BackAcrylicBlur ? PrepareAcrylicSurface() : ReleaseAcrylicSurface();
-  if (effects & kBoxShadow) {
+  if (effects & kNotifyAccessibleState) NotifyAccessible(EVENT_OBJECT_STATECHANGE);
+  if (effects & kNotifyAccessibleName) NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
+  if (effects & kApplyHandPointer) ApplyHandPointer();
+  if (effects & kNotifyChange) NotifyPropertyChanged(dispid);
+  if (effects & kSwitchAcrylicSurface) state_.BackAcrylicBlur ? PrepareAcrylicSurface() : ReleaseAcrylicSurface();
+  if (effects & kRebuildBoxShadow) {
     HRESULT hr = BuildBoxShadow();
     if (FAILED(hr)) return hr;
   }
-  if (effects & kPictureBrush) DropPictureLayer();
-  if ((effects & kPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) DropPictureLayer();
-  if (effects & kCaptionShadow) CaptionShadowImage.reset();
-  if (effects & kCaptionDirty) CaptionShadowDirty = true;
-  if ((effects & kAutoSize) && state_.AutoSize) {
+  if (effects & kDropPictureBrush) DropPictureLayer();
+  if ((effects & kDropPictureBrushIfShadow) && state_.PictureShadow == VARIANT_TRUE) DropPictureLayer();
+  if (effects & kDisposeCaptionShadow) captionShadowImage_.reset();
+  if (effects & kMarkCaptionShadowDirty) captionShadowDirty_ = true;
+  if ((effects & kApplyAutoSize) && state_.AutoSize) {
     HRESULT hr = ApplyAutoSize();
     if (FAILED(hr)) return hr;
   }
-  if (effects & kRepaint) LookChanged();
+  if (effects & kRepaint) DropBoxAndRepaint();
   return S_OK;
 }
 
 HRESULT UcCardel::BuildBoxShadow() noexcept {
-  BoxShadowImage.reset();
+  boxShadowImage_.reset();
   boxShadowGivenUp_ = false;
   // The stretched layer is redrawn from the new image; its surface is kept for that.
   retained_.shadowAt = {};
-  CaptionShadowDirty = true;
+  captionShadowDirty_ = true;
   builtFrom_.boxShadow = ResolvedColour(state_.ShadowColor);
   return Guard([&] {
-    BoxShadowImage = RenderBoxShadow(BoxShadowInputFrom(state_, DpiScale, ClientSize()));
+    boxShadowImage_ = RenderBoxShadow(BoxShadowInputFrom(state_, dpiScale_, ClientSize()));
     return S_OK;
   });
 }
 
-STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept { return Report(value, state_.PictureGetHeight); }
-STDMETHODIMP UcCardel::get_PictureGetWidth(LONG* value) noexcept { return Report(value, state_.PictureGetWidth); }
-STDMETHODIMP UcCardel::get_PictureExist(VARIANT_BOOL* value) noexcept { return Report(value, state_.PictureExist); }
-STDMETHODIMP UcCardel::get_IsMouseOver(VARIANT_BOOL* value) noexcept { return Report(value, state_.IsMouseOver); }
-STDMETHODIMP UcCardel::get_IsMouseEnter(VARIANT_BOOL* value) noexcept { return Report(value, state_.IsMouseEnter); }
+STDMETHODIMP UcCardel::get_PictureGetHeight(LONG* value) noexcept { return HandOut(value, state_.PictureGetHeight); }
+STDMETHODIMP UcCardel::get_PictureGetWidth(LONG* value) noexcept { return HandOut(value, state_.PictureGetWidth); }
+STDMETHODIMP UcCardel::get_PictureExist(VARIANT_BOOL* value) noexcept { return HandOut(value, state_.PictureExist); }
+STDMETHODIMP UcCardel::get_IsMouseOver(VARIANT_BOOL* value) noexcept { return HandOut(value, state_.IsMouseOver); }
+STDMETHODIMP UcCardel::get_IsMouseEnter(VARIANT_BOOL* value) noexcept { return HandOut(value, state_.IsMouseEnter); }
 
 STDMETHODIMP UcCardel::get_Caption(BSTR* value) noexcept {
   if (!value) return E_POINTER;
@@ -125,12 +125,12 @@ STDMETHODIMP UcCardel::put_Caption(BSTR* value) noexcept {
       });
       FAILED(hr))
     return hr;
-  ApplyEffects(kAccessibleName | kNotify, dispids::Caption);
+  ApplyEffects(kNotifyAccessibleName | kNotifyChange, dispids::Caption);
   if (state_.AutoSize) {
     HRESULT hr = PutScalar(Prop::AutoSize, VARIANT_TRUE);
     if (FAILED(hr)) return hr;
   }
-  ApplyEffects(kCaptionDirty | kRepaint, DISPID_UNKNOWN);
+  ApplyEffects(kMarkCaptionShadowDirty | kRepaint, DISPID_UNKNOWN);
   return S_OK;
 }
 
@@ -163,7 +163,7 @@ HRESULT UcCardel::CopyFontInto(IFontDisp* source, ComPtr<IFont>& target, DISPID 
     target->put_Charset(charset);
   }
   if (FAILED(hr)) return ole::RaiseError(hr, L"The font could not be read", IID__ucCardel);
-  if (dispid != DISPID_UNKNOWN) ApplyEffects(kNotify | kCaptionDirty | kRepaint, dispid);
+  if (dispid != DISPID_UNKNOWN) ApplyEffects(kNotifyChange | kMarkCaptionShadowDirty | kRepaint, dispid);
   return S_OK;
 }
 
@@ -206,7 +206,7 @@ STDMETHODIMP UcCardel::put_IconCharCode(BSTR value) noexcept {
       FAILED(hr))
     return hr;
   state_.IconCharCode = parsed.code;
-  ApplyEffects(kNotify | kCaptionDirty | kRepaint, dispids::IconCharCode);
+  ApplyEffects(kNotifyChange | kMarkCaptionShadowDirty | kRepaint, dispids::IconCharCode);
   return S_OK;
 }
 
@@ -219,7 +219,7 @@ STDMETHODIMP UcCardel::get_MouseIcon(IPictureDisp** value) noexcept {
 STDMETHODIMP UcCardel::putref_MouseIcon(IPictureDisp* value) noexcept {
   if (IsBrokenIconPicture(value)) return Error(RuntimeError::InvalidPicture);
   MouseIcon() = value;
-  ApplyEffects(kNotify, dispids::MouseIcon);
+  ApplyEffects(kNotifyChange, dispids::MouseIcon);
   return S_OK;
 }
 

@@ -1,5 +1,5 @@
 // The host's paint at the control's own size: the composed box is blended in from its retained
-// surface, rebuilt only after something it shows changed (LookChanged, a resize, a load). Acrylic
+// surface, rebuilt only after something it shows changed (DropBoxAndRepaint, a resize, a load). Acrylic
 // blurs what the host painted beneath on every paint and blends it between the retained layers.
 #include <algorithm>
 #include <new>
@@ -46,7 +46,7 @@ void UcCardel::PaintRetained(HDC target, SIZE client, POINT at, HDC backdrop) {
   // With acrylic, what lies under it is the shadow layer when there is one, else a layer of its own.
   if (!retained_.box || retained_.boxAboveAcrylic != acrylic || !retained_.box->HasSize(client) ||
       (acrylic && !retained_.under && !retained_.shadow))
-    BuildRetainedBox(MakePaintContext({client, OutlineInputFrom(state_, DpiScale), ShadowFrom(state_),
+    BuildRetainedBox(MakePaintContext({client, OutlineInputFrom(state_, dpiScale_), ShadowFrom(state_),
                                        state_.BackShadow == VARIANT_TRUE}),
                      acrylic);
   // Without room for a surface the paint is drawn as it always could be.
@@ -100,9 +100,9 @@ void UcCardel::BuildRetainedBox(const PaintContext& paint, bool acrylic) {
 }
 
 bool UcCardel::ComposeAcrylicPaint(HDC backdrop, SIZE client) {
-  if (backdrop && AcrylicDC) CaptureAcrylic(AcrylicDC.get(), backdrop, client);
+  if (backdrop && acrylicDc_) CaptureAcrylic(acrylicDc_.get(), backdrop, client);
   DIBSECTION dib{};
-  if (!AcrylicBitmap || GetObjectW(AcrylicBitmap.get(), sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits ||
+  if (!acrylicBitmap_ || GetObjectW(acrylicBitmap_.get(), sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits ||
       dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmWidth != client.cx || dib.dsBm.bmHeight != client.cy)
     return false;
   const size_t bytes = static_cast<size_t>(client.cx) * static_cast<size_t>(client.cy) * 4;
@@ -131,7 +131,7 @@ bool UcCardel::ComposeAcrylicPaint(HDC backdrop, SIZE client) {
   return true;
 }
 
-void UcCardel::LookChanged() noexcept {
+void UcCardel::DropBoxAndRepaint() noexcept {
   retained_.DropBox();
   Refresh();
 }
@@ -140,7 +140,7 @@ void UcCardel::LookChanged() noexcept {
 // control is not repainted, as it never was for such a write.
 void UcCardel::FontChanged(void* control) noexcept {
   auto* self = static_cast<UcCardel*>(control);
-  self->CaptionShadowDirty = true;
+  self->captionShadowDirty_ = true;
   self->retained_.DropBox();
 }
 
@@ -165,10 +165,10 @@ void UcCardel::GiveUpLayers(void* control) noexcept {
   auto* self = static_cast<UcCardel*>(control);
   self->retained_.Release();
   self->DropPictureLayer();
-  self->CaptionShadowImage.reset();
-  self->CaptionShadowDirty = true;
-  if (self->BoxShadowImage) {
-    self->BoxShadowImage.reset();
+  self->captionShadowImage_.reset();
+  self->captionShadowDirty_ = true;
+  if (self->boxShadowImage_) {
+    self->boxShadowImage_.reset();
     self->boxShadowGivenUp_ = true;
   }
 }

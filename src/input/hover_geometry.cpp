@@ -14,8 +14,8 @@ std::optional<POINT> CornerFromPointer(POINT pointer, double x, double y) noexce
 std::optional<RECT> TrackedRect(const EnterOrigin& origin, POINT position, SIZE size) noexcept {
   try {
     const CheckedInt left =
-        CheckedInt(origin.EnterOriginX) - (CheckedInt(origin.EnterLeft) - CheckedInt(position.x));
-    const CheckedInt top = CheckedInt(origin.EnterOriginY) - (CheckedInt(origin.EnterTop) - CheckedInt(position.y));
+        CheckedInt(origin.cornerX) - (CheckedInt(origin.reportedLeft) - CheckedInt(position.x));
+    const CheckedInt top = CheckedInt(origin.cornerY) - (CheckedInt(origin.reportedTop) - CheckedInt(position.y));
     const CheckedInt right = left + CheckedInt(size.cx);
     const CheckedInt bottom = top + CheckedInt(size.cy);
     return RECT{left.value(), top.value(), right.value(), bottom.value()};

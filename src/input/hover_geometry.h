@@ -10,11 +10,11 @@ namespace cardel::input {
 
 struct EnterOrigin {
   // The control's top-left corner in the host window's client pixels, taken from the pointer.
-  LONG EnterOriginX = 0;
-  LONG EnterOriginY = 0;
+  LONG cornerX = 0;
+  LONG cornerY = 0;
   // The control's position as its host reports it, at the same moment.
-  LONG EnterLeft = 0;
-  LONG EnterTop = 0;
+  LONG reportedLeft = 0;
+  LONG reportedTop = 0;
 };
 
 // The corner from the pointer and the point the host reported relative to the control; empty when

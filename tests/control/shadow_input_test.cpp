@@ -43,7 +43,7 @@ bool ShadowReads(const PropertyInfo& info) {
 TEST(ShadowInput, EveryStoredValueItReadsRebuildsTheShadowWhenSet) {
   for (const PropertyInfo& info : PropertyCatalogue()) {
     if (info.holder == Holder::Control && ShadowReads(info)) {
-      EXPECT_TRUE(info.effects & kBoxShadow) << "read but not rebuilt: " << testing::PrintToString(info.name);
+      EXPECT_TRUE(info.effects & kRebuildBoxShadow) << "read but not rebuilt: " << testing::PrintToString(info.name);
     }
   }
   for (Prop prop : {Prop::BackShadow, Prop::ShadowSize, Prop::ShadowColor, Prop::ShadowColorOpacity,
@@ -54,7 +54,7 @@ TEST(ShadowInput, EveryStoredValueItReadsRebuildsTheShadowWhenSet) {
     EXPECT_TRUE(ShadowReads(Describe(prop))) << testing::PrintToString(Describe(prop).name);
   for (Prop prop : {Prop::ShadowOffsetX, Prop::ShadowOffsetY}) {  // offsets only move the image
     EXPECT_FALSE(ShadowReads(Describe(prop)));
-    EXPECT_EQ(Describe(prop).effects & kBoxShadow, 0);
+    EXPECT_EQ(Describe(prop).effects & kRebuildBoxShadow, 0);
   }
 }
 
