@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 struct BitmapPixels {
   UINT width = 0, height = 0;
@@ -37,4 +37,4 @@ inline BitmapPixels ReadBitmap(Gdiplus::GpBitmap* bitmap, INT x = 0, INT y = 0, 
   return p;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

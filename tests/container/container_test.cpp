@@ -13,7 +13,7 @@
 #include "recorders.h"
 #include "site.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr RECT kSiteRect{40, 32, 120, 80};
@@ -396,4 +396,4 @@ TEST(HostedControlTest, HostsControlWindowless) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -5,7 +5,7 @@
 
 #include "common/automation_handles.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 struct ExcepInfo : EXCEPINFO {
   ExcepInfo() : EXCEPINFO{} {}
@@ -14,4 +14,4 @@ struct ExcepInfo : EXCEPINFO {
   ~ExcepInfo() { const UniqueBstr source(bstrSource), description(bstrDescription), helpFile(bstrHelpFile); }
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

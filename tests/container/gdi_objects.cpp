@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 // Windows answers GetGuiResources; Wine answers 0, so its shared handle table is counted instead: pointed to
 // from the process environment block (at 0x94 in a 32-bit one, 0xF8 in a 64-bit one), 24-byte entries on
@@ -22,4 +22,4 @@ size_t LiveGdiObjects() {
   return live;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -2,8 +2,8 @@
 // How many GDI objects the process holds, for tests that prove a control leaks none.
 #include <cstddef>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 size_t LiveGdiObjects();
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -15,7 +15,7 @@
 #include "recorders.h"
 #include "site.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr COLORREF kFill = RGB(200, 40, 40);
@@ -332,4 +332,4 @@ TEST(WindowedSiteTest, QuickActivationThenExtentThenObjectRectsPlacesTheWindow) 
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

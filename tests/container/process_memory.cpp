@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 long long CommittedPrivateBytes() {
   long long total = 0;
@@ -14,4 +14,4 @@ long long CommittedPrivateBytes() {
   return total;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 PublishedSlot::PublishedSlot(uint32_t key, uintptr_t value) {
   std::vector<DWORD> taken;
@@ -32,4 +32,4 @@ PublishedSlot::~PublishedSlot() {
   TlsFree(slot_);
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

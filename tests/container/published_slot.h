@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class PublishedSlot {
  public:
@@ -19,4 +19,4 @@ class PublishedSlot {
   DWORD slot_ = TLS_OUT_OF_INDEXES;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -6,7 +6,7 @@
 
 #include "control/test_hooks.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 inline Microsoft::WRL::ComPtr<ICardelTestHooks> HooksOf(IUnknown* control) {
   Microsoft::WRL::ComPtr<ICardelTestHooks> hooks;
@@ -70,4 +70,4 @@ inline LONG PictureDecodesOf(IUnknown* control) {
   return decodes;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

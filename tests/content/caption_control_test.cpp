@@ -13,9 +13,9 @@
 namespace cardel::testing {
 namespace {
 
-using testhost::Container;
-using testhost::Pixel;
-using testhost::SetCaption;
+using host::Container;
+using host::Pixel;
+using host::SetCaption;
 
 constexpr COLORREF kInk = RGB(200, 0, 0);
 constexpr COLORREF kBlueInk = RGB(0, 0, 255);
@@ -29,7 +29,7 @@ HRESULT SetFont(_ucCardel* cardel, const wchar_t* name, double points, bool icon
 // Pixels of one colour in the control's rectangle, in the control's own coordinates.
 InkBox InkOf(Container& box, const RECT& rect, COLORREF colour) {
   box.Repaint();
-  const Pixel wanted = testhost::ToPixel(colour);
+  const Pixel wanted = host::ToPixel(colour);
   return FindInk(box.Capture(rect), [wanted](Pixel pixel) { return pixel == wanted; });
 }
 
@@ -44,7 +44,7 @@ class CaptionControlTest : public ::testing::Test {
     return cardel_.Get();
   }
 
-  testhost::Library library_;
+  host::Library library_;
   Container box_{library_, SIZE{400, 300}};
   ComPtr<_ucCardel> cardel_;
 };
@@ -123,12 +123,12 @@ TEST_F(CaptionControlTest, IconPropertiesDrawTheGlyphPaddedByTheScreensDpi) {
 }
 
 TEST(CaptionHostTest, AFontPublishedByTheHostIsFoundThroughTheThreadSlots) {
-  testhost::OleApartment ole;
+  host::OleApartment ole;
   const gdip::Session session;  // the host's own GDI+, which owns the collection
   const PrivateGlyphFont glyphs;
   const PublishedCollection published(glyphs.Collection());
   ASSERT_TRUE(published.Published());
-  testhost::Library library;
+  host::Library library;
   Container box(library, SIZE{300, 200});
   const RECT rect{20, 20, 220, 120};
   const ComPtr<_ucCardel> cardel = box.Add(rect).Cardel();

@@ -42,7 +42,7 @@ class CaptionFixture : public ::testing::Test {
     return canvas_.Ink();
   }
 
-  testhost::OleApartment ole_;
+  host::OleApartment ole_;
   gdip::Session session_;
   Canvas canvas_;
   ComPtr<IFont> font_;

@@ -18,8 +18,8 @@ namespace {
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
-using Pixels = testhost::BitmapPixels;
-using testhost::ReadBitmap;
+using Pixels = host::BitmapPixels;
+using host::ReadBitmap;
 
 // The caption shadow's image is the body grown by the size; a positive offset moves it once, a
 // negative one twice.

@@ -29,9 +29,9 @@ namespace cardel::testing {
 namespace {
 
 using ole::RuntimeError;
-using testhost::DibSurface;
-using testhost::SetCaption;
-using testhost::Variant;
+using host::DibSurface;
+using host::SetCaption;
+using host::Variant;
 
 std::unique_ptr<SAFEARRAY, decltype(&SafeArrayDestroy)> Pack(const std::vector<Variant>& values) {
   std::unique_ptr<SAFEARRAY, decltype(&SafeArrayDestroy)> array(
@@ -57,7 +57,7 @@ class DrawingMethodsTest : public ::testing::Test {
     return *surface_;
   }
 
-  testhost::OleApartment ole_;
+  host::OleApartment ole_;
   gdip::Session gdiplus_;
   std::optional<DibSurface> surface_;
 };
@@ -207,9 +207,9 @@ class MethodsControlTest : public ::testing::Test {
   }
 
   gdip::Session gdiplus_;
-  testhost::Library library_;
-  testhost::Container box_{library_, SIZE{400, 300}};
-  testhost::HostedControl& control_;
+  host::Library library_;
+  host::Container box_{library_, SIZE{400, 300}};
+  host::HostedControl& control_;
   ComPtr<_ucCardel> cardel_;
   double dpi_ = 1;
 };
@@ -233,7 +233,7 @@ TEST_F(MethodsControlTest, AutoSizeFitsTheCaptionWhenSetAndWhenTheCaptionChanges
   EXPECT_EQ(control_.GetSite().PosRectRequests().size(), 2u);
   EXPECT_EQ(Requested(), Size(room.width + 2, room.height + 1));
 
-  testhost::HostedControl& idle = box_.Add(RECT{0, 0, 50, 50}, {.activate = false});
+  host::HostedControl& idle = box_.Add(RECT{0, 0, 50, 50}, {.activate = false});
   SetCaption(idle.Cardel().Get(), L"");
   ASSERT_EQ(idle.Cardel()->put_AutoSize(VARIANT_TRUE), S_OK);
   SIZEL extent{};
@@ -285,7 +285,7 @@ TEST_F(MethodsControlTest, ImageIsAnOpaqueSnapshotOverFrontColorThatEachPictureO
   cardel_->put_Border(VARIANT_TRUE);
   cardel_->put_BorderWidth(2);
   cardel_->put_BorderColor(RGB(0, 0, 255));
-  testhost::EventRecorder events;
+  host::EventRecorder events;
   ASSERT_EQ(events.Connect(control_.Unknown()), S_OK);
   ComPtr<IPicture> first, second;
   ASSERT_EQ(cardel_->get_Image(&first), S_OK);
@@ -305,8 +305,8 @@ TEST_F(MethodsControlTest, AcrylicPaintsTheSameAfterAnExport) {
   cardel_->put_BackColorOpacity(0);
   cardel_->put_BackAcrylicBlur(VARIANT_TRUE);
   box_.Repaint();
-  const testhost::Image before = box_.Capture(kRect);
-  ASSERT_NE(before.At(8, 4), testhost::Container::BackgroundAt(kRect.left + 8, kRect.top + 4));  // blurred
+  const host::Image before = box_.Capture(kRect);
+  ASSERT_NE(before.At(8, 4), host::Container::BackgroundAt(kRect.left + 8, kRect.top + 4));  // blurred
   ComPtr<IPicture> image;
   ASSERT_EQ(cardel_->get_Image(&image), S_OK);
   box_.Repaint();

@@ -11,7 +11,7 @@
 #include "library.h"
 #include "test_pictures.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 using testpictures::EncodeBitmap;
@@ -131,4 +131,4 @@ TEST_F(PicturePaintTest, AResizeLaysThePictureOutAgain) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

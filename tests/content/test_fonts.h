@@ -43,7 +43,7 @@ class PublishedCollection {
   bool Published() const { return slot_.Published(); }
 
  private:
-  testhost::PublishedSlot slot_;
+  host::PublishedSlot slot_;
 };
 
 }  // namespace cardel::testing

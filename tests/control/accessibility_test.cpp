@@ -19,7 +19,7 @@
 namespace cardel::controltest {
 namespace {
 
-using testhost::Variant;
+using host::Variant;
 using Edges = std::vector<LONG>;  // left, top, right, bottom
 using Events = std::vector<DWORD>;
 
@@ -63,9 +63,9 @@ class AccessibilityTest : public testing::TestWithParam<bool> {
     return {rect.left, rect.top, rect.right, rect.bottom};
   }
 
-  testhost::Library library_;
-  testhost::Container box_{library_};
-  testhost::HostedControl* control_ = nullptr;
+  host::Library library_;
+  host::Container box_{library_};
+  host::HostedControl* control_ = nullptr;
   std::optional<ByName> props_;
   ComPtr<IAccessible> object_;
 };
@@ -313,9 +313,9 @@ void CALLBACK Record(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG 
 }
 
 TEST(AccessibilityEvents, TheWindowedFallbackTellsOfChanges) {
-  testhost::Library library;
-  testhost::Container box{library};
-  testhost::HostedControl& control = box.Add(kRect, {.windowless = false});
+  host::Library library;
+  host::Container box{library};
+  host::HostedControl& control = box.Add(kRect, {.windowless = false});
   ByName props(control.Unknown());
   g_watched = control.OwnWindow();
   HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, Record,

@@ -22,11 +22,11 @@
 namespace cardel::controltest {
 namespace {
 
-using testhost::ComPtr;
-using testhost::Container;
-using testhost::DibSurface;
-using testhost::HostedControl;
-using testhost::Library;
+using host::ComPtr;
+using host::Container;
+using host::DibSurface;
+using host::HostedControl;
+using host::Library;
 
 constexpr SIZE kSize{300, 100};
 constexpr int kSchemeIndex = COLOR_HIGHLIGHT;
@@ -90,7 +90,7 @@ const Reproduction kReproductions[] = {
      }},
     {"caption shadow",
      [](_ucCardel* c) {
-       testhost::SetCaption(c, L"Scheme");
+       host::SetCaption(c, L"Scheme");
        c->put_CaptionShadow(VARIANT_TRUE);
        c->put_ShadowSize(3);
        c->put_ShadowColor(kSchemeColour);
@@ -117,7 +117,7 @@ class ColourSchemeTest : public ::testing::Test {
   HostedControl& Make(const Reproduction& reproduction) {
     HostedControl& control = form_.Add({10, 10, 10 + kSize.cx, 10 + kSize.cy});
     const ComPtr<_ucCardel> cardel = control.Cardel();
-    testhost::SetCaption(cardel.Get(), L"");
+    host::SetCaption(cardel.Get(), L"");
     cardel->put_FrontColor(kFront);
     reproduction.configure(cardel.Get());
     return control;

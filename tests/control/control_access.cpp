@@ -5,8 +5,8 @@
 
 namespace cardel::controltest {
 
-using testhost::HostError;
-using testhost::ThrowIfFailed;
+using host::HostError;
+using host::ThrowIfFailed;
 
 Variant Typed(VARTYPE vt, int32_t value) {
   Variant v;

@@ -15,8 +15,8 @@
 
 namespace cardel::controltest {
 
-using testhost::ComPtr;
-using testhost::Variant;
+using host::ComPtr;
+using host::Variant;
 
 // An integer-like variant of the automation type vt (VT_BOOL, VT_I2, VT_I4 or VT_UI4 for OLE colours).
 Variant Typed(VARTYPE vt, int32_t value);

@@ -24,15 +24,15 @@ namespace cardel::controltest {
 namespace {
 
 using namespace Gdiplus::DllExports;
-using testhost::Container;
-using testhost::ControlOptions;
-using testhost::EventRecorder;
-using testhost::HostedControl;
-using testhost::Image;
-using testhost::Library;
-using testhost::Pixel;
-using testhost::ToPixel;
-namespace event_id = testhost::event_id;
+using host::Container;
+using host::ControlOptions;
+using host::EventRecorder;
+using host::HostedControl;
+using host::Image;
+using host::Library;
+using host::Pixel;
+using host::ToPixel;
+namespace event_id = host::event_id;
 
 constexpr POINT kOrigin{40, 32};
 constexpr int kWidth = 100;
@@ -69,7 +69,7 @@ std::string Hex(Pixel p) {
 }
 
 // Draw calls aimed away from the container land on magenta, which the control never paints.
-struct Canvas : testhost::DibSurface {
+struct Canvas : host::DibSurface {
   Canvas(int width, int height) : DibSurface(width, height, kMagenta) {}
 };
 
@@ -85,7 +85,7 @@ class PaintTest : public testing::Test {
     ASSERT_HRESULT_SUCCEEDED(cardel_->GetWindowsDPI(&scale));
     // Lengths below are in device pixels at a scale of 1.
     if (scale != 1.0) GTEST_SKIP() << "the screen is at " << 96 * scale << " DPI";
-    ASSERT_HRESULT_SUCCEEDED(testhost::SetCaption(cardel_.Get(), L""));
+    ASSERT_HRESULT_SUCCEEDED(host::SetCaption(cardel_.Get(), L""));
     ASSERT_HRESULT_SUCCEEDED(cardel_->put_FrontColor(kFill));
     ASSERT_HRESULT_SUCCEEDED(events_.Connect(control_->Unknown()));
     box_.Repaint();
@@ -225,8 +225,8 @@ TEST_F(PaintTest, InsideBorderIsAsWideAsItsWidthInsideTheOutline) {
 TEST_F(PaintTest, PrePaintHandlerMovesOrRedirectsTheDrawing) {
   events_.SetHandler([](DISPID id, DISPPARAMS* params) {
     if (id != event_id::PrePaint) return;
-    *V_I4REF(&testhost::EventArg(*params, 1)) = 10;
-    *V_I4REF(&testhost::EventArg(*params, 2)) = 5;
+    *V_I4REF(&host::EventArg(*params, 1)) = 10;
+    *V_I4REF(&host::EventArg(*params, 2)) = 5;
   });
   box_.Repaint();
   Changed();
@@ -237,7 +237,7 @@ TEST_F(PaintTest, PrePaintHandlerMovesOrRedirectsTheDrawing) {
 
   Canvas canvas(kWidth, kHeight);
   events_.SetHandler([&](DISPID id, DISPPARAMS* params) {
-    if (id == event_id::PrePaint) *V_I4REF(&testhost::EventArg(*params, 0)) = Handle(canvas.Dc());
+    if (id == event_id::PrePaint) *V_I4REF(&host::EventArg(*params, 0)) = Handle(canvas.Dc());
   });
   events_.Clear();
   box_.Repaint();
@@ -386,8 +386,8 @@ POINT OriginInContainer(HDC dc, HWND container) {
 TEST(PaintFailureTest, EachCallerHearsOfAFailedPaintInItsOwnTerms) {
   Library library;
   Container box{library};
-  ComPtr<testhost::PropertyBag> bag = testhost::PropertyBag::Make();
-  bag->Set(L"BackColorOpacity", testhost::Variant::Short(150));
+  ComPtr<host::PropertyBag> bag = host::PropertyBag::Make();
+  bag->Set(L"BackColorOpacity", host::Variant::Short(150));
   ControlOptions options;
   options.load_from = bag.Get();
   HostedControl& control = box.Add(kRect, options);
@@ -446,7 +446,7 @@ TEST(PaintActivationTest, BothActivationsPaintAtTheControlsOrigin) {
       ASSERT_HRESULT_SUCCEEDED(events.Connect(control.Unknown()));
       events.SetHandler([&](DISPID id, DISPPARAMS* params) {
         if (id == event_id::PostPaint)
-          origin = OriginInContainer(reinterpret_cast<HDC>(V_I4(&testhost::EventArg(*params, 0))), box.Window());
+          origin = OriginInContainer(reinterpret_cast<HDC>(V_I4(&host::EventArg(*params, 0))), box.Window());
       });
       box.Repaint();
       if (own_window) {

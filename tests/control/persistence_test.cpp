@@ -21,11 +21,11 @@
 namespace cardel::controltest {
 namespace {
 
-using testhost::Container;
-using testhost::ControlOptions;
-using testhost::HostedControl;
-using testhost::Library;
-using testhost::PropertyBag;
+using host::Container;
+using host::ControlOptions;
+using host::HostedControl;
+using host::Library;
+using host::PropertyBag;
 
 constexpr HRESULT kOverflow = static_cast<HRESULT>(0x800A0006);
 
@@ -42,7 +42,7 @@ class PersistenceTest : public testing::Test {
   static ControlOptions Options(std::wstring_view name, bool design_mode = false) {
     ControlOptions options;
     options.display_name = name;
-    options.ambients = [design_mode](testhost::Ambients& a) {
+    options.ambients = [design_mode](host::Ambients& a) {
       a.SetBackColor(0x00345678);
       a.SetFont(L"Tahoma", 8, true);
       a.SetUserMode(!design_mode);
@@ -166,7 +166,7 @@ ComPtr<IPictureDisp> MakeIconPicture() {
   PICTDESC desc{sizeof(PICTDESC), PICTYPE_ICON};
   desc.icon.hicon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
   ComPtr<IPictureDisp> picture;
-  testhost::ThrowIfFailed(
+  host::ThrowIfFailed(
       OleCreatePictureIndirect(&desc, IID_IPictureDisp, FALSE, reinterpret_cast<void**>(picture.GetAddressOf())),
       "OleCreatePictureIndirect");
   return picture;
@@ -397,14 +397,14 @@ class StreamTest : public PersistenceTest {
  protected:
   ComPtr<IPersistStreamInit> Fresh() {
     ComPtr<IPersistStreamInit> persist;
-    testhost::ThrowIfFailed(
+    host::ThrowIfFailed(
         library_.CreateControl(nullptr, IID_IPersistStreamInit, reinterpret_cast<void**>(persist.GetAddressOf())),
         "creating ucCardel");
     return persist;
   }
   static ComPtr<IStream> StreamOf(const std::vector<uint8_t>& bytes) {
     ComPtr<IStream> stream;
-    testhost::ThrowIfFailed(CreateStreamOnHGlobal(nullptr, TRUE, &stream), "CreateStreamOnHGlobal");
+    host::ThrowIfFailed(CreateStreamOnHGlobal(nullptr, TRUE, &stream), "CreateStreamOnHGlobal");
     ULONG written = 0;
     if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
     stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
@@ -593,14 +593,14 @@ class StorageTest : public PersistenceTest {
   };
 
   void SetUp() override {
-    testhost::ThrowIfFailed(
+    host::ThrowIfFailed(
         library_.CreateControl(nullptr, IID_IPersistStorage, reinterpret_cast<void**>(persist_.GetAddressOf())),
         "creating ucCardel");
     own_ = NewStorage();
   }
   static ComPtr<IStorage> NewStorage() {
     ComPtr<IStorage> storage;
-    testhost::ThrowIfFailed(StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE |
+    host::ThrowIfFailed(StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE |
                                                           STGM_DELETEONRELEASE, 0, &storage),
                             "StgCreateDocfile");
     return storage;

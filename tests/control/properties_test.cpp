@@ -20,13 +20,13 @@ namespace cardel::controltest {
 namespace {
 
 using oletest::Narrow;
-using testhost::Container;
-using testhost::ControlOptions;
-using testhost::EventRecorder;
-using testhost::HostedControl;
-using testhost::Library;
-using testhost::PropertyNotifyRecorder;
-namespace event_id = testhost::event_id;
+using host::Container;
+using host::ControlOptions;
+using host::EventRecorder;
+using host::HostedControl;
+using host::Library;
+using host::PropertyNotifyRecorder;
+namespace event_id = host::event_id;
 
 constexpr HRESULT kInvalidProcedureCall = static_cast<HRESULT>(0x800A0005);
 constexpr HRESULT kOverflow = static_cast<HRESULT>(0x800A0006);
@@ -85,7 +85,7 @@ struct Expected {
 };
 
 TEST_F(PropertiesTest, NewControlHasItsInitialValuesAndTheAmbientOnes) {
-  Open({.display_name = L"Greeting7", .ambients = [](testhost::Ambients& ambients) {
+  Open({.display_name = L"Greeting7", .ambients = [](host::Ambients& ambients) {
           ambients.SetBackColor(0x00345678);
           ambients.SetFont(L"Tahoma", 11.25, true);
         }});

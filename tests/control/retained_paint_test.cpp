@@ -28,14 +28,14 @@
 namespace cardel::controltest {
 namespace {
 
-using testhost::CommittedPrivateBytes;
-using testhost::ComPtr;
-using testhost::Container;
-using testhost::DibSurface;
-using testhost::HostedControl;
-using testhost::Library;
-using testhost::PaintedAfresh;
-using testhost::RetainedBudgetOf;
+using host::CommittedPrivateBytes;
+using host::ComPtr;
+using host::Container;
+using host::DibSurface;
+using host::HostedControl;
+using host::Library;
+using host::PaintedAfresh;
+using host::RetainedBudgetOf;
 
 constexpr int kLayers = static_cast<int>(RetainedLayer::Count);
 using Builds = std::array<LONG, kLayers>;
@@ -102,7 +102,7 @@ class RetainedPaintTest : public ::testing::Test {
   }
   Builds BuildCounts() {
     Builds builds{};
-    const ComPtr<ICardelTestHooks> hooks = testhost::HooksOf(control_->Unknown());
+    const ComPtr<ICardelTestHooks> hooks = host::HooksOf(control_->Unknown());
     for (int layer = 0; layer < kLayers; ++layer) EXPECT_HRESULT_SUCCEEDED(hooks->CountLayerBuilds(layer, &builds[layer]));
     return builds;
   }
@@ -170,7 +170,7 @@ const Configuration kConfigurations[] = {
      }},
     {"caption with shadow",
      [](RetainedPaintTest&, _ucCardel* c) {
-       testhost::SetCaption(c, L"Retained layers");
+       host::SetCaption(c, L"Retained layers");
        c->put_CaptionShadow(VARIANT_TRUE);
      }},
     {"picture with effects", [](RetainedPaintTest& test, _ucCardel*) { test.LoadPicture(true); }},
@@ -225,7 +225,7 @@ TEST_F(RetainedPaintTest, EachLayerIsRebuiltByWhatShapesItAndNothingElse) {
   } cases[] = {
       {"nothing", [] {}, {0, 0, 0}},
       {"GradientColor1", [&] { cardel_->put_GradientColor1(RGB(1, 2, 3)); }, {1, 0, 0}},
-      {"Caption", [&] { testhost::SetCaption(cardel_.Get(), L"Another"); }, {1, 0, 0, 1}},
+      {"Caption", [&] { host::SetCaption(cardel_.Get(), L"Another"); }, {1, 0, 0, 1}},
       {"Font.Size on the font object", [&] { font->put_Size(CY{120000}); }, {1, 0, 0, 1}},
       {"ShadowColor", [&] { cardel_->put_ShadowColor(RGB(0, 0, 90)); }, {1, 1, 0}},
       // The offset moves the shadow's room, and with it the box the picture and the caption are laid out in.
@@ -428,7 +428,7 @@ TEST_F(RetainedPaintTest, ManyLargeControlsShareTheProcesssBudget) {
   };
   const auto boxBuilds = [](HostedControl& control) {
     LONG builds = -1;
-    testhost::HooksOf(control.Unknown())->CountLayerBuilds(static_cast<LONG>(RetainedLayer::Box), &builds);
+    host::HooksOf(control.Unknown())->CountLayerBuilds(static_cast<LONG>(RetainedLayer::Box), &builds);
     return builds;
   };
   for (int i = 0; i < kControls; ++i) {
@@ -443,7 +443,7 @@ TEST_F(RetainedPaintTest, ManyLargeControlsShareTheProcesssBudget) {
   EXPECT_LT(committed, 500LL * 1024 * 1024) << committed / (1024 * 1024) << " MB committed";
   const auto kept = [](HostedControl& control) {
     LONGLONG bytes = -1;
-    testhost::HooksOf(control.Unknown())->RetainedBytes(&bytes);
+    host::HooksOf(control.Unknown())->RetainedBytes(&bytes);
     return bytes;
   };
   const LONGLONG keptByAll = kept(*controls.back());

@@ -25,7 +25,7 @@ namespace cardel::oletest {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using testhost::Container;
+using host::Container;
 
 void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
@@ -52,7 +52,7 @@ HRESULT Create(const CLSID& clsid, ComPtr<Interface>& out) {
 }
 
 std::wstring CaptionOf(IDispatch& control) {
-  testhost::Variant value;
+  host::Variant value;
   if (FAILED(GetProperty(control, kCaptionId, value)) || value.get()->vt != VT_BSTR) return L"(none)";
   return value.get()->bstrVal ? value.get()->bstrVal : L"";
 }
@@ -71,7 +71,7 @@ TEST(DeployedControlTest, CreatesByProgIdAndByClsidFromTheFileBesideTheProgram) 
 TEST(DeployedControlTest, TakesAndReportsPropertiesThroughIDispatch) {
   ComPtr<IDispatch> control;
   ASSERT_EQ(Create(CLSID_ucCardel, control), S_OK);
-  ASSERT_EQ(PutProperty(*control.Get(), kCaptionId, testhost::Variant::String(L"Deployed")), S_OK);
+  ASSERT_EQ(PutProperty(*control.Get(), kCaptionId, host::Variant::String(L"Deployed")), S_OK);
   EXPECT_EQ(CaptionOf(*control.Get()), L"Deployed");
   // Names resolve through the type library the deployment makes known.
   LPOLESTR name = const_cast<LPOLESTR>(L"Caption");
@@ -84,20 +84,20 @@ TEST(DeployedControlTest, PaintsWindowlessInAWindow) {
   // The container drives the library that the deployment made COM load.
   ComPtr<IUnknown> created;
   ASSERT_EQ(Create(CLSID_ucCardel, created), S_OK);
-  testhost::Library library;
+  host::Library library;
   Container box(library);
   const RECT rect{60, 50, 220, 130};
-  testhost::HostedControl& control = box.Add(rect);
+  host::HostedControl& control = box.Add(rect);
   ASSERT_HRESULT_SUCCEEDED(control.LoadResult());
   EXPECT_EQ(control.OwnWindow(), nullptr);
   box.Repaint();
-  const testhost::Image image = box.Capture({rect.left - 4, rect.top - 4, rect.left + 4, rect.top + 4});
+  const host::Image image = box.Capture({rect.left - 4, rect.top - 4, rect.left + 4, rect.top + 4});
   EXPECT_EQ(image.At(1, 1), Container::BackgroundAt(rect.left - 3, rect.top - 3));
-  EXPECT_EQ(image.At(6, 6), testhost::ToPixel(GetSysColor(COLOR_BTNFACE)));
+  EXPECT_EQ(image.At(6, 6), host::ToPixel(GetSysColor(COLOR_BTNFACE)));
   box.Remove(control);
 }
 
-class PageSite final : public testhost::ComObject<IPropertyPageSite> {
+class PageSite final : public host::ComObject<IPropertyPageSite> {
  public:
   HRESULT STDMETHODCALLTYPE OnStatusChange(DWORD) noexcept override { return S_OK; }
   HRESULT STDMETHODCALLTYPE GetLocaleID(LCID*) noexcept override { return E_NOTIMPL; }
@@ -113,7 +113,7 @@ class PageSite final : public testhost::ComObject<IPropertyPageSite> {
 TEST(DeployedControlTest, OpensItsPropertyPageOnTheControl) {
   ComPtr<IDispatch> control;
   ASSERT_EQ(Create(CLSID_ucCardel, control), S_OK);
-  ASSERT_EQ(PutProperty(*control.Get(), kCaptionId, testhost::Variant::String(L"On the page")), S_OK);
+  ASSERT_EQ(PutProperty(*control.Get(), kCaptionId, host::Variant::String(L"On the page")), S_OK);
   // The page is found as a designer finds it: through the control's list of pages.
   ComPtr<ISpecifyPropertyPages> pages;
   ASSERT_EQ(control.As(&pages), S_OK);
@@ -128,7 +128,7 @@ TEST(DeployedControlTest, OpensItsPropertyPageOnTheControl) {
   ASSERT_EQ(Create(pageId, page), S_OK);
   UniqueWindow frame(
       CreateWindowExW(0, L"Static", L"frame", WS_POPUP, 0, 0, 400, 400, nullptr, nullptr, nullptr, nullptr));
-  ComPtr<PageSite> site = testhost::MakeCom<PageSite>();
+  ComPtr<PageSite> site = host::MakeCom<PageSite>();
   ASSERT_EQ(page->SetPageSite(site.Get()), S_OK);
   IUnknown* objects[] = {control.Get()};
   ASSERT_EQ(page->SetObjects(1, objects), S_OK);
@@ -174,7 +174,7 @@ TEST(DeployedControlTest, AnswersACallFromAnotherApartment) {
   ASSERT_EQ(Create(CLSID_ucCardel, control), S_OK);
   ComPtr<IDispatch> dispatch;
   ASSERT_EQ(control.As(&dispatch), S_OK);
-  ASSERT_EQ(PutProperty(*dispatch.Get(), kCaptionId, testhost::Variant::String(L"Across")), S_OK);
+  ASSERT_EQ(PutProperty(*dispatch.Get(), kCaptionId, host::Variant::String(L"Across")), S_OK);
 
   ApartmentCall call;
   ASSERT_EQ(CoMarshalInterThreadInterfaceInStream(IID__ucCardel, control.Get(), &call.stream), S_OK);

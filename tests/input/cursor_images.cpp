@@ -5,7 +5,7 @@
 
 #include "common/win_handles.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 struct Parts {
@@ -48,4 +48,4 @@ bool SameCursorImage(HCURSOR a, HCURSOR b) {
          Bits(x.mask.get()) == Bits(y.mask.get()) && Bits(x.colour.get()) == Bits(y.colour.get());
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

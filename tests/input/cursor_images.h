@@ -3,11 +3,11 @@
 // its own.
 #include <windows.h>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 // The handle names a cursor or icon that still exists.
 bool IsLiveCursor(HCURSOR cursor);
 // Same hot spot and the same mask and colour bits.
 bool SameCursorImage(HCURSOR a, HCURSOR b);
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -8,7 +8,7 @@
 #include "input_fixture.h"
 #include "property_bag.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr DISPID kMousePointerHands = 0x68030009;
@@ -214,4 +214,4 @@ TEST_F(CursorTest, SavedHandsApplyWhenLoadedAtRunTimeOnly) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -13,7 +13,7 @@
 #include "input_fixture.h"
 #include "test_data_object.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 using ids = std::vector<DISPID>;
@@ -307,4 +307,4 @@ TEST_F(WindowedDropTest, OwnWindowIsRegisteredAsADropTarget) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

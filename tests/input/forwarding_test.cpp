@@ -6,7 +6,7 @@
 
 #include "input_fixture.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 using ids = std::vector<DISPID>;
@@ -205,4 +205,4 @@ TEST_F(WindowedForwardingTest, OwnWindowForwardsMouseAndKeys) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -3,7 +3,7 @@
 
 #include "input_fixture.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 class HitQueryTest : public InputFixture {
@@ -88,4 +88,4 @@ TEST_F(HitQueryTest, DisabledDesignedControlStaysSelectableWithoutHover) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -8,7 +8,7 @@
 #include "input/poll_pace.h"
 #include "input_fixture.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 using input::PollPace;
@@ -44,4 +44,4 @@ TEST_F(HoverCostTest, PollingWhileInsideCostsUnderOnePercent) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

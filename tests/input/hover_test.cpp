@@ -6,7 +6,7 @@
 #include "input/poll_pace.h"
 #include "input_fixture.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 using ids = std::vector<DISPID>;
@@ -234,4 +234,4 @@ TEST_F(WindowedHoverTest, OwnWindowTracksTheSameWay) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

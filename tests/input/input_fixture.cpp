@@ -4,7 +4,7 @@
 
 #include "input/poll_pace.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 void InputFixture::SetUp() {
   ParkPointer();
@@ -108,4 +108,4 @@ bool InputFixture::IsMouseOver() const {
   return value != 0;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

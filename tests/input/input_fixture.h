@@ -15,7 +15,7 @@
 #include "library.h"
 #include "recorders.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 using namespace std::chrono_literals;
 
@@ -74,4 +74,4 @@ class InputFixture : public testing::Test {
   PropertyNotifyRecorder changes_;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 template <class Char>
@@ -59,4 +59,4 @@ HRESULT STDMETHODCALLTYPE TestDataObject::GetCanonicalFormatEtc(FORMATETC*, FORM
   return DATA_S_SAMEFORMATETC;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

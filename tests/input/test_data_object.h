@@ -10,7 +10,7 @@
 
 #include "com_object.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class TestDataObject final : public ComObject<IDataObject> {
  public:
@@ -48,4 +48,4 @@ class TestDataObject final : public ComObject<IDataObject> {
   friend ComPtr<T> MakeCom(Args&&... args);
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -12,7 +12,7 @@
 #include "gdi_objects.h"
 #include "library.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr RECT kRect{20, 20, 320, 120};
@@ -139,4 +139,4 @@ TEST(DpiTest, BorderWidthIsPaintedAtTheScreensScale) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

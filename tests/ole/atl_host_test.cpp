@@ -15,7 +15,7 @@ namespace cardel::oletest {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using testhost::Variant;
+using host::Variant;
 
 constexpr wchar_t kFrameClass[] = L"CardelAtlHostFrame";
 
@@ -85,7 +85,7 @@ class AtlHostTest : public ::testing::Test {
 
   void TearDown() override { library_.DllUnregisterServer(); }
 
-  testhost::Library library_;
+  host::Library library_;
   UniqueModule atl_;
   BOOL(WINAPI* init_)() = nullptr;
   HRESULT(WINAPI* getControl_)(HWND, IUnknown**) = nullptr;

@@ -16,10 +16,10 @@
 namespace cardel::oletest {
 namespace {
 
-using testhost::ComObject;
-using testhost::ComPtr;
-using testhost::MakeCom;
-using testhost::Variant;
+using host::ComObject;
+using host::ComPtr;
+using host::MakeCom;
+using host::Variant;
 
 constexpr IID kIObjectSafety{0xCB5BDC81, 0x93C1, 0x11CF, {0x8F, 0x20, 0x00, 0x80, 0x5F, 0x2C, 0xD0, 0x64}};
 constexpr IID kNeverImplemented{0x5A1E0C57, 0x93D4, 0x4B0E, {0x9C, 0x11, 0x27, 0x6B, 0x0E, 0x3A, 0x51, 0x0D}};
@@ -95,7 +95,7 @@ class ComRulesTest : public ::testing::Test {
     return factory;
   }
 
-  testhost::Library library_;
+  host::Library library_;
   ComPtr<IUnknown> control_;
   ComPtr<_ucCardel> cardel_;
   ComPtr<IDispatch> dispatch_;
@@ -153,7 +153,7 @@ TEST_F(ComRulesTest, InterfacesAnswerAsThemselves) {
 class Outer final : public IServiceProvider {
  public:
   explicit Outer(bool& destroyed) : destroyed_(destroyed) {}
-  HRESULT Aggregate(const testhost::Library& library) {
+  HRESULT Aggregate(const host::Library& library) {
     return library.CreateControl(this, IID_IUnknown, reinterpret_cast<void**>(inner_.GetAddressOf()));
   }
   ULONG References() const { return refs_; }

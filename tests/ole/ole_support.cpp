@@ -9,8 +9,8 @@
 
 namespace cardel::oletest {
 
-using testhost::ThrowLastError;
-using testhost::Variant;
+using host::ThrowLastError;
+using host::Variant;
 
 std::wstring OcxPath() {
   wchar_t path[MAX_PATH * 4] = {};
@@ -82,7 +82,7 @@ ProcessResult RunProcess(const std::wstring& commandLine, std::chrono::milliseco
     err.DrainInto(result.errors);
     if (!ended && std::chrono::steady_clock::now() > deadline) {
       TerminateProcess(process.get(), 1);
-      throw testhost::HostError(Narrow(L"Timed out: " + commandLine), HRESULT_FROM_WIN32(ERROR_TIMEOUT));
+      throw host::HostError(Narrow(L"Timed out: " + commandLine), HRESULT_FROM_WIN32(ERROR_TIMEOUT));
     }
   }
   GetExitCodeProcess(process.get(), &result.exitCode);

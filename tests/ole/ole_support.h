@@ -31,16 +31,16 @@ struct ProcessResult {
 // process cannot start or outlives the timeout (it is then terminated).
 ProcessResult RunProcess(const std::wstring& commandLine, std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
-using testhost::ExcepInfo;
+using host::ExcepInfo;
 
 // IDispatch::Invoke with the arguments in their published order (DISPPARAMS holds them reversed); a
 // property put passes its value as the named DISPID_PROPERTYPUT argument.
-HRESULT Invoke(IDispatch& dispatch, DISPID id, WORD flags, const std::vector<testhost::Variant>& args,
-               testhost::Variant* result = nullptr, ExcepInfo* excepInfo = nullptr);
-inline HRESULT GetProperty(IDispatch& dispatch, DISPID id, testhost::Variant& result) {
+HRESULT Invoke(IDispatch& dispatch, DISPID id, WORD flags, const std::vector<host::Variant>& args,
+               host::Variant* result = nullptr, ExcepInfo* excepInfo = nullptr);
+inline HRESULT GetProperty(IDispatch& dispatch, DISPID id, host::Variant& result) {
   return Invoke(dispatch, id, DISPATCH_PROPERTYGET, {}, &result);
 }
-inline HRESULT PutProperty(IDispatch& dispatch, DISPID id, const testhost::Variant& value,
+inline HRESULT PutProperty(IDispatch& dispatch, DISPID id, const host::Variant& value,
                            ExcepInfo* excepInfo = nullptr) {
   return Invoke(dispatch, id, DISPATCH_PROPERTYPUT, {value}, nullptr, excepInfo);
 }

@@ -133,7 +133,7 @@ class RegistrationTest : public ::testing::Test {
   void SetUp() override { library_.DllUnregisterServer(); }
   void TearDown() override { library_.DllUnregisterServer(); }
 
-  testhost::Library library_;
+  host::Library library_;
   const std::wstring ocx_ = OcxPath();
 };
 

@@ -26,7 +26,7 @@ std::vector<std::string> Lines(const std::string& output) {
 }
 
 TEST(ScriptingTest, ScriptSetsAndReadsPropertiesAndCatchesTheOverflow) {
-  testhost::Library library;
+  host::Library library;
   library.DllUnregisterServer();
   ASSERT_EQ(library.DllRegisterServer(), S_OK);
   const auto script =
@@ -58,7 +58,7 @@ TEST(ScriptingTest, ScriptSetsAndReadsPropertiesAndCatchesTheOverflow) {
 // member takes them as literals are taken (not "type mismatch", 13). Draw gets no device context from a
 // script and answers "invalid argument" (5) once its arguments got through; DrawText measures on the screen.
 TEST(ScriptingTest, ScriptVariablesReachTheByReferenceMembers) {
-  testhost::Library library;
+  host::Library library;
   library.DllUnregisterServer();
   ASSERT_EQ(library.DllRegisterServer(), S_OK);
   const auto stem = std::filesystem::temp_directory_path() /

@@ -34,11 +34,11 @@
 namespace cardel::persistencetest {
 namespace {
 
-using testhost::ComPtr;
-using testhost::Library;
-using testhost::PropertyBag;
-using testhost::ThrowIfFailed;
-using testhost::Variant;
+using host::ComPtr;
+using host::Library;
+using host::PropertyBag;
+using host::ThrowIfFailed;
+using host::Variant;
 
 std::vector<uint8_t> ContentOf(IStream& stream) {
   STATSTG stat{};
@@ -64,11 +64,11 @@ std::vector<uint8_t> MakePng(UINT width, UINT height) {
   using namespace Gdiplus::DllExports;
   ULONG_PTR token = 0;
   const Gdiplus::GdiplusStartupInput input;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) throw testhost::HostError("GdiplusStartup", E_FAIL);
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) throw host::HostError("GdiplusStartup", E_FAIL);
   ComPtr<IStream> stream;
   if (const HRESULT hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream); FAILED(hr)) {
     Gdiplus::GdiplusShutdown(token);
-    throw testhost::HostError("CreateStreamOnHGlobal", hr);
+    throw host::HostError("CreateStreamOnHGlobal", hr);
   }
   Gdiplus::GpStatus saved = Gdiplus::Ok;
   {
@@ -84,7 +84,7 @@ std::vector<uint8_t> MakePng(UINT width, UINT height) {
     saved = GdipSaveImageToStream(bitmap.get(), stream.Get(), &png_encoder, nullptr);
   }
   Gdiplus::GdiplusShutdown(token);
-  if (saved != Gdiplus::Ok) throw testhost::HostError("GdipSaveImageToStream", E_FAIL);
+  if (saved != Gdiplus::Ok) throw host::HostError("GdipSaveImageToStream", E_FAIL);
   return ContentOf(*stream.Get());
 }
 
@@ -123,7 +123,7 @@ SIZE_T PeakBytes() {
 
 // A host's picture object whose saved form is the given icon or cursor file, as a picture loaded from
 // bytes the system did not refuse.
-class SavedIconPicture final : public testhost::ComObject<IDispatch, IPersistStream> {
+class SavedIconPicture final : public host::ComObject<IDispatch, IPersistStream> {
  public:
   explicit SavedIconPicture(std::vector<uint8_t> file) : file_(std::move(file)) {}
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
@@ -216,7 +216,7 @@ class SavedFormTest : public testing::Test {
     SAFEARRAY* data = array->parray;
     VARIANT_BOOL decoded = VARIANT_FALSE;
     ThrowIfFailed(control.PictureFromStream(&data, &decoded), "PictureFromStream");
-    if (!decoded) throw testhost::HostError("PictureFromStream did not decode", E_FAIL);
+    if (!decoded) throw host::HostError("PictureFromStream did not decode", E_FAIL);
   }
 
   Library library_;
@@ -360,7 +360,7 @@ class FuzzTest : public SavedFormTest {
   // else, and mutations landing there would test the system's icon decoder rather than the control.
   ComPtr<_ucCardel> Rich() {
     ComPtr<_ucCardel> control = New();
-    EXPECT_EQ(testhost::SetCaption(control.Get(), L"Fuzz \u00E9\u2713"), S_OK);
+    EXPECT_EQ(host::SetCaption(control.Get(), L"Fuzz \u00E9\u2713"), S_OK);
     EXPECT_EQ(control->put_BorderWidth(3), S_OK);
     EXPECT_EQ(control->put_ShadowSize(4), S_OK);
     EXPECT_EQ(control->put_CallOut(VARIANT_TRUE), S_OK);
@@ -535,7 +535,7 @@ TEST_F(SavedFormTest, HostileIconsAreRefusedAsInvalidPictures) {
   const std::vector<uint8_t> good = testpictures::MakeIco(16, 16, 0xFF336699);
   auto picture = [](const std::vector<uint8_t>& file) {
     ComPtr<IPictureDisp> disp;
-    testhost::MakeCom<SavedIconPicture>(file).As(&disp);
+    host::MakeCom<SavedIconPicture>(file).As(&disp);
     return disp;
   };
   auto bagWith = [&](const std::vector<uint8_t>& file) {

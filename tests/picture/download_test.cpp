@@ -23,7 +23,7 @@
 #include "recorders.h"
 #include "test_pictures.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 using namespace std::chrono_literals;
@@ -175,11 +175,11 @@ TEST_F(DownloadTest, TheRingLeavesTheEventsAsTheyAreAndThePictureIsDecodedOnce) 
   };
   EXPECT_EQ(heard(VARIANT_TRUE), heard(VARIANT_FALSE));
 
-  const LONG before = testhost::PictureDecodesOf(cardel_.Get());
+  const LONG before = host::PictureDecodesOf(cardel_.Get());
   heard(VARIANT_TRUE);
   box_.Repaint();
   box_.Repaint();
-  EXPECT_EQ(testhost::PictureDecodesOf(cardel_.Get()) - before, 1);
+  EXPECT_EQ(host::PictureDecodesOf(cardel_.Get()) - before, 1);
 }
 
 // Nothing but the host's own paints here: the ring reaches the screen between notifications, in no
@@ -421,4 +421,4 @@ TEST_F(DownloadTest, ATransferBeyondItsLimitIsAbortedAsAFailure) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

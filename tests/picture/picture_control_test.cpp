@@ -19,7 +19,7 @@
 #include "recorders.h"
 #include "test_pictures.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 using ole::AutomationHresult;
@@ -169,8 +169,8 @@ TEST_F(PictureControlTest, TheCallersArrayIsCopiedNotFollowed) {
 
 // The picture's own properties reshape what is drawn from the decoded image; only a new picture decodes.
 TEST_F(PictureControlTest, APictureIsDecodedOnceOverItsPropertyChanges) {
-  const LONG before = testhost::PictureDecodesOf(cardel_.Get());
-  const auto decodes = [&] { return testhost::PictureDecodesOf(cardel_.Get()) - before; };
+  const LONG before = host::PictureDecodesOf(cardel_.Get());
+  const auto decodes = [&] { return host::PictureDecodesOf(cardel_.Get()) - before; };
   ASSERT_EQ(FromBytes(png_), VARIANT_TRUE);
   box_.Repaint();
   EXPECT_EQ(decodes(), 1);
@@ -308,4 +308,4 @@ TEST_F(PictureControlTest, AHugeClaimedSizeNeitherCrashesNorHangsTheHost) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

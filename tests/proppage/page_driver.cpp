@@ -7,7 +7,7 @@
 #include "common/automation_handles.h"
 #include "proppage/page_layout.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 HRESULT TestPageSite::ChooseFile(HWND, BSTR* path) noexcept {
   *path = choice ? SysAllocString(choice->c_str()) : nullptr;
@@ -91,4 +91,4 @@ void SetPicture(_ucCardel* control, const std::vector<uint8_t>& bytes) {
   SafeArrayDestroy(array);
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -14,7 +14,7 @@
 #include "library.h"
 #include "proppage/file_choice.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class TestPageSite final : public ComObject<IPropertyPageSite, proppage::IPictureFileChooser> {
  public:
@@ -62,4 +62,4 @@ std::wstring CaptionOf(_ucCardel* control);
 std::vector<uint8_t> PictureOf(_ucCardel* control);
 void SetPicture(_ucCardel* control, const std::vector<uint8_t>& bytes);
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

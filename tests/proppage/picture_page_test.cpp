@@ -9,7 +9,7 @@
 #include "proppage/page_layout.h"
 #include "test_pictures.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 using namespace proppage;
@@ -117,4 +117,4 @@ TEST_F(PicturePageTest, HostsThePreviewInItsWindowAndTearsBothDownOnDeactivate) 
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

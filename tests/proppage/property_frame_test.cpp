@@ -12,7 +12,7 @@
 #include "page_driver.h"
 #include "proppage/page_layout.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 HWND g_pageSeen = nullptr;
@@ -81,4 +81,4 @@ TEST(PropertyFrameTest, ShowsThePageWithTheSelectionAndCloses) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -15,7 +15,7 @@
 #include "excep_info.h"
 #include "library.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr DISPID kDraw = 0x60030058;
@@ -119,4 +119,4 @@ TEST_F(DispatchTest, MalformedReferencesAreRefused) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -21,7 +21,7 @@
 #include "test_hooks_door.h"
 #include "test_pictures.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 using Pairs = std::vector<std::pair<uintptr_t, uintptr_t>>;
@@ -162,4 +162,4 @@ TEST_F(ForeignSlotsTest, TheControlIgnoresWhatOtherComponentsKeepInTheirSlots) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

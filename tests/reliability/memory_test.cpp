@@ -16,7 +16,7 @@
 #include "library.h"
 #include "test_hooks_door.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr HRESULT kOutOfMemory = static_cast<HRESULT>(0x800A0007);
@@ -102,4 +102,4 @@ TEST_F(MemoryTest, AContainersPaintThatRunsOutIsEOutOfMemory) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -13,7 +13,7 @@
 #include "library.h"
 #include "recorders.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr RECT kRect{40, 40, 160, 120};
@@ -149,4 +149,4 @@ TEST(ReentrancyTest, HandlersMayReleaseOrCloseTheControl) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -14,7 +14,7 @@
 #include "library.h"
 #include "render/acrylic_blur.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr RECT kRect{20, 20, 220, 140};
@@ -140,4 +140,4 @@ TEST_F(AcrylicControlTest, TogglingItAThousandTimesLeaksNoGdiObjects) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

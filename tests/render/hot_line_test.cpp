@@ -44,7 +44,7 @@ TEST(HotLineCutout, FollowsBorderShadowAndScale) {
 
 }  // namespace
 
-namespace testhost {
+namespace host {
 namespace {
 
 constexpr POINT kOrigin{20, 20};
@@ -101,5 +101,5 @@ TEST(HotLineOnScreen, TheBandFollowsTheOutlineAndCoversItsSidesTail) {
 }
 
 }  // namespace
-}  // namespace testhost
+}  // namespace host
 }  // namespace cardel

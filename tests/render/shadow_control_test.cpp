@@ -8,7 +8,7 @@
 #include "container.h"
 #include "library.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr RECT kRect{20, 20, 120, 80};
@@ -31,7 +31,7 @@ class ShadowControlTest : public testing::Test {
     cardel_->put_ShadowSize(5);
     cardel_->put_BackShadow(VARIANT_TRUE);
   }
-  void SetCaption(const wchar_t* text) { testhost::SetCaption(cardel_.Get(), text); }
+  void SetCaption(const wchar_t* text) { host::SetCaption(cardel_.Get(), text); }
   // The control's pixels, addressed from its own top-left corner, captured once after a change.
   Pixel At(int x, int y) {
     if (image_.pixels.empty()) image_ = box_.Capture(kRect);
@@ -175,4 +175,4 @@ TEST_F(CaptionShadowControlTest, ResizeAndWordWrapRebuildIt) {
 }
 
 }  // namespace
-}  // namespace cardel::testhost
+}  // namespace cardel::host

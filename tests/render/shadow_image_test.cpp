@@ -19,8 +19,8 @@ namespace {
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
-using Pixels = testhost::BitmapPixels;
-using testhost::ReadBitmap;
+using Pixels = host::BitmapPixels;
+using host::ReadBitmap;
 
 class ShadowImageTest : public testing::Test {
  protected:

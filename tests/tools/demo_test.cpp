@@ -92,7 +92,7 @@ TEST(DemoTest, WritesTheGalleryAndThePropertyPageAsPictures) {
   EXPECT_GT(shown.colours, 50u) << "the gallery shows controls, not an empty window";
 
   // The frame around the page is the system's, so only the page's own size is known here.
-  testhost::Library library;
+  host::Library library;
   ComPtr<IClassFactory> factory;
   ComPtr<IPropertyPage> propertyPage;
   ASSERT_EQ(library.DllGetClassObject(CLSID_ppCardel, IID_PPV_ARGS(&factory)), S_OK);

@@ -29,7 +29,7 @@ Backdrop::Backdrop(int width, int height) : surface_(width, height, 0xF0E8E0) {
   GdiFlush();
 }
 
-void Backdrop::CopyTo(const testhost::DibSurface& target) const {
+void Backdrop::CopyTo(const host::DibSurface& target) const {
   BitBlt(target.Dc(), 0, 0, surface_.Width(), surface_.Height(), surface_.Dc(), 0, 0, SRCCOPY);
   GdiFlush();
 }

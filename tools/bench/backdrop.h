@@ -8,12 +8,12 @@ namespace cardel::bench {
 class Backdrop {
  public:
   Backdrop(int width, int height);
-  const testhost::DibSurface& Surface() const { return surface_; }
+  const host::DibSurface& Surface() const { return surface_; }
   // Puts the pattern back on a surface of the same size, as a form repaints its background.
-  void CopyTo(const testhost::DibSurface& target) const;
+  void CopyTo(const host::DibSurface& target) const;
 
  private:
-  testhost::DibSurface surface_;
+  host::DibSurface surface_;
 };
 
 }  // namespace cardel::bench

@@ -77,7 +77,7 @@ static_assert(std::size(kPuts) == 45);
 
 }  // namespace
 
-bool RunBatchingBench(const testhost::Library& library) {
+bool RunBatchingBench(const host::Library& library) {
   Stage stage(library, kSize);
   _ucCardel& cardel = stage.Cardel();
   bool applied;
@@ -101,7 +101,7 @@ bool RunBatchingBench(const testhost::Library& library) {
   const Timings t = Interleaved({{putAll, {}}, {batched, {}}}, {0.6, 3, 41});
 
   const Backdrop backdrop(kSize.cx, kSize.cy);
-  const testhost::DibSurface viewed(kSize.cx, kSize.cy);
+  const host::DibSurface viewed(kSize.cx, kSize.cy);
   backdrop.CopyTo(viewed);
   const HRESULT painted = stage.PaintThroughView(viewed.Dc());
   const PixelDifference difference = stage.DirectAgainst(viewed.All(), backdrop);

@@ -12,7 +12,7 @@ namespace {
 // Half-transparent grey, premultiplied: a blend that has to mix every pixel.
 constexpr uint32_t kHalfGrey = 0x80404040;
 
-std::vector<uint8_t> Bytes(const testhost::DibSurface& surface) {
+std::vector<uint8_t> Bytes(const host::DibSurface& surface) {
   const std::vector<uint32_t> pixels = surface.All();
   std::vector<uint8_t> bytes(pixels.size() * 4);
   for (size_t i = 0; i < pixels.size(); ++i)
@@ -30,7 +30,7 @@ Floors::Floors(const Backdrop& backdrop)
       scratch_(pixels_.size()) {}
 
 void Floors::Blit() const {
-  const testhost::DibSurface& from = backdrop_.Surface();
+  const host::DibSurface& from = backdrop_.Surface();
   BitBlt(target_.Dc(), 0, 0, from.Width(), from.Height(), from.Dc(), 0, 0, SRCCOPY);
   GdiFlush();
 }

@@ -22,8 +22,8 @@ class Floors {
 
  private:
   const Backdrop& backdrop_;
-  testhost::DibSurface target_;
-  testhost::DibSurface premultiplied_;
+  host::DibSurface target_;
+  host::DibSurface premultiplied_;
   std::vector<uint8_t> pixels_, scratch_;
 };
 

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   bool agree = true;
   if (Chosen(argc, argv, "blur")) agree &= RunShadowBlurBench();
   // The repaints are timed on the built library, loaded from beside the program.
-  const cardel::testhost::Library library;
+  const cardel::host::Library library;
   if (Chosen(argc, argv, "repaint")) agree &= RunRepaintBench(library);
   if (Chosen(argc, argv, "changes")) agree &= RunPropertyChangeBench(library);
   if (Chosen(argc, argv, "batching")) agree &= RunBatchingBench(library);

@@ -29,12 +29,12 @@ namespace {
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
-using testhost::ComPtr;
-using testhost::Container;
-using testhost::EventRecorder;
-using testhost::HostedControl;
-using testhost::Library;
-using testhost::LoopbackServer;
+using host::ComPtr;
+using host::Container;
+using host::EventRecorder;
+using host::HostedControl;
+using host::Library;
+using host::LoopbackServer;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSide = 1150;  // 4 bytes a pixel of noise: a file of about 5 MB
@@ -144,10 +144,10 @@ class Completion {
  public:
   explicit Completion(EventRecorder& events) {
     events.SetHandler([this](DISPID id, DISPPARAMS*) {
-      progress_ += id == testhost::event_id::PictureDownloadProgress;
-      paints_ += id == testhost::event_id::PrePaint;
-      if (id == testhost::event_id::PictureDownloadComplete || id == testhost::event_id::PictureDownloadError) {
-        completed_ = id == testhost::event_id::PictureDownloadComplete;
+      progress_ += id == host::event_id::PictureDownloadProgress;
+      paints_ += id == host::event_id::PrePaint;
+      if (id == host::event_id::PictureDownloadComplete || id == host::event_id::PictureDownloadError) {
+        completed_ = id == host::event_id::PictureDownloadComplete;
         done_ = Clock::now();
       }
     });

@@ -27,7 +27,7 @@ struct Change {
 constexpr Change kChanges[] = {
     {"ShadowSize", [](_ucCardel& c, bool second) { c.put_ShadowSize(second ? 10 : 8); }},
     {"Caption",
-     [](_ucCardel& c, bool second) { testhost::SetCaption(&c, second ? L"Cardel Velmar" : L"Velmar Cardel"); }},
+     [](_ucCardel& c, bool second) { host::SetCaption(&c, second ? L"Cardel Velmar" : L"Velmar Cardel"); }},
     {"PictureOpacity", [](_ucCardel& c, bool second) { c.put_PictureOpacity(second ? 60 : 80); }},
     {"HotLine", [](_ucCardel& c, bool second) { c.put_HotLine(second ? VARIANT_FALSE : VARIANT_TRUE); }},
     {"GradientColor1", [](_ucCardel& c, bool second) { c.put_GradientColor1(second ? 0x00339966 : 0x00CC6633); }},
@@ -35,7 +35,7 @@ constexpr Change kChanges[] = {
 
 }  // namespace
 
-bool RunPropertyChangeBench(const testhost::Library& library) {
+bool RunPropertyChangeBench(const host::Library& library) {
   std::printf(
       "\nproperty change (Redraw False) and one repaint through IViewObject::Draw, every layer but the "
       "acrylic (median ms)\n");
@@ -51,11 +51,11 @@ bool RunPropertyChangeBench(const testhost::Library& library) {
       std::printf("the control refused part of the set-up at %ldx%ld\n", size.cx, size.cy);
       agree = false;
     }
-    const testhost::DibSurface changed(size.cx, size.cy), warm(size.cx, size.cy);
+    const host::DibSurface changed(size.cx, size.cy), warm(size.cx, size.cy);
     for (const Change& change : kChanges) {
       bool second = false;
       HRESULT painted = S_OK;
-      const auto paint = [&](const testhost::DibSurface& target) {
+      const auto paint = [&](const host::DibSurface& target) {
         const HRESULT hr = stage.PaintThroughView(target.Dc());
         if (FAILED(hr)) painted = hr;
       };

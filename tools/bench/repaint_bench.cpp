@@ -38,7 +38,7 @@ void Header() {
 void TimeStep(Stage& stage, const RepaintStep& step, bool applied, const Backdrop& backdrop, Floors& floors,
               Tally& tally) {
   const SIZE size = stage.Size();
-  const testhost::DibSurface target(size.cx, size.cy);
+  const host::DibSurface target(size.cx, size.cy);
   HRESULT painted = S_OK;
   std::vector<Side> sides = {
       {[&] { painted = FAILED(painted) ? painted : stage.PaintThroughView(target.Dc()); },
@@ -75,7 +75,7 @@ void TimeStep(Stage& stage, const RepaintStep& step, bool applied, const Backdro
 
 }  // namespace
 
-bool RunRepaintBench(const testhost::Library& library) {
+bool RunRepaintBench(const host::Library& library) {
   Header();
   Tally tally;
   for (const SIZE size : kSizes) {

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int16_t kCorner = 12;
 
-bool Plain(_ucCardel& c, SIZE) { return SUCCEEDED(testhost::SetCaption(&c, L"")); }
+bool Plain(_ucCardel& c, SIZE) { return SUCCEEDED(host::SetCaption(&c, L"")); }
 
 void Corners(_ucCardel& c) {
   c.put_BorderCornerLeftTop(kCorner);
@@ -56,7 +56,7 @@ bool BoxShadow(_ucCardel& c, SIZE) {
 
 bool CaptionWithShadow(_ucCardel& c, SIZE) {
   c.put_CaptionShadow(VARIANT_TRUE);
-  return SUCCEEDED(testhost::SetCaption(&c, L"Velmar Cardel"));
+  return SUCCEEDED(host::SetCaption(&c, L"Velmar Cardel"));
 }
 
 // A picture half the control's size with a partly transparent band, so that every effect changes pixels.

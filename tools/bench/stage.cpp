@@ -4,7 +4,7 @@
 
 namespace cardel::bench {
 
-Stage::Stage(const testhost::Library& library, SIZE size) : size_(size), container_(library, size) { Place(); }
+Stage::Stage(const host::Library& library, SIZE size) : size_(size), container_(library, size) { Place(); }
 
 void Stage::Place() {
   // A property bag initialises the control as a form loading a new one does.
@@ -35,7 +35,7 @@ HRESULT Stage::PaintDirect(HDC dc) const {
 }
 
 PixelDifference Stage::DirectAgainst(const std::vector<uint32_t>& viewed, const Backdrop& backdrop) const {
-  const testhost::DibSurface direct(size_.cx, size_.cy);
+  const host::DibSurface direct(size_.cx, size_.cy);
   backdrop.CopyTo(direct);
   PaintDirect(direct.Dc());
   return Compare(viewed, direct.All());

@@ -18,13 +18,13 @@ namespace cardel::bench {
 
 class Stage {
  public:
-  Stage(const testhost::Library& library, SIZE size);
+  Stage(const host::Library& library, SIZE size);
   Stage(const Stage&) = delete;
   Stage& operator=(const Stage&) = delete;
 
   _ucCardel& Cardel() const { return *cardel_.Get(); }
   SIZE Size() const { return size_; }
-  testhost::Container& Host() { return container_; }
+  host::Container& Host() { return container_; }
   // Replaces the control by a newly placed one.
   void Renew();
 
@@ -38,10 +38,10 @@ class Stage {
   void Place();
 
   SIZE size_;
-  testhost::Container container_;
-  testhost::HostedControl* hosted_ = nullptr;
-  testhost::ComPtr<_ucCardel> cardel_;
-  testhost::ComPtr<IViewObject> view_;
+  host::Container container_;
+  host::HostedControl* hosted_ = nullptr;
+  host::ComPtr<_ucCardel> cardel_;
+  host::ComPtr<IViewObject> view_;
 };
 
 // Sets Redraw False for its lifetime, so that the setters in between do not each repaint the host.

@@ -11,8 +11,8 @@ namespace {
 
 using Setup = std::function<void(_ucCardel*)>;
 
-void Place(testhost::Container& container, RECT rect, const Setup& setup) {
-  testhost::HostedControl& control = container.Add(rect);
+void Place(host::Container& container, RECT rect, const Setup& setup) {
+  host::HostedControl& control = container.Add(rect);
   if (auto box = control.Cardel()) setup(box.Get());
 }
 
@@ -52,7 +52,7 @@ void Picture(_ucCardel* box, const std::vector<uint8_t>& png) {
 
 }  // namespace
 
-void PlaceGallery(testhost::Container& container) {
+void PlaceGallery(host::Container& container) {
   Place(container, {20, 20, 180, 100}, [](_ucCardel* box) {
     box->put_FrontColor(RGB(255, 255, 255));
     box->put_BorderCornerLeftTop(12);

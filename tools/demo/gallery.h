@@ -6,6 +6,6 @@ namespace cardel::demo {
 
 constexpr SIZE kGallerySize{560, 640};
 
-void PlaceGallery(testhost::Container& container);
+void PlaceGallery(host::Container& container);
 
 }  // namespace cardel::demo

@@ -17,11 +17,11 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   try {
-    cardel::testhost::Library library;
-    cardel::testhost::Container container(library, cardel::demo::kGallerySize);
+    cardel::host::Library library;
+    cardel::host::Container container(library, cardel::demo::kGallerySize);
     cardel::demo::PlaceGallery(container);
     container.PumpMessages();
-    const cardel::testhost::Image shot = container.Capture(container.ClientRect());
+    const cardel::host::Image shot = container.Capture(container.ClientRect());
     if (!cardel::demo::SavePng(shot, argv[1])) {
       std::fwprintf(stderr, L"cardel-demo: could not write %ls\n", argv[1]);
       return 1;

@@ -23,12 +23,12 @@ HWND FindDescendant(HWND parent, const wchar_t* kind) {
   return found;
 }
 
-testhost::Image CaptureWindow(HWND window) {
+host::Image CaptureWindow(HWND window) {
   // The client area only: without a window manager the frame draws no border of its own.
   RECT r{};
   GetClientRect(window, &r);
   MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  testhost::Image image{r.right - r.left, r.bottom - r.top, {}};
+  host::Image image{r.right - r.left, r.bottom - r.top, {}};
   image.pixels.resize(static_cast<size_t>(image.width) * image.height);
   WindowDc screen(nullptr);
   UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
@@ -58,7 +58,7 @@ void CALLBACK CaptureWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-bool SavePropertyPageShot(const testhost::Library& library, const std::wstring& path) {
+bool SavePropertyPageShot(const host::Library& library, const std::wstring& path) {
   ComPtr<IClassFactory> pages;
   if (FAILED(library.DllGetClassObject(CLSID_ppCardel, IID_PPV_ARGS(&pages)))) return false;
   // The frame creates the page by class id; registering it for this process keeps the registry clean.

@@ -6,6 +6,6 @@
 
 namespace cardel::demo {
 
-bool SavePropertyPageShot(const testhost::Library& library, const std::wstring& path);
+bool SavePropertyPageShot(const host::Library& library, const std::wstring& path);
 
 }  // namespace cardel::demo

@@ -28,7 +28,7 @@ bool FindPngEncoder(CLSID* clsid) {
 
 }  // namespace
 
-bool SavePng(const testhost::Image& image, const std::wstring& path) {
+bool SavePng(const host::Image& image, const std::wstring& path) {
   gdip::Session session;
   std::vector<uint32_t> argb(image.pixels.size());
   for (size_t i = 0; i < argb.size(); ++i) argb[i] = 0xFF000000u | image.pixels[i];

@@ -9,7 +9,7 @@
 
 namespace cardel::demo {
 
-bool SavePng(const testhost::Image& image, const std::wstring& path);
+bool SavePng(const host::Image& image, const std::wstring& path);
 
 // The bitmap encoded as a PNG file's bytes; empty when encoding fails. Needs GDI+ started.
 std::vector<uint8_t> EncodePng(Gdiplus::GpBitmap* bitmap);

@@ -5,7 +5,7 @@
 
 #include "host_error.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 namespace {
 
@@ -125,4 +125,4 @@ HRESULT Ambients::IdOfName(const wchar_t* name, DISPID* id) {
   return DISP_E_UNKNOWNNAME;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

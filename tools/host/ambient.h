@@ -13,7 +13,7 @@
 #include "com_object.h"
 #include "variant.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class Ambients {
  public:
@@ -51,4 +51,4 @@ class Ambients {
   std::function<HRESULT(DISPID)> notifier_;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <utility>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 using Microsoft::WRL::ComPtr;
 
@@ -53,4 +53,4 @@ ComPtr<T> MakeCom(Args&&... args) {
   return object;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

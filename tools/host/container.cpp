@@ -9,7 +9,7 @@
 #include "host_error.h"
 #include "library.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 namespace {
 
@@ -310,4 +310,4 @@ void Container::Paint(HDC dc, const RECT& area) {
   }
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -14,7 +14,7 @@
 #include "common/win_handles.h"
 #include "hosted_control.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class Library;
 
@@ -115,4 +115,4 @@ class Container {
   std::optional<POINT> last_mouse_move_;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

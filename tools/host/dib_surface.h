@@ -11,7 +11,7 @@
 #include "common/win_handles.h"
 #include "host_error.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class DibSurface {
  public:
@@ -53,4 +53,4 @@ class DibSurface {
   std::optional<SelectedObject> selected_;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -5,7 +5,7 @@
 
 #include "site.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 ComPtr<Frame> Frame::Make(Site& site, HWND window) { return MakeCom<Frame>(site, window); }
 
@@ -88,4 +88,4 @@ HRESULT STDMETHODCALLTYPE Frame::TranslateAccelerator(MSG*, WORD) noexcept {
   return S_FALSE;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

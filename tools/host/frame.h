@@ -6,7 +6,7 @@
 
 #include "com_object.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class Site;
 
@@ -44,4 +44,4 @@ class Frame final : public ComObject<IOleInPlaceFrame> {
   friend ComPtr<T> MakeCom(Args&&... args);
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 namespace {
 std::string Describe(const std::string& what, HRESULT hr) {
@@ -20,4 +20,4 @@ void ThrowIfFailed(HRESULT hr, const char* what) {
 
 void ThrowLastError(const char* what) { throw HostError(what, HRESULT_FROM_WIN32(GetLastError())); }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

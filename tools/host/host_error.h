@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class HostError : public std::runtime_error {
  public:
@@ -19,4 +19,4 @@ class HostError : public std::runtime_error {
 void ThrowIfFailed(HRESULT hr, const char* what);
 void ThrowLastError(const char* what);
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -7,7 +7,7 @@
 #include "library.h"
 #include "property_bag.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 HRESULT SetCaption(_ucCardel* box, std::wstring_view text) {
   const UniqueBstr owned(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
@@ -156,4 +156,4 @@ LRESULT HostedControl::Forward(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(container_.Window(), message, wparam, lparam);
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -12,7 +12,7 @@
 #include "com_object.h"
 #include "site.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class Container;
 class Library;
@@ -93,4 +93,4 @@ class HostedControl {
   HRESULT last_draw_result_ = S_FALSE;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -6,7 +6,7 @@
 #include "com_object.h"
 #include "host_error.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 namespace {
 
@@ -56,4 +56,4 @@ HRESULT Library::CreateControl(IUnknown* outer, REFIID riid, void** out) const {
   return factory->CreateInstance(outer, riid, out);
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -6,7 +6,7 @@
 
 #include "common/win_handles.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 // OLE is initialised for the lifetime of the object; everything the host creates needs it.
 class OleApartment {
@@ -37,4 +37,4 @@ class Library {
   UniqueModule module_;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

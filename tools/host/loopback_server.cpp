@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace cardel::testhost {
+namespace cardel::host {
 namespace {
 
 constexpr DWORD kSocketTimeoutMs = 5000;
@@ -103,4 +103,4 @@ void LoopbackServer::Answer(SOCKET connection) {
   closesocket(connection);
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

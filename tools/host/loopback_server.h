@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 struct Route {
   std::vector<uint8_t> body;
@@ -54,4 +54,4 @@ class LoopbackServer {
   std::thread acceptor_;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

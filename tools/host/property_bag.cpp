@@ -2,7 +2,7 @@
 
 #include <new>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 bool CaseInsensitiveLess::operator()(const std::wstring& a, const std::wstring& b) const noexcept {
   return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
@@ -88,4 +88,4 @@ void PropertyBag::ClearLogs() {
   writes_.clear();
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

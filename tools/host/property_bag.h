@@ -13,7 +13,7 @@
 #include "com_object.h"
 #include "variant.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 struct CaseInsensitiveLess {
   bool operator()(const std::wstring& a, const std::wstring& b) const noexcept;
@@ -61,4 +61,4 @@ class PropertyBag final : public ComObject<IPropertyBag> {
   friend ComPtr<T> MakeCom(Args&&... args);
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -5,7 +5,7 @@
 
 #include "VelmarCardel_h.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 HRESULT Connection::Connect(IUnknown* source, REFIID iid, IUnknown* sink) {
   Disconnect();
@@ -152,4 +152,4 @@ size_t EventRecorder::Count(DISPID id) const {
 
 void EventRecorder::Clear() noexcept { sink_->log.clear(); }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -10,7 +10,7 @@
 #include "com_object.h"
 #include "variant.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 // One Advise on a control's connection point, undone by Disconnect or destruction.
 class Connection {
@@ -118,4 +118,4 @@ class EventRecorder {
   Connection connection_;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -9,7 +9,7 @@
 #include "common/win_handles.h"
 #include "container.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 ComPtr<Site> Site::Make(Container& container, const RECT& rect, bool windowless, std::wstring_view display_name) {
   return MakeCom<Site>(container, rect, windowless, display_name);
@@ -211,4 +211,4 @@ void STDMETHODCALLTYPE Site::OnSave() noexcept { Note("OnSave"); }
 
 void STDMETHODCALLTYPE Site::OnClose() noexcept { Note("OnClose"); }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

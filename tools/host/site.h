@@ -14,7 +14,7 @@
 #include "common/win_handles.h"
 #include "com_object.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class Container;
 
@@ -148,4 +148,4 @@ class Site final
   friend ComPtr<T> MakeCom(Args&&... args);
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -6,7 +6,7 @@
 #include "frame.h"
 #include "site.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 void Site::SetRect(const RECT& rect) {
   if (container_) ::InvalidateRect(container_->Window(), &rect_, TRUE);
@@ -241,4 +241,4 @@ HRESULT STDMETHODCALLTYPE Site::OnDefWindowMessage(UINT message, WPARAM wparam, 
   return S_OK;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -5,7 +5,7 @@
 
 #include "host_error.h"
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 Variant::Variant(const VARIANT& source) : Variant() {
   ThrowIfFailed(VariantCopyInd(&value_, const_cast<VARIANT*>(&source)), "VariantCopyInd");
@@ -140,4 +140,4 @@ std::vector<uint8_t> Variant::ToBytes() const {
   return bytes;
 }
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace cardel::testhost {
+namespace cardel::host {
 
 class Variant {
  public:
@@ -55,4 +55,4 @@ class Variant {
   VARIANT value_;
 };
 
-}  // namespace cardel::testhost
+}  // namespace cardel::host
