@@ -4,7 +4,6 @@ moves, and that a file it does not understand stops the build.
 
 Usage: amend_typelib_test.py AMEND_SCRIPT IDL WIDL_TLB
 """
-import importlib.util
 import struct
 import subprocess
 import sys
@@ -15,9 +14,10 @@ from pathlib import Path
 SCRIPT, IDL, WIDL_TLB = (Path(arg) for arg in sys.argv[1:4])
 del sys.argv[1:4]
 
-spec = importlib.util.spec_from_file_location('amend_typelib', SCRIPT)
-amend_typelib = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(amend_typelib)
+# The source tree is no place for a compiled copy of the script.
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(SCRIPT.parent))
+import amend_typelib  # noqa: E402  (found only once its folder is on the path)
 
 DISPINTERFACE = '__ucCardel'
 FLAGS_FIELD, NAME_FIELD, VERSION_FIELD = 0x30, 0x34, 0x38
